@@ -1,0 +1,7 @@
+#pragma once
+// What every api/ file includes: the public declarations and the guard.
+#define PALORAN_BUILDING 1
+#include "paloran.h"
+
+#include "core/engine.h"
+#include "core/guard.h"

@@ -1,0 +1,76 @@
+#include "core/alloc.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#if defined(_WIN32)
+#include <malloc.h>
+#endif
+
+namespace plr::mem {
+namespace {
+
+constexpr std::size_t kAlign = 64;
+// A header in front of every block records its size for the byte count; it
+// is one alignment unit long so that the caller's pointer stays aligned.
+constexpr std::size_t kHeader = kAlign;
+
+Stats gStats;
+std::uint64_t gFailFrom = 0;   // absolute request number of the first failure
+std::uint64_t gFailUntil = 0;  // first request number that succeeds again
+
+void* rawAlloc(std::size_t bytes) noexcept {
+#if defined(_WIN32)
+    return _aligned_malloc(bytes, kAlign);
+#else
+    void* p = nullptr;
+    return posix_memalign(&p, kAlign, bytes) == 0 ? p : nullptr;
+#endif
+}
+
+void rawFree(void* p) noexcept {
+#if defined(_WIN32)
+    _aligned_free(p);
+#else
+    std::free(p);
+#endif
+}
+
+}  // namespace
+
+void* allocate(std::size_t bytes) noexcept {
+    const std::uint64_t request = ++gStats.allocations;
+    if (request >= gFailFrom && request < gFailUntil) return nullptr;
+    if (bytes > SIZE_MAX - kHeader) return nullptr;
+    auto* raw = static_cast<unsigned char*>(rawAlloc(bytes + kHeader));
+    if (!raw) return nullptr;
+    std::memcpy(raw, &bytes, sizeof bytes);
+    ++gStats.liveBlocks;
+    gStats.liveBytes += static_cast<std::int64_t>(bytes);
+    return raw + kHeader;
+}
+
+void release(void* block) noexcept {
+    if (!block) return;
+    auto* raw = static_cast<unsigned char*>(block) - kHeader;
+    std::size_t bytes;
+    std::memcpy(&bytes, raw, sizeof bytes);
+    --gStats.liveBlocks;
+    gStats.liveBytes -= static_cast<std::int64_t>(bytes);
+    rawFree(raw);
+}
+
+Stats stats() noexcept { return gStats; }
+
+void injectFailure(std::uint64_t nth, std::uint64_t count) noexcept {
+    if (nth == 0 || count == 0) {
+        gFailFrom = gFailUntil = 0;
+        return;
+    }
+    gFailFrom = gStats.allocations + nth;
+    gFailUntil = gFailFrom + count;
+}
+
+bool failurePending() noexcept { return gStats.allocations + 1 < gFailUntil; }
+
+}  // namespace plr::mem

@@ -1,0 +1,28 @@
+#pragma once
+// The engine's heap. Every block the engine owns comes from here, so that
+// tests can count live blocks (leak checks) and make the Nth allocation fail
+// (failure-path checks). Allocation returns null on exhaustion; it never throws.
+#include <cstddef>
+#include <cstdint>
+
+namespace plr::mem {
+
+// 64-byte aligned block of `bytes` bytes, or null. A request of 0 bytes still
+// returns a distinct block so that "has pixels" stays a null test.
+void* allocate(std::size_t bytes) noexcept;
+void release(void* block) noexcept;
+
+struct Stats {
+    std::int64_t liveBlocks = 0;
+    std::int64_t liveBytes = 0;
+    std::uint64_t allocations = 0;  // successful and failed requests since start
+};
+Stats stats() noexcept;
+
+// Test-only: the `nth` allocation request from now (1 = the next one) and the
+// `count` - 1 requests after it fail. nth = 0 switches injection off.
+void injectFailure(std::uint64_t nth, std::uint64_t count = 1) noexcept;
+// Test-only: true while an injected failure is still pending.
+bool failurePending() noexcept;
+
+}  // namespace plr::mem

@@ -1,0 +1,31 @@
+#pragma once
+// The one process-wide engine state. Exports reach it through engine();
+// tests put it back to the state right after load with resetEngine().
+#include <cstdint>
+
+#include "core/crt_random.h"
+#include "core/page.h"
+#include "exchange/transfer_image.h"
+
+namespace plr {
+
+struct EngineState {
+    void* moduleInstance = nullptr;
+    void* hiddenWindow = nullptr;
+    std::uint8_t displayChanged = 0;
+    char lastError[512] = {};
+    char startDir[1024] = {};
+    std::int32_t randomSeed = 0;
+    CrtRandom rng;  // the run-time generator every random draw comes from
+    Page page;
+    TransferImage transfer;
+};
+
+EngineState& engine() noexcept;
+inline Page& page() noexcept { return engine().page; }
+
+// Releases every block the engine owns and returns to the state at load
+// (module handle and hidden window kept). For tests.
+void resetEngine() noexcept;
+
+}  // namespace plr

@@ -1,0 +1,7 @@
+#include "core/failure.h"
+
+namespace plr {
+
+void fail(const char* what) { throw EngineFailure{what}; }
+
+}  // namespace plr

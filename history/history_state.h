@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+
+#include "core/block.h"
+
+namespace plr {
+
+// One snapshot: the pixels (and mask values) a recorded change overwrote.
+struct HistoryEntry {
+    Block<std::uint16_t> pixels;      // width * height layer pixels, packed rows
+    Block<std::uint16_t> maskValues;  // width * height mask values, packed rows
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // right, bottom inclusive
+    std::int32_t layerIndex = 0;
+
+    bool occupied() const noexcept { return !pixels.empty() || !maskValues.empty(); }
+};
+
+constexpr int kHistoryEntries = 500;
+
+struct StrokeRect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+struct History {
+    HistoryEntry entries[kHistoryEntries];  // index 0 is the newest
+    std::int32_t undoLevels = 0;
+    std::int32_t redoCount = 0;
+    std::uint8_t paused = 0;
+    std::int32_t budgetKB = 0;
+    std::uint8_t autoBudget = 0;
+    std::int32_t memoryKB = 0;  // "historyMemoryKB"
+    StrokeRect stroke;
+    // The under-layer: the current layer and the mask as they were after the
+    // last recorded change.
+    Block<std::uint16_t> underPixels;
+    Block<std::uint16_t> underMask;
+};
+
+}  // namespace plr

@@ -1,0 +1,64 @@
+#include "layers/layer_table.h"
+
+#include <cstring>
+
+#include "brush/paper_texture.h"
+#include "core/engine.h"
+#include "core/guard.h"
+#include "core/sizes.h"
+#include "history/history.h"
+
+namespace plr {
+namespace {
+constexpr std::int32_t kTexturize3 = 19;
+}
+
+std::int32_t createLayer(Page& page, std::int32_t index, std::int32_t width, std::int32_t height) noexcept {
+    LayerRecord* l = page.slot(index);
+    if (!l) return 0;
+    return guarded("CreateLayer", 0, [&]() -> std::int32_t {
+        // Negative sizes cannot be allocated; they make an empty layer.
+        const std::int32_t w = width < 0 ? 0 : width, h = height < 0 ? 0 : height;
+        if (l->hasPixels() && (l->width != w || l->height != h)) l->pixels.reset();
+        l->width = w;
+        l->height = h;
+        l->rowValues = w * 4;
+        const std::size_t values = saturatingProduct(static_cast<std::uint64_t>(w), static_cast<std::uint64_t>(h), 4);
+        if (!l->hasPixels()) {
+            const std::int32_t kb = static_cast<std::int32_t>(static_cast<std::int64_t>(w) * h * 8 / 1024);
+            while (!l->pixels.allocate(values)) {
+                // Give the history's memory back and try again while it still holds snapshots.
+                if (!page.history.entries[0].occupied()) return 0;
+                if (reduceUndo(page, kb) == 0) return 0;
+            }
+        }
+        std::memset(l->pixels.data(), index == 1 ? 0xFF : 0x00, values * 2);
+        return 1;
+    });
+}
+
+void deleteLayer(Page& page, std::int32_t index) noexcept {
+    LayerRecord* l = page.slot(index);
+    if (!l) return;
+    guardedVoid("DeleteLayer", [&] { l->pixels.reset(); });
+}
+
+void setLayer(Page& page, std::int32_t index) {
+    LayerRecord* l = page.slot(index);
+    if (!l || !l->hasPixels()) return;
+    if (l->mode == kTexturize3) deleteTexture(page);
+    LayerRecord* old = page.slot(page.currentLayerIndex);
+    if (index != page.currentLayerIndex && old && old->visible && old->mode == kTexturize3)
+        createTexture(page, page.currentLayerIndex);
+    page.currentLayer = l;
+    page.currentLayerIndex = index;
+    saveUndoBackBuffer(page, index);
+}
+
+std::int32_t layerCount(const Page& page) noexcept {
+    std::int32_t n = 0;
+    for (const LayerRecord& l : page.layers) n += l.hasPixels() ? 1 : 0;
+    return n;
+}
+
+}  // namespace plr

@@ -1,0 +1,11 @@
+// Process attach for builds without DllMain: runs when the library (or a
+// program linking the engine statically) is loaded.
+#include "platform/platform.h"
+
+namespace {
+
+char gModuleTag;
+
+[[gnu::constructor]] void attachEngine() { plr::platform::attach(&gModuleTag); }
+
+}  // namespace
