@@ -155,6 +155,23 @@ TEST_F(HslAdjust, MemoPathMatchesThePlainPathBitForBit) {
     }
 }
 
+TEST_F(HslAdjust, OddWidthsAndExtremeColoursMatchThePlainPath) {
+    const ColourShift s{-200, 70, -45};
+    for (int w = 1; w <= 67; ++w) {
+        const int h = 1 + w % 5;
+        Bytes src = randomPixels(static_cast<std::size_t>(w) * h, static_cast<std::uint32_t>(w));
+        // Extremes: black, white, 0xFF00-like full channels, a run of one colour.
+        for (std::size_t i = 0; i < src.size(); i += 28) src[i] = src[i + 1] = src[i + 2] = (i / 28) % 2 ? 0xFF : 0;
+        Bytes a = src, b = src, c = src, d = src;
+        hslAdjustPlain(a.data(), w, h, s);
+        hslAdjust(b.data(), w, h, s);
+        hsvAdjustPlain(c.data(), w, h, s);
+        hsvAdjust(d.data(), w, h, s);
+        ASSERT_EQ(a, b) << w;
+        ASSERT_EQ(c, d) << w;
+    }
+}
+
 TEST_F(HslAdjust, EveryByteColourThroughTheExportMatchesThePixelFunction) {
     // All 2^24 colours would be slow; a lattice with every channel value once.
     Bytes buf;
