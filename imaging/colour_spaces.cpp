@@ -28,12 +28,23 @@ double linearToSrgb(double v) noexcept {
 
 double notNegative(double v) noexcept { return v < 0.0 ? 0.0 : v; }
 
+// Plain comparisons (std::fmax is a library call on the baseline target);
+// the inputs come from integers, so NaN handling does not arise.
+double max3(double a, double b, double c) noexcept {
+    const double ab = a > b ? a : b;
+    return ab > c ? ab : c;
+}
+double min3(double a, double b, double c) noexcept {
+    const double ab = a < b ? a : b;
+    return ab < c ? ab : c;
+}
+
 }  // namespace
 
 Hsv RgbToHsv(int red, int green, int blue) noexcept {
     const double r = red / 255.0, g = green / 255.0, b = blue / 255.0;
-    const double max = std::fmax(r, std::fmax(g, b));
-    const double min = std::fmin(r, std::fmin(g, b));
+    const double max = max3(r, g, b);
+    const double min = min3(r, g, b);
     Hsv out;
     out.v = max;
     const double delta = max - min;
@@ -83,8 +94,8 @@ Rgb8 HsvToRgb(double hue, double saturation, double value) noexcept {
 
 Hsl RgbToHsl(int red, int green, int blue) noexcept {
     const double r = red / 255.0, g = green / 255.0, b = blue / 255.0;
-    const double max = std::fmax(r, std::fmax(g, b));
-    const double min = std::fmin(r, std::fmin(g, b));
+    const double max = max3(r, g, b);
+    const double min = min3(r, g, b);
     Hsl out;
     out.l = (max + min) / 2.0;
     if (max == min) return out;  // grey: hue 0, saturation 0
