@@ -91,5 +91,24 @@ TEST_F(MaskApply, RepackingOperations) {
     EXPECT_EQ(out3[0], 1);
 }
 
+TEST_F(MaskApply, MaskAndAdjustmentWalksAllocateNothing) {
+    makePage(40, 30);
+    std::vector<std::uint8_t> rgba(40 * 30 * 4, 90), rgb(40 * 30 * 3, 90);
+    mem::injectFailure(1, 1000000);
+    PLR_CreateMaskFromRGBAImageHueRange(rgba.data(), 255, 0, 0, 50, 100);
+    PLR_CreateMaskFromRGBAImageHSLRange(rgba.data(), 255, 0, 0, 0.5, 0.5, 0.5, 100);
+    PLR_CreateMaskFromRGBAImageColorRange(rgba.data(), 90, 90, 90, 10, 100);
+    PLR_ProcessBuffer_HSLAdjust(rgba.data(), 40, 30, 10, 10, 10);
+    PLR_ProcessBuffer_HSVAdjust(rgba.data(), 40, 30, 10, 10, 10);
+    PLR_ApplyMaskToAlpha_RGBA32(rgba.data());
+    PLR_SaveMask(rgb.data(), 120);
+    PLR_LoadMask(rgb.data(), 120, 40, 30);
+    PLR_InvertMask();
+    PLR_RGBAToRGB(rgb.data(), 40, 30, rgba.data());
+    EXPECT_TRUE(mem::failurePending());  // not one allocation was attempted
+    mem::injectFailure(0);
+    EXPECT_EQ(mask()[0], 0xFFFF - 0x9B00);  // hue range wrote 155 * 256; saved, loaded, inverted
+}
+
 }  // namespace
 }  // namespace plr::test
