@@ -52,6 +52,12 @@ struct FloatBatch {
     }
 };
 
+// x / scale computed as float(double(x) * (1.0 / scale)); equal to the float
+// quotient for the scales the composition uses (tested exhaustively).
+inline float scaledExactly(std::int32_t x, double reciprocal) noexcept {
+    return static_cast<float>(static_cast<double>(x) * reciprocal);
+}
+
 // Composes batch.count pixels with formula f (0..18; formulaOf() of the
 // effective mode) into batch.out.
 void composeBatch(FloatBatch& batch, std::int32_t f) noexcept;

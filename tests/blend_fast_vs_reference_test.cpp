@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "layers/blend_batch.h"
 #include "layers/blend_request.h"
 
 namespace plr::test {
@@ -101,6 +102,19 @@ void expectSame(Case& c, int caseNumber) {
                   << (rq.mask != nullptr) << "/" << rq.maskMode << " lock " << rq.alphaLock << " same "
                   << rq.sameAlphaMode << " O " << rq.alphaLayerOpacity << ", first difference at value " << i
                   << ": reference " << viaReference[i] << ", fast " << viaFast[i];
+}
+
+// The fast path normalises with a double reciprocal instead of a float
+// division; that is only sound because the two agree on every input.
+TEST(BlendBatch, ScaledLoadsEqualDivision) {
+    int mismatches = 0;
+    for (std::int32_t v = 0; v <= 0xFFFF; ++v) {
+        mismatches += scaledExactly(v, 1.0 / 65280.0) != static_cast<float>(v) / 65280.0f;
+        mismatches += scaledExactly(v, 1.0 / 65535.0) != static_cast<float>(v) / 65535.0f;
+    }
+    for (std::int32_t v = 0; v <= 3 * 0xFFFF; ++v)
+        mismatches += scaledExactly(v, 1.0 / 195840.0) != static_cast<float>(v) / 195840.0f;
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(BlendFastPath, MatchesTheReferenceOnRandomSmallRequests) {
