@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "layers/blend_batch.h"
+#include "layers/blend_eight.h"
 #include "layers/blend_lanes.h"
 #include "layers/blend_pixel.h"
 #include "layers/blend_request.h"
@@ -28,6 +29,8 @@ struct RowContext {
     bool clears = false;         // Texturize family: a transparent destination is cleared
     bool keepsDestination = false;  // Texturize3: composed pixels stay as they are
     std::int32_t formula = 0;
+    EightFn eight = nullptr;  // AVX2 eight-pixel path, when the processor has it
+    EightParams eightParams;
 };
 
 inline void put(std::uint16_t* q, std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a,
@@ -191,6 +194,13 @@ void blendRow(const std::uint16_t* s, const std::uint16_t* mk, std::uint16_t* d,
             }
         }
         if constexpr (kFour) {
+            if (c.eight && x + 8 <= n) {
+                const std::int32_t done = c.eight(s + 4 * x, d + 4 * x, n - x, c.eightParams);
+                if (done != 0) {
+                    x += done;
+                    continue;
+                }
+            }
             if (x + 4 <= n && blendFour<kFormula>(s + 4 * x, d + 4 * x, c, stage.opacityPlusOne)) {
                 x += 4;
                 continue;
@@ -235,7 +245,13 @@ void colourRowsFor(std::int32_t formula, const BlendRequest& rq, const RowContex
     ((formula == F ? colourRowsWith<F>(rq, c, plus1) : void()), ...);
 }
 
-void colourRows(const BlendRequest& rq, const RowContext& c, std::uint32_t plus1) noexcept {
+void colourRows(const BlendRequest& rq, RowContext c, std::uint32_t plus1) noexcept {
+    if (c.formula != kModeTexturize3) {
+        c.eight = eightPixelPath(c.formula);
+        c.eightParams.copyOpaque = c.copyOpaque;
+        c.eightParams.alphaLock = c.alphaLock;
+        c.eightParams.opacityPlusOne = plus1;
+    }
     colourRowsFor(c.formula, rq, c, plus1, std::make_integer_sequence<int, kModeTexturize3 + 1>{});
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "layers/blend_batch.h"
+#include "layers/blend_eight.h"
 #include "layers/blend_request.h"
 
 namespace plr::test {
@@ -117,28 +118,62 @@ TEST(BlendBatch, ScaledLoadsEqualDivision) {
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST(BlendFastPath, MatchesTheReferenceOnRandomSmallRequests) {
-    std::mt19937 rng(20261208);
-    for (int n = 0; n < 6000; ++n) {
-        Case c = randomCase(rng, 67, 4);
-        expectSame(c, n);
-        if (HasFailure()) return;
+// Runs the body with the AVX2 eight-pixel path on (where the processor has
+// it) and then off, so the SSE2 four-pixel path is tested on every machine.
+template <class Body>
+void withAndWithoutWidePath(Body body) {
+    for (bool wide : {true, false}) {
+        setWideBlendEnabled(wide);
+        body();
+        setWideBlendEnabled(true);
+        if (::testing::Test::HasFailure()) return;
     }
 }
 
-TEST(BlendFastPath, MatchesTheReferenceOnLargeRequestsOfEveryMode) {
-    std::mt19937 rng(7);
-    for (int mode = 0; mode <= 42; ++mode) {
-        for (int variant = 0; variant < 4; ++variant) {
-            Case c = randomCase(rng, 700, 24);
-            c.rq.mode = mode;
-            c.rq.sameAlphaMode = variant & 1;
-            c.rq.alphaLock = variant == 2;
-            if (variant == 3) c.rq.opacity = 256;
-            expectSame(c, mode * 4 + variant);
-            if (HasFailure()) return;
+TEST(BlendFastPath, MatchesTheReferenceOnRandomSmallRequests) {
+    withAndWithoutWidePath([] {
+        std::mt19937 rng(20261208);
+        for (int n = 0; n < 4000; ++n) {
+            Case c = randomCase(rng, 67, 4);
+            expectSame(c, n);
+            if (::testing::Test::HasFailure()) return;
         }
-    }
+    });
+}
+
+// Long stretches where every pixel needs the float composition: the four-
+// and eight-pixel paths, with single special pixels breaking the groups.
+TEST(BlendFastPath, MatchesTheReferenceOnTranslucentRows) {
+    withAndWithoutWidePath([] {
+        std::mt19937 rng(31);
+        for (int n = 0; n < 400; ++n) {
+            Case c = randomCase(rng, 67, 3);
+            for (auto* plane : {&c.planes.source, &c.planes.destination})
+                for (std::size_t i = 3; i < plane->size(); i += 4)
+                    if (rng() % 16 != 0) (*plane)[i] = static_cast<std::uint16_t>(1 + rng() % 0xFF10);
+            c.rq.mode = static_cast<std::int32_t>(rng() % 21);
+            c.planes.mask.clear();
+            expectSame(c, n);
+            if (::testing::Test::HasFailure()) return;
+        }
+    });
+}
+
+TEST(BlendFastPath, MatchesTheReferenceOnLargeRequestsOfEveryMode) {
+    withAndWithoutWidePath([] {
+        std::mt19937 rng(7);
+        for (int mode = 0; mode <= 42; ++mode) {
+            for (int variant = 0; variant < 4; ++variant) {
+                Case c = randomCase(rng, 600, 12);
+                c.rq.mode = mode;
+                c.rq.sameAlphaMode = variant & 1;
+                c.rq.alphaLock = variant == 2;
+                if (variant == 3) c.rq.opacity = 256;
+                expectSame(c, mode * 4 + variant);
+                if (::testing::Test::HasFailure()) return;
+            }
+        }
+    });
 }
 
 TEST(BlendFastPath, MatchesTheReferenceWhenSourceAndDestinationAreOnePlane) {
