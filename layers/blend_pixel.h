@@ -321,4 +321,27 @@ inline void stage2Reference(const SourcePixel& p, std::uint16_t* d, bool alphaLo
     if (!alphaLock) d[3] = static_cast<std::uint16_t>(out[3]);
 }
 
+// Stage 2 onto a float destination: the render's running result, straight
+// colour (1.0 = 0xFF00) and alpha (1.0 = 0xFFFF), never rounded between
+// layers. The same decisions as stage2Reference(); a straight copy makes
+// the running alpha exactly opaque.
+inline void stage2Float(const SourcePixel& p, ComposedPixel& running) noexcept {
+    const float ad = p.replace ? 0.0f : running.a;
+    const float s[3] = {static_cast<float>(p.r) / kColourScale, static_cast<float>(p.g) / kColourScale,
+                        static_cast<float>(p.b) / kColourScale};
+    if (ad == 0.0f) {
+        if (clearsTransparent(p.m) || p.a == 0) running = ComposedPixel{{0.0f, 0.0f, 0.0f}, 0.0f};
+        else running = ComposedPixel{{s[0], s[1], s[2]}, static_cast<float>(p.a) / kAlphaScale};
+    } else if (p.a == 0) {
+        return;
+    } else if (p.a >= 0xFF00 && p.m == kModeNormal) {
+        running = ComposedPixel{{s[0], s[1], s[2]}, 1.0f};
+    } else if (formulaOf(p.m) == kModeTexturize3) {
+        return;
+    } else {
+        const float lum = static_cast<float>(p.r + p.g + p.b) / (3.0f * kColourScale);
+        running = composeReference(p.m, s, static_cast<float>(p.a) / kAlphaScale, lum, running.c, ad);
+    }
+}
+
 }  // namespace plr

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "layers/blend_modes.h"
+#include "layers/blend_pixel.h"
 #include "layers/blend_request.h"
 
 namespace plr::test {
@@ -322,6 +323,34 @@ TEST(BlendAlphaModes, SameAlphaModeSwitch) {
     // Layer Mask and the luminance modes ignore the switch.
     EXPECT_EQ(blendOne(40, {1, 2, 3, 0xFFFF}, opaque, same), opaque);
     EXPECT_EQ(blendOne(41, {0x3000, 0x6000, 0x9000, 0}, {7, 8, 9, 0}, same), (Px{0xFFFF, 0xFFFF, 0xFFFF, 0x6000}));
+}
+
+TEST(BlendFloatDestination, RunningResultStaysUnrounded) {
+    Stage1Settings st;
+    // Normal, a = 0x8000 over opaque blue: red as = 0.5000076, blue 1 - as; alpha 1.
+    ComposedPixel running{{0.0f, 0.0f, 1.0f}, 1.0f};
+    const std::uint16_t half[4] = {kOne, 0, 0, 0x8000};
+    stage2Float(stage1(half, nullptr, st), running);
+    EXPECT_FLOAT_EQ(running.c[0], 32768.0f / 65535.0f);
+    EXPECT_FLOAT_EQ(running.c[2], 1.0f - 32768.0f / 65535.0f);
+    EXPECT_EQ(running.a, 1.0f);
+    // A straight copy (A >= 0xFF00, Normal) makes the running alpha exactly opaque.
+    const std::uint16_t nearlyOpaque[4] = {kHalf, kQuarter, 0, 0xFF00};
+    stage2Float(stage1(nearlyOpaque, nullptr, st), running);
+    EXPECT_EQ(running.c[0], 0.5f);
+    EXPECT_EQ(running.c[1], 0.25f);
+    EXPECT_EQ(running.a, 1.0f);
+    // Onto nothing: the source as it is; Texturize clears.
+    ComposedPixel empty{{0.0f, 0.0f, 0.0f}, 0.0f};
+    const std::uint16_t quarterAlpha[4] = {kHalf, 0, 0, 0x4000};
+    stage2Float(stage1(quarterAlpha, nullptr, st), empty);
+    EXPECT_EQ(empty.c[0], 0.5f);
+    EXPECT_FLOAT_EQ(empty.a, 16384.0f / 65535.0f);
+    st.mode = kModeTexturize;
+    empty = ComposedPixel{{0.3f, 0.3f, 0.3f}, 0.0f};
+    stage2Float(stage1(quarterAlpha, nullptr, st), empty);
+    EXPECT_EQ(empty.a, 0.0f);
+    EXPECT_EQ(empty.c[0], 0.0f);
 }
 
 TEST(BlendAlphaModes, LayerMaskNeverShowsItself) {
