@@ -5,8 +5,9 @@
 //     loop is instantiated for it;
 //   - Normal at full opacity without a mask copies opaque runs with one
 //     memmove and skips transparent runs without looking at the destination;
-//   - in the colour modes without a mask, four neighbouring pixels that all
-//     need the float composition are composed straight from registers;
+//   - in the colour modes without a mask, eight (AVX2, layers/
+//     blend_eight_avx2.cpp) or four (SSE2) neighbouring pixels that all need
+//     the float composition are composed straight from registers;
 //   - other pixels that need it are gathered into a batch and composed four
 //     at a time (layers/blend_batch.cpp).
 #include <emmintrin.h>
@@ -25,8 +26,8 @@ namespace {
 
 struct RowContext {
     bool alphaLock = false;
-    bool copyOpaque = false;     // effective mode Normal: A >= 0xFF00 is a straight copy
-    bool clears = false;         // Texturize family: a transparent destination is cleared
+    bool copyOpaque = false;        // effective mode Normal: A >= 0xFF00 is a straight copy
+    bool clears = false;            // Texturize family: a transparent destination is cleared
     bool keepsDestination = false;  // Texturize3: composed pixels stay as they are
     std::int32_t formula = 0;
     EightFn eight = nullptr;  // AVX2 eight-pixel path, when the processor has it
@@ -262,7 +263,7 @@ void blend(const BlendRequest& rq) noexcept {
     Stage1Settings st;
     st.mode = rq.mode;
     st.layerMask = rq.mask && rq.maskMode == kModeLayerMask;
-    st.opacity = rq.opacity < 0 ? 0 : rq.opacity;
+    st.opacity = rq.opacity < 0 ? 0 : rq.opacity > 256 ? 256 : rq.opacity;
     st.sameAlphaMode = rq.sameAlphaMode;
     st.alphaLayerOpacity = rq.alphaLayerOpacity;
 

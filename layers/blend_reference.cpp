@@ -10,7 +10,7 @@ void blendReference(const BlendRequest& rq) noexcept {
     Stage1Settings st;
     st.mode = rq.mode;
     st.layerMask = rq.mask && rq.maskMode == kModeLayerMask;
-    st.opacity = rq.opacity < 0 ? 0 : rq.opacity;
+    st.opacity = rq.opacity < 0 ? 0 : rq.opacity > 256 ? 256 : rq.opacity;
     st.sameAlphaMode = rq.sameAlphaMode;
     st.alphaLayerOpacity = rq.alphaLayerOpacity;
     for (std::int32_t j = 0; j < rq.height; ++j) {

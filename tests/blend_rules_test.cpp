@@ -185,6 +185,8 @@ TEST(BlendStageOne, OpacityScalesTheAlpha) {
     EXPECT_EQ(alphaAt(254), 65279);   // 255 * 65535 >> 8 = 65279.004
     EXPECT_EQ(alphaAt(128), 33023);   // 129 * 65535 >> 8 = 33023.5
     EXPECT_EQ(alphaAt(0), 255);       // 1 * 65535 >> 8
+    EXPECT_EQ(alphaAt(-40), 255);     // held to 0
+    EXPECT_EQ(alphaAt(0x7FFFFFFF), 0xFFFF);
 }
 
 TEST(BlendStageOne, LayerMaskScalesTheAlphaByItsMeanGrey) {
