@@ -119,6 +119,23 @@ TEST_F(LayerStack, Texturize3LayersFeedThePaperTexture) {
     EXPECT_EQ(page().textureIfPresent(), nullptr);
 }
 
+TEST_F(LayerStack, OptionsAreStoredEvenWhenTheTextureCannotBeBuilt) {
+    layer(1, "Normal");
+    PLR_SetLayer(1);
+    layer(3, "Normal");
+    const int allocations = forEachAllocationFailure(
+        [] { PLR_SetLayerOptions(3, 1, 0, 100, "Normal"); },
+        [] { PLR_SetLayerOptions(3, 1, 0, 50, "Texturize3"); },
+        [](int) {
+            EXPECT_EQ(page().layers[3].mode, 19);
+            EXPECT_EQ(page().layers[3].opacity, 128);
+            EXPECT_EQ(page().textureIfPresent(), nullptr);
+            EXPECT_STREQ(PLR_GetLastError(), "CreateTexture Excpt");
+        });
+    EXPECT_EQ(allocations, 1);
+    EXPECT_NE(page().textureIfPresent(), nullptr);
+}
+
 TEST_F(LayerStack, SwapExchangesWholeRecordsAndSlotsStayNamed) {
     layer(2, "Multiply", 1, 50);
     layer(5, "Screen", 0, 100);
