@@ -3,6 +3,7 @@
 // the page's size) or failed.
 #include "api/export.h"
 #include "core/buffer_convert.h"
+#include "core/layer_access.h"
 #include "core/layer_clear.h"
 
 using namespace plr;
@@ -60,8 +61,8 @@ int32_t PLR_GetRGBA32FromRGBA64(uint8_t* destination, int32_t destinationStride,
 int32_t PLR_GetRGB24FromRGBA64(uint8_t* destination, int32_t destinationStride, const void* source,
                                int32_t sourceStride) noexcept {
     return guarded("GetRGB24FromRGBA64", 0, [&] {
-        return convertRGBA64Block(Narrow::RGB24, bytes(source), sourceStride, destination, destinationStride,
-                                  page().width, page().height);
+        return page().pixelCount() > 0 && convertRGBA64Block(Narrow::RGB24, bytes(source), sourceStride, destination,
+                                                             destinationStride, page().width, page().height);
     });
 }
 
@@ -72,7 +73,7 @@ int32_t PLR_Clear(int32_t red, int32_t green, int32_t blue, int32_t alpha) noexc
 
 int32_t PLR_ClearMasked(int32_t red, int32_t green, int32_t blue, int32_t alpha) noexcept {
     return guarded("ClearMasked", 0, [&] {
-        if (!page().currentPageLayer()) return false;
+        if (!currentDataLayer(page())) return false;
         clearMasked(page(), byteOf(red), byteOf(green), byteOf(blue), byteOf(alpha));
         return true;
     });
@@ -83,32 +84,32 @@ int32_t PLR_ClearMaskedAlpha(int32_t red, int32_t green, int32_t blue, int32_t a
                    [&] { return clearMaskedAlpha(page(), byteOf(red), byteOf(green), byteOf(blue), byteOf(alpha)); });
 }
 
-// Page-sized.
+// Page-sized (0 on a page without pixels).
 int32_t PLR_ClearRGBA64(void* buffer, int32_t stride, int32_t red, int32_t green, int32_t blue,
                         int32_t alpha) noexcept {
     return guarded("ClearRGBA64", 0, [&] {
-        return fillRGBA64(static_cast<uint8_t*>(buffer), stride, page().width, page().height, valueOf(red),
-                          valueOf(green), valueOf(blue), valueOf(alpha));
+        return page().pixelCount() > 0 && fillRGBA64(static_cast<uint8_t*>(buffer), stride, page().width, page().height,
+                                                     valueOf(red), valueOf(green), valueOf(blue), valueOf(alpha));
     });
 }
 
-// Page-sized.
+// Page-sized (0 on a page without pixels).
 int32_t PLR_ClearRGBA32(uint8_t* buffer, int32_t stride, int32_t red, int32_t green, int32_t blue,
                         int32_t alpha) noexcept {
     return guarded("ClearRGBA32", 0, [&] {
-        return fillRGBA32(buffer, stride, page().width, page().height, byteOf(red), byteOf(green), byteOf(blue),
-                          byteOf(alpha));
+        return page().pixelCount() > 0 && fillRGBA32(buffer, stride, page().width, page().height, byteOf(red),
+                                                     byteOf(green), byteOf(blue), byteOf(alpha));
     });
 }
 
 // Packed width x height.
-int32_t PLR_ClearRGBA32Buf(uint8_t* buffer, int32_t width, int32_t height, int32_t red, int32_t green,
-                           int32_t blue, int32_t alpha) noexcept {
+int32_t PLR_ClearRGBA32Buf(uint8_t* buffer, int32_t width, int32_t height, int32_t red, int32_t green, int32_t blue,
+                           int32_t alpha) noexcept {
     return guarded("ClearRGBA32Buf", 0, [&] {
         const int64_t stride = int64_t{width} * 4;
         if (stride > INT32_MAX) return false;
-        return fillRGBA32(buffer, static_cast<int32_t>(stride), width, height, byteOf(red), byteOf(green),
-                          byteOf(blue), byteOf(alpha));
+        return fillRGBA32(buffer, static_cast<int32_t>(stride), width, height, byteOf(red), byteOf(green), byteOf(blue),
+                          byteOf(alpha));
     });
 }
 

@@ -10,8 +10,8 @@ using namespace plr;
 
 extern "C" {
 
-int32_t PLR_LoadRGBA32Layer(const uint8_t* source, int32_t stride, int32_t layer, int32_t x, int32_t y,
-                            int32_t width, int32_t height, int32_t useMaskAndTexture) noexcept {
+int32_t PLR_LoadRGBA32Layer(const uint8_t* source, int32_t stride, int32_t layer, int32_t x, int32_t y, int32_t width,
+                            int32_t height, int32_t useMaskAndTexture) noexcept {
     return guarded("LoadRGBA32Layer", 0, [&] {
         LayerRecord* l = page().slot(layer);
         return l && loadRGBA32IntoLayer(page(), *l, source, stride, x, y, width, height, useMaskAndTexture != 0);
@@ -25,8 +25,8 @@ int32_t PLR_LoadRGBA32(const uint8_t* source, int32_t stride, int32_t useMaskAnd
     });
 }
 
-int32_t PLR_LoadRGBA32Into(const uint8_t* source, int32_t stride, int32_t layer, int32_t x, int32_t y,
-                           int32_t width, int32_t height) noexcept {
+int32_t PLR_LoadRGBA32Into(const uint8_t* source, int32_t stride, int32_t layer, int32_t x, int32_t y, int32_t width,
+                           int32_t height) noexcept {
     return guarded("LoadRGBA32Into", 0, [&] {
         LayerRecord* l = page().slot(layer);
         return l && loadRGBA32IntoLayer(page(), *l, source, stride, x, y, width, height, true);
@@ -35,8 +35,7 @@ int32_t PLR_LoadRGBA32Into(const uint8_t* source, int32_t stride, int32_t layer,
 
 int32_t PLR_LoadRGBA32LayerCompressed(const uint8_t* source, int32_t /*unused*/, int32_t length,
                                       int32_t layer) noexcept {
-    return guarded("LoadRGBA32LayerCompressed", 0,
-                   [&] { return loadCompressedLayer(page(), source, length, layer); });
+    return guarded("LoadRGBA32LayerCompressed", 0, [&] { return loadCompressedLayer(page(), source, length, layer); });
 }
 
 int32_t PLR_Load(const uint8_t* source, int32_t stride, int32_t width, int32_t height) noexcept {
@@ -59,8 +58,7 @@ int32_t PLR_SetRGBA64Layer(const void* source, int32_t stride, int32_t layer) no
 }
 
 int32_t PLR_SetLayerData(const void* source, int32_t layer) noexcept {
-    return guarded("SetLayerData", 0,
-                   [&] { return setLayerData(page(), static_cast<const uint8_t*>(source), layer); });
+    return guarded("SetLayerData", 0, [&] { return setLayerData(page(), static_cast<const uint8_t*>(source), layer); });
 }
 
 }  // extern "C"

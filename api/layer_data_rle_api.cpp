@@ -52,8 +52,7 @@ int32_t PLR_GetRGBA32LayerLineRLE(uint8_t* destination, int32_t layer, int32_t r
 }
 
 int32_t PLR_PutRGBA32LayerLineRLE(const uint8_t* source, int32_t layer, int32_t row) noexcept {
-    return guarded("PutRGBA32LayerLineRLE", 0,
-                   [&] { return bytesOf(putLayerLineRuns(page(), source, layer, row)); });
+    return guarded("PutRGBA32LayerLineRLE", 0, [&] { return bytesOf(putLayerLineRuns(page(), source, layer, row)); });
 }
 
 int32_t PLR_GetMaskLineRLE(uint8_t* destination, int32_t row) noexcept {

@@ -28,8 +28,8 @@ bool convertRGBA64Rect(Narrow to, const std::uint8_t* src, std::int32_t x, std::
     const std::int64_t dstStride = std::int64_t{width} * (to == Narrow::RGBA32 ? 4 : 3);
     if (srcStride > INT32_MAX || dstStride > INT32_MAX) return false;
     const std::uint8_t* first = src + static_cast<std::ptrdiff_t>((std::int64_t{y} * srcRowPixels + x) * 8);
-    return convertRGBA64Block(to, first, static_cast<std::int32_t>(srcStride), dst, static_cast<std::int32_t>(dstStride),
-                              width, height);
+    return convertRGBA64Block(to, first, static_cast<std::int32_t>(srcStride), dst,
+                              static_cast<std::int32_t>(dstStride), width, height);
 }
 
 }  // namespace plr

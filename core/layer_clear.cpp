@@ -5,6 +5,7 @@
 #include "core/block.h"
 #include "core/coverage.h"
 #include "core/failure.h"
+#include "core/layer_access.h"
 #include "core/layer_load.h"
 #include "core/packed_pixels.h"
 #include "core/page.h"
@@ -14,15 +15,15 @@
 namespace plr {
 
 bool clearLayer(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    LayerRecord* layer = page.currentPageLayer();
+    LayerRecord* layer = currentDataLayer(page);
     if (!layer) return false;
-    fillRow64(reinterpret_cast<std::uint8_t*>(layer->pixels.data()), packPixel64(widen8(r), widen8(g), widen8(b), widen8(a)),
-              page.pixelCount());
+    fillRow64(reinterpret_cast<std::uint8_t*>(layer->pixels.data()),
+              packPixel64(widen8(r), widen8(g), widen8(b), widen8(a)), page.pixelCount());
     return true;
 }
 
 void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    LayerRecord* layer = page.currentPageLayer();
+    LayerRecord* layer = currentDataLayer(page);
     if (!layer) return;
     const std::uint16_t* __restrict mask = page.maskIfEnabled();
     if (!mask) {
@@ -44,18 +45,19 @@ void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std
 }
 
 bool clearMaskedAlpha(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    LayerRecord* layer = page.currentPageLayer();
+    LayerRecord* layer = currentDataLayer(page);
     if (!layer) return false;
     if (!page.maskIfEnabled()) return clearLayer(page, r, g, b, a);
     Block<std::uint8_t> colour;
-    need(colour.allocate(saturatingProduct(static_cast<std::uint64_t>(page.width), static_cast<std::uint64_t>(page.height), 4)));
+    need(colour.allocate(
+        saturatingProduct(static_cast<std::uint64_t>(page.width), static_cast<std::uint64_t>(page.height), 4)));
     const std::uint32_t px = std::uint32_t{r} | std::uint32_t{g} << 8 | std::uint32_t{b} << 16 | std::uint32_t{a} << 24;
     fillRow32(colour.data(), px, page.pixelCount());
     return loadRGBA32IntoLayer(page, *layer, colour.data(), page.width * 4, 0, 0, layer->width, layer->height, true);
 }
 
-bool fillRGBA64(std::uint8_t* buffer, std::int32_t stride, std::int32_t width, std::int32_t height,
-                std::uint16_t r, std::uint16_t g, std::uint16_t b, std::uint16_t a) {
+bool fillRGBA64(std::uint8_t* buffer, std::int32_t stride, std::int32_t width, std::int32_t height, std::uint16_t r,
+                std::uint16_t g, std::uint16_t b, std::uint16_t a) {
     if (!buffer || width < 0 || height < 0) return false;
     const std::uint64_t px = packPixel64(r, g, b, a);
     const std::ptrdiff_t s = stride;
@@ -63,8 +65,8 @@ bool fillRGBA64(std::uint8_t* buffer, std::int32_t stride, std::int32_t width, s
     return true;
 }
 
-bool fillRGBA32(std::uint8_t* buffer, std::int32_t stride, std::int32_t width, std::int32_t height,
-                std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+bool fillRGBA32(std::uint8_t* buffer, std::int32_t stride, std::int32_t width, std::int32_t height, std::uint8_t r,
+                std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     if (!buffer || width < 0 || height < 0) return false;
     const std::uint32_t px = std::uint32_t{r} | std::uint32_t{g} << 8 | std::uint32_t{b} << 16 | std::uint32_t{a} << 24;
     const std::ptrdiff_t s = stride;

@@ -24,9 +24,9 @@ bool clearMaskedAlpha(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b
 
 // Fill a width x height host buffer (stride in bytes, may be negative).
 // False for a null buffer or a negative size.
-bool fillRGBA64(std::uint8_t* buffer, std::int32_t stride, std::int32_t width, std::int32_t height,
-                std::uint16_t r, std::uint16_t g, std::uint16_t b, std::uint16_t a);
-bool fillRGBA32(std::uint8_t* buffer, std::int32_t stride, std::int32_t width, std::int32_t height,
-                std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
+bool fillRGBA64(std::uint8_t* buffer, std::int32_t stride, std::int32_t width, std::int32_t height, std::uint16_t r,
+                std::uint16_t g, std::uint16_t b, std::uint16_t a);
+bool fillRGBA32(std::uint8_t* buffer, std::int32_t stride, std::int32_t width, std::int32_t height, std::uint8_t r,
+                std::uint8_t g, std::uint8_t b, std::uint8_t a);
 
 }  // namespace plr

@@ -1,5 +1,6 @@
 #include "core/layer_lines.h"
 
+#include "core/layer_access.h"
 #include "core/page.h"
 #include "core/rle_codec.h"
 
@@ -8,7 +9,7 @@ namespace {
 
 // Byte address of page row `row` of a layer, or null.
 std::uint8_t* layerRow(Page& page, std::int32_t layerIndex, std::int32_t row) noexcept {
-    LayerRecord* l = page.pageLayer(layerIndex);
+    LayerRecord* l = dataLayer(page, layerIndex);
     if (!l || row < 0 || row >= page.height) return nullptr;
     return reinterpret_cast<std::uint8_t*>(l->pixels.data() + static_cast<std::size_t>(row) * page.width * 4);
 }

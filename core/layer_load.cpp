@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/coverage.h"
+#include "core/layer_access.h"
 #include "core/page.h"
 #include "core/pixel_rows.h"
 
@@ -25,8 +26,7 @@ void loadRowPlain(const std::uint8_t* __restrict s, std::uint16_t* __restrict d,
             d[4 * i + 2] = static_cast<std::uint16_t>(s[4 * i + 2] << 8);
         } else {
             const std::uint16_t keep = s[4 * i + 3] ? 0xFFFF : 0;
-            for (int c = 0; c < 4; ++c)
-                d[4 * i + c] = static_cast<std::uint16_t>((s[4 * i + c] << 8) & keep);
+            for (int c = 0; c < 4; ++c) d[4 * i + c] = static_cast<std::uint16_t>((s[4 * i + c] << 8) & keep);
         }
     }
 }
@@ -57,8 +57,9 @@ void loadRowCovered(const std::uint8_t* __restrict s, std::uint16_t* __restrict 
         if constexpr (!Locked) {
             const std::uint32_t grown = (sa * 256u * f) >> 16;
             const std::uint32_t faded = (da * (0xFFFFu - f)) >> 16;
-            const std::uint16_t blended = coverageBlend(static_cast<std::uint8_t>(sa), static_cast<std::uint16_t>(da), f);
-            const std::uint32_t a = none                  ? da
+            const std::uint16_t blended =
+                coverageBlend(static_cast<std::uint8_t>(sa), static_cast<std::uint16_t>(da), f);
+            const std::uint32_t a = none                 ? da
                                     : f == kFullCoverage ? sa << 8
                                     : da == 0            ? grown
                                     : sa == 0            ? faded
@@ -91,10 +92,9 @@ bool coverageActive(Page& page, bool useMaskAndTexture) noexcept {
     return useMaskAndTexture && (page.maskIfEnabled() || page.textureIfPresent());
 }
 
-bool loadRGBA32IntoLayer(Page& page, LayerRecord& layer, const std::uint8_t* src, std::int32_t stride,
-                         std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                         bool useMaskAndTexture) {
-    if (!src || !layer.hasPixelsOfSize(page.width, page.height)) return false;
+bool loadRGBA32IntoLayer(Page& page, LayerRecord& layer, const std::uint8_t* src, std::int32_t stride, std::int32_t x,
+                         std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture) {
+    if (!src || !isDataLayer(page, &layer)) return false;
     // Clip to the layer; columns and rows left of or above it are skipped in the source.
     const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
     const std::int64_t x1 = std::min<std::int64_t>(std::int64_t{x} + width, layer.width);
@@ -102,7 +102,8 @@ bool loadRGBA32IntoLayer(Page& page, LayerRecord& layer, const std::uint8_t* src
     if (x1 <= x0 || y1 <= y0) return true;
     const std::size_t cols = static_cast<std::size_t>(x1 - x0);
     const std::ptrdiff_t srcStride = stride;
-    const std::uint8_t* s = src + static_cast<std::ptrdiff_t>(y0 - y) * srcStride + static_cast<std::ptrdiff_t>(x0 - x) * 4;
+    const std::uint8_t* s =
+        src + static_cast<std::ptrdiff_t>(y0 - y) * srcStride + static_cast<std::ptrdiff_t>(x0 - x) * 4;
 
     const bool covered = coverageActive(page, useMaskAndTexture);
     const std::uint8_t* tex = covered ? page.textureIfPresent() : nullptr;
@@ -117,9 +118,8 @@ bool loadRGBA32IntoLayer(Page& page, LayerRecord& layer, const std::uint8_t* src
     return true;
 }
 
-void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex,
-                     std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                     bool useMaskAndTexture) {
+void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex, std::int32_t x,
+                     std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture) {
     if (LayerRecord* layer = page.slot(layerIndex))
         loadRGBA32IntoLayer(page, *layer, src, stride, x, y, width, height, useMaskAndTexture);
 }

@@ -17,14 +17,12 @@ struct LayerRecord;
 // columns or rows. With `useMaskAndTexture` and a mask enabled or a texture
 // present, coverage variant A limits every pixel. The layer's alpha lock
 // keeps alpha.
-void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex,
-                     std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                     bool useMaskAndTexture);
+void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex, std::int32_t x,
+                     std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture);
 // The same into a given record (the current layer); true when the record has
 // page-sized pixels and the source is non-null.
-bool loadRGBA32IntoLayer(Page& page, LayerRecord& layer, const std::uint8_t* src, std::int32_t stride,
-                         std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                         bool useMaskAndTexture);
+bool loadRGBA32IntoLayer(Page& page, LayerRecord& layer, const std::uint8_t* src, std::int32_t stride, std::int32_t x,
+                         std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture);
 
 // BGR24 into the current layer from the top-left: min(width, page width) x
 // min(height, page height) pixels, colour * 256, alpha 0xFFFF.

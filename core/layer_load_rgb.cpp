@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/coverage.h"
+#include "core/layer_access.h"
 #include "core/layer_load.h"
 #include "core/page.h"
 #include "core/pixel_rows.h"
@@ -51,7 +52,7 @@ CoveredRow pickAlpha(bool tex, bool mask) noexcept {
 template <class Plain>
 bool walkPage(Page& page, const std::uint8_t* src, std::int32_t stride, bool covered, CoveredRow coveredRow,
               Plain plainRow) {
-    LayerRecord* layer = page.currentPageLayer();
+    LayerRecord* layer = currentDataLayer(page);
     if (!layer || !src) return false;
     const std::uint8_t* tex = covered ? page.textureIfPresent() : nullptr;
     const std::uint16_t* mask = covered ? page.maskIfEnabled() : nullptr;
@@ -71,7 +72,7 @@ bool walkPage(Page& page, const std::uint8_t* src, std::int32_t stride, bool cov
 }  // namespace
 
 bool loadBGR24(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t width, std::int32_t height) {
-    LayerRecord* layer = page.currentPageLayer();
+    LayerRecord* layer = currentDataLayer(page);
     if (!layer || !src) return false;
     const std::int32_t w = std::clamp(width, 0, page.width), h = std::clamp(height, 0, page.height);
     const std::ptrdiff_t srcStride = stride;
@@ -109,7 +110,7 @@ bool loadRGB24ToAlpha(Page& page, const std::uint8_t* src, std::int32_t stride, 
 }
 
 bool setRGBA64Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex) {
-    LayerRecord* layer = page.pageLayer(layerIndex);
+    LayerRecord* layer = dataLayer(page, layerIndex);
     if (!layer || !src) return false;
     const std::size_t rowBytes = static_cast<std::size_t>(page.width) * 8;
     auto* d = reinterpret_cast<std::uint8_t*>(layer->pixels.data());
@@ -119,7 +120,7 @@ bool setRGBA64Layer(Page& page, const std::uint8_t* src, std::int32_t stride, st
 }
 
 bool setLayerData(Page& page, const std::uint8_t* src, std::int32_t layerIndex) {
-    LayerRecord* layer = page.pageLayer(layerIndex);
+    LayerRecord* layer = dataLayer(page, layerIndex);
     if (!layer || !src) return false;
     std::memcpy(layer->pixels.data(), src, layer->pixels.bytes());
     return true;

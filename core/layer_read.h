@@ -22,8 +22,8 @@ bool readRGBA64(const Page& page, const LayerRecord* layer, std::uint8_t* dst, s
 // `dst`. Destination pixel (c, r) always stands for layer pixel (x + c, y + r);
 // the part of the rectangle outside the layer is not read and its destination
 // pixels are left as they were.
-bool readRGBA64Rect(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride,
-                    std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
+bool readRGBA64Rect(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride, std::int32_t x,
+                    std::int32_t y, std::int32_t width, std::int32_t height);
 // Raw copy of width * height * 8 bytes.
 bool readLayerData(const Page& page, const LayerRecord* layer, std::uint8_t* dst);
 

@@ -28,8 +28,7 @@ std::uint32_t coverageA(const std::uint8_t* texture, const std::uint16_t* mask) 
     }
     if (mask) {
         const std::uint32_t h = *mask >> 8;
-        if (h == 0)
-            return 0;  // pixel left untouched
+        if (h == 0) return 0;  // pixel left untouched
         if (h != 255) f = (h + 1) * f >> 8;
     }
     return f;
@@ -43,12 +42,12 @@ std::uint32_t coverageB(const std::uint8_t* texture, const std::uint16_t* mask) 
 }
 
 std::uint16_t blend(std::uint8_t s, std::uint16_t d, std::uint32_t f) noexcept {
-    return static_cast<std::uint16_t>(((std::uint32_t{s} * 256 * f >> 8) + (std::uint32_t{d} * (0xFFFF - f) >> 8)) >> 8);
+    return static_cast<std::uint16_t>(((std::uint32_t{s} * 256 * f >> 8) + (std::uint32_t{d} * (0xFFFF - f) >> 8)) >>
+                                      8);
 }
 
-void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex,
-                     std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                     bool useMaskAndTexture) {
+void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex, std::int32_t x,
+                     std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture) {
     LayerRecord* layer = page.pageLayer(layerIndex);
     if (!layer || !src) return;
     const bool locked = layer->alphaLock != 0;

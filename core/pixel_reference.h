@@ -18,9 +18,8 @@ std::uint32_t coverageA(const std::uint8_t* texture, const std::uint16_t* mask) 
 std::uint32_t coverageB(const std::uint8_t* texture, const std::uint16_t* mask) noexcept;
 std::uint16_t blend(std::uint8_t s, std::uint16_t d, std::uint32_t f) noexcept;
 
-void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex,
-                     std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                     bool useMaskAndTexture);
+void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex, std::int32_t x,
+                     std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture);
 void loadRGB24(Page& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture);
 void loadRGB24ToAlpha(Page& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture);
 void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);

@@ -36,23 +36,25 @@ void eachRun(std::size_t n, Key key, Emit emit) noexcept {
 
 std::size_t encodeRGBA32Runs(const std::uint8_t* src, std::size_t n, std::uint8_t* dst) noexcept {
     std::size_t out = 0;
-    eachRun(n, [&](std::size_t i) { return narrowKey(src, i); },
-            [&](std::uint32_t v, std::size_t count) {
-                dst[out] = static_cast<std::uint8_t>(count);
-                std::memcpy(dst + out + 1, &v, 4);  // red, green, blue, alpha
-                out += kRGBA32RunBytes;
-            });
+    eachRun(
+        n, [&](std::size_t i) { return narrowKey(src, i); },
+        [&](std::uint32_t v, std::size_t count) {
+            dst[out] = static_cast<std::uint8_t>(count);
+            std::memcpy(dst + out + 1, &v, 4);  // red, green, blue, alpha
+            out += kRGBA32RunBytes;
+        });
     return out;
 }
 
 std::size_t encodeG8Runs(const std::uint8_t* src, std::size_t n, std::uint8_t* dst) noexcept {
     std::size_t out = 0;
-    eachRun(n, [&](std::size_t i) { return src[2 * i + 1]; },
-            [&](std::uint8_t v, std::size_t count) {
-                dst[out] = static_cast<std::uint8_t>(count);
-                dst[out + 1] = v;
-                out += kG8RunBytes;
-            });
+    eachRun(
+        n, [&](std::size_t i) { return src[2 * i + 1]; },
+        [&](std::uint8_t v, std::size_t count) {
+            dst[out] = static_cast<std::uint8_t>(count);
+            dst[out + 1] = v;
+            out += kG8RunBytes;
+        });
     return out;
 }
 
@@ -62,8 +64,9 @@ std::size_t decodeRGBA32Runs(const std::uint8_t* src, std::size_t srcBytes, std:
         const std::uint8_t* r = src + in;
         std::size_t k = r[0];
         if (k > n - p) k = n - p;
-        const std::uint64_t px = packPixel64(static_cast<std::uint16_t>(r[1] << 8), static_cast<std::uint16_t>(r[2] << 8),
-                                             static_cast<std::uint16_t>(r[3] << 8), static_cast<std::uint16_t>(r[4] << 8));
+        const std::uint64_t px =
+            packPixel64(static_cast<std::uint16_t>(r[1] << 8), static_cast<std::uint16_t>(r[2] << 8),
+                        static_cast<std::uint16_t>(r[3] << 8), static_cast<std::uint16_t>(r[4] << 8));
         fillRow64(dst + 8 * p, px, k);
         p += k;
         in += kRGBA32RunBytes;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "core/layer_access.h"
 #include "core/packed_pixels.h"
 #include "core/page.h"
 
@@ -14,7 +15,8 @@ bool inside(const Page& page, std::int32_t x, std::int32_t y) noexcept {
 }
 
 const std::uint16_t* pixelAt(const Page& page, const std::uint16_t* plane, std::int32_t x, std::int32_t y) noexcept {
-    return plane + (static_cast<std::size_t>(y) * static_cast<std::size_t>(page.width) + static_cast<std::size_t>(x)) * 4;
+    return plane +
+           (static_cast<std::size_t>(y) * static_cast<std::size_t>(page.width) + static_cast<std::size_t>(x)) * 4;
 }
 
 }  // namespace
@@ -37,7 +39,7 @@ std::uint32_t colorValueAt(const Page& page, const std::uint16_t* plane, std::in
 }
 
 const std::uint16_t* surfacePlane(Page& page) noexcept {
-    LayerRecord* l = page.currentPageLayer();
+    LayerRecord* l = currentDataLayer(page);
     return l ? l->pixels.data() : nullptr;
 }
 
@@ -48,11 +50,11 @@ const std::uint16_t* underLayerPlane(Page& page) noexcept {
 
 const std::uint16_t* tracePlane(Page& page) noexcept {
     LayerRecord* t = page.traceLayer;
-    return t && t->hasPixelsOfSize(page.width, page.height) ? t->pixels.data() : nullptr;
+    return isDataLayer(page, t) ? t->pixels.data() : nullptr;
 }
 
 const std::uint16_t* layerPlane(Page& page, std::int32_t layerIndex) noexcept {
-    LayerRecord* l = page.pageLayer(layerIndex);
+    LayerRecord* l = dataLayer(page, layerIndex);
     return l ? l->pixels.data() : nullptr;
 }
 

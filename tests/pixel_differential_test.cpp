@@ -99,7 +99,8 @@ TEST_F(PixelDifferential, RGB24LoadsMatchTheReference) {
         const bool use = r.below(4) != 0;
         const bool toAlpha = r.below(2);
         makeCurrent(2);
-        ASSERT_EQ(toAlpha ? PLR_LoadRGB24ToAlpha(src.first, src.stride, use) : PLR_LoadRGB24(src.first, src.stride, use), 1);
+        ASSERT_EQ(
+            toAlpha ? PLR_LoadRGB24ToAlpha(src.first, src.stride, use) : PLR_LoadRGB24(src.first, src.stride, use), 1);
         makeCurrent(3);
         if (toAlpha)
             reference::loadRGB24ToAlpha(page(), src.first, src.stride, use);
@@ -150,8 +151,9 @@ TEST_F(PixelDifferential, BufferConversionsMatchTheReferenceAtOddStrides) {
         const bool rgb24 = r.below(2);
         const std::int32_t dstStride = w * (rgb24 ? 3 : 4) + r.range(0, 5);
         std::vector<std::uint8_t> fast(static_cast<std::size_t>(dstStride) * std::max(h, 1) + 2, 0xAB), ref = fast;
-        const std::int32_t got = rgb24 ? PLR_GetRGB24FromRGBA64Rect(fast.data(), dstStride, src.first, src.stride, 7, 9, w, h)
-                                       : PLR_GetRGBA32FromRGBA64(fast.data(), dstStride, w, h, src.first, src.stride);
+        const std::int32_t got =
+            rgb24 ? PLR_GetRGB24FromRGBA64Rect(fast.data(), dstStride, src.first, src.stride, 7, 9, w, h)
+                  : PLR_GetRGBA32FromRGBA64(fast.data(), dstStride, w, h, src.first, src.stride);
         EXPECT_EQ(got, 1);
         reference::convertRGBA64Block(rgb24 ? Narrow::RGB24 : Narrow::RGBA32, src.first, src.stride, ref.data(),
                                       dstStride, w, h);

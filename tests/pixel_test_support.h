@@ -25,8 +25,8 @@ inline std::uint16_t* px(std::int32_t slot, std::int32_t x, std::int32_t y) {
     return p.layers[slot].pixels.data() + (static_cast<std::size_t>(y) * p.width + x) * 4;
 }
 
-inline void setPx(std::int32_t slot, std::int32_t x, std::int32_t y, std::uint16_t r, std::uint16_t g,
-                  std::uint16_t b, std::uint16_t a) {
+inline void setPx(std::int32_t slot, std::int32_t x, std::int32_t y, std::uint16_t r, std::uint16_t g, std::uint16_t b,
+                  std::uint16_t a) {
     std::uint16_t* d = px(slot, x, y);
     d[0] = r;
     d[1] = g;
@@ -67,9 +67,7 @@ struct Biased {
         static constexpr std::uint16_t edges[] = {0, 0xFF00, 0xFFFF};
         return below(2) == 0 ? edges[below(3)] : value16();
     }
-    std::uint8_t alpha8() {
-        return below(3) == 0 ? 0 : below(3) == 0 ? 255 : byte();
-    }
+    std::uint8_t alpha8() { return below(3) == 0 ? 0 : below(3) == 0 ? 255 : byte(); }
     std::vector<std::uint8_t> bytes(std::size_t n) {
         std::vector<std::uint8_t> v(n);
         for (auto& b : v) b = byte();
