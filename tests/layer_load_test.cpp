@@ -200,8 +200,7 @@ TEST_F(LayerLoad, RGB24ToAlphaSkipsTransparentPixelsAndUsesVariantB) {
 
 TEST_F(LayerLoad, SixtyFourBitCopies) {
     makePage(2, 2);
-    std::vector<std::uint16_t> src(2 * 6, 0);  // rows of 3 pixels' worth of values (12 bytes padding)
-    std::vector<std::uint8_t> rows(2 * 24);
+    std::vector<std::uint8_t> rows(2 * 24);  // rows of 24 bytes: 16 of pixels, 8 of padding
     for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<std::uint8_t>(i);
     EXPECT_EQ(PLR_SetRGBA64Layer(rows.data(), 24, 2), 2);  // answers the page height
     EXPECT_EQ(std::memcmp(px(2, 0, 1), rows.data() + 24, 16), 0);
