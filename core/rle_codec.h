@@ -31,8 +31,10 @@ std::size_t decodeRGBA32Runs(const std::uint8_t* src, std::size_t srcBytes, std:
 std::size_t decodeG8Runs(const std::uint8_t* src, std::size_t srcBytes, std::uint8_t* dst, std::size_t n) noexcept;
 
 // How much a decoder given only a line length may read: a line of n pixels
-// never needs more than n records, so that is the budget. It keeps a stream of
-// zero counts (corrupt or zeroed data) from walking off the caller's buffer.
+// never needs more than n records (the compressor's largest output), so that
+// is the budget. Records of count 0 use it up like any other: it keeps a
+// stream of zero counts (corrupt or zeroed data) from walking off the
+// caller's buffer.
 constexpr std::size_t rgba32RunBudget(std::size_t n) noexcept { return n * kRGBA32RunBytes; }
 constexpr std::size_t g8RunBudget(std::size_t n) noexcept { return n * kG8RunBytes; }
 

@@ -1,8 +1,9 @@
 // The coverage arithmetic, with every expected value worked out by hand from
 // the rules (products written out in the comments).
+#include "core/coverage.h"
+
 #include <gtest/gtest.h>
 
-#include "core/coverage.h"
 #include "core/packed_pixels.h"
 
 namespace plr::test {
@@ -30,7 +31,7 @@ TEST(CoverageA, TextureEdges) {
 
 TEST(CoverageA, MaskEdgesUseTheHighByte) {
     EXPECT_EQ(maskCoverageA(0xFFFF, 0x0000), 0u);
-    EXPECT_EQ(maskCoverageA(0xFFFF, 0x00FF), 0u);  // h = 0: untouched, low byte ignored
+    EXPECT_EQ(maskCoverageA(0xFFFF, 0x00FF), 0u);       // h = 0: untouched, low byte ignored
     EXPECT_EQ(maskCoverageA(0xFFFF, 0xFF00), 0xFFFFu);  // h = 255 leaves f
     EXPECT_EQ(maskCoverageA(1000, 0xFFFF), 1000u);
     EXPECT_EQ(maskCoverageA(0xFFFF, 0x0100), 511u);    // 2 * 65535 >> 8

@@ -119,9 +119,9 @@ TEST_F(LayerLoad, MaskHighByteZeroLeavesThePixelAndFullHighByteCopies) {
 TEST_F(LayerLoad, PartialCoverageFollowsTheDestinationAndSourceAlpha) {
     makePage(4, 1);
     for (int i = 0; i < 4; ++i) page().mask.plane[i] = 0x7F00;  // f = 32767
-    setPx(2, 0, 0, 0x1000, 0x2000, 0x3000, 0);       // transparent destination
-    setPx(2, 1, 0, 0x1000, 0x2000, 0x3000, 0x8000);  // transparent source
-    setPx(2, 2, 0, 0, 0xFFFF, 0x1234, 0xFFFF);       // both present: blend
+    setPx(2, 0, 0, 0x1000, 0x2000, 0x3000, 0);                  // transparent destination
+    setPx(2, 1, 0, 0x1000, 0x2000, 0x3000, 0x8000);             // transparent source
+    setPx(2, 2, 0, 0, 0xFFFF, 0x1234, 0xFFFF);                  // both present: blend
     setPx(2, 3, 0, 0x1000, 0x2000, 0x3000, 0x8000);
     const std::uint8_t src[16] = {200, 100, 50, 200, 200, 100, 50, 0, 255, 0, 100, 255, 1, 1, 1, 0};
     ASSERT_EQ(PLR_LoadRGBA32Layer(src, 16, 2, 0, 0, 4, 1, 1), 1);
@@ -154,8 +154,8 @@ TEST_F(LayerLoad, FullCoverageWritesEvenATransparentSourceColour) {
 TEST_F(LayerLoad, TextureLimitsTheLoad) {
     makePage(2, 1);
     page().mask.enabled = 0;
-    makeTexture(200);          // t >= 128: full
-    page().texture[1] = 0;     // t = 0: nothing
+    makeTexture(200);       // t >= 128: full
+    page().texture[1] = 0;  // t = 0: nothing
     setPx(2, 1, 0, 1, 2, 3, 4);
     const std::uint8_t src[8] = {9, 9, 9, 9, 9, 9, 9, 9};
     ASSERT_EQ(PLR_LoadRGBA32Layer(src, 8, 2, 0, 0, 2, 1, 1), 1);

@@ -41,8 +41,7 @@ TEST_F(LayerRead, HighByteRuleAndStridePaddingKept) {
 TEST_F(LayerRead, SixtyFourBitReadsAndRectangles) {
     makePage(3, 2);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            setPx(2, x, y, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y), 7, 8);
+        for (int x = 0; x < 3; ++x) setPx(2, x, y, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y), 7, 8);
     V16 all(3 * 2 * 4);
     EXPECT_EQ(PLR_GetRGBA64Layer(all.data(), 24, 2), 2);
     EXPECT_EQ(V16(all.begin() + 20, all.end()), (V16{2, 1, 7, 8}));
