@@ -228,8 +228,8 @@ TEST_F(LayerRead, SinglePixels) {
     EXPECT_EQ(PLR_GetRGBAAtTrace(1, 1), 0u);
     EXPECT_EQ(PLR_GetColorAtTrace(1, 1), 0u);
     std::uint16_t* under = page().history.underPixels.data();
-    under[4 * 4 + 0] = 0x0900;  // pixel (1, 1)
-    under[4 * 4 + 3] = 0xFF00;
+    const std::uint16_t underPixel[4] = {0x0900, 0x00FF, 0x0001, 0xFF00};  // pixel (1, 1)
+    std::memcpy(under + 4 * 4, underPixel, sizeof underPixel);
     EXPECT_EQ(PLR_GetRGBAAtUnderLayer(1, 1), 0x090000FFu);
     EXPECT_EQ(PLR_GetColorAtUnderLayer(1, 1), 0xFF090000u);
 
