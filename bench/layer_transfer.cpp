@@ -47,8 +47,8 @@ Buffers& setup() {
 }
 
 void report(benchmark::State& state, std::size_t hostBytes) {
-    state.counters["MP/s"] = benchmark::Counter(static_cast<double>(kPixels) / 1e6 * static_cast<double>(state.iterations()),
-                                                benchmark::Counter::kIsRate);
+    state.counters["MP/s"] = benchmark::Counter(
+        static_cast<double>(kPixels) / 1e6 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(hostBytes));
 }
 

@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "core/coverage.h"
+#include "core/cpu_features.h"
 #include "core/layer_access.h"
+#include "core/layer_load_avx2.h"
 #include "core/page.h"
 #include "core/pixel_rows.h"
 
@@ -31,41 +33,67 @@ void loadRowPlain(const std::uint8_t* __restrict s, std::uint16_t* __restrict d,
     }
 }
 
+// Coverage of a stretch of pixels into `f`: its own loop so that the
+// texture and mask widening vectorises apart from the pixel blend.
+template <bool Tex, bool Mask>
+void coverageRun(const std::uint8_t* __restrict t, const std::uint16_t* __restrict m, std::uint32_t* __restrict f,
+                 std::size_t n) noexcept {
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint32_t v = kFullCoverage;
+        if constexpr (Tex) v = textureCoverageA(v, t[i]);
+        if constexpr (Mask) v = maskCoverageA(v, m[i]);
+        f[i] = v;
+    }
+}
+
+template <bool Locked>
+void blendRun(const std::uint8_t* __restrict s, std::uint16_t* __restrict d, const std::uint32_t* __restrict cov,
+              std::size_t n) noexcept {
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t f = cov[i];
+        const std::uint32_t sa = s[4 * i + 3];
+        const std::uint32_t da = d[4 * i + 3];
+        // Bitwise, not short-circuit, logic: no branches inside the loop.
+        const bool none = f == 0;
+        const bool full = f == kFullCoverage;
+        const bool take = full | (!none & (da == 0));
+        const bool keep = none | (!take & (sa == 0));
+        for (int c = 0; c < 3; ++c) {
+            const std::uint8_t sc = s[4 * i + c];
+            const std::uint16_t dc = d[4 * i + c];
+            std::uint16_t v = coverageBlend(sc, dc, f);
+            v = keep ? dc : v;
+            v = take ? static_cast<std::uint16_t>(sc << 8) : v;
+            d[4 * i + c] = v;
+        }
+        if constexpr (!Locked) {
+            // Later selects win: none, then full, then the destination and source alpha rules.
+            std::uint32_t a = coverageBlend(static_cast<std::uint8_t>(sa), static_cast<std::uint16_t>(da), f);
+            a = sa == 0 ? (da * (0xFFFFu - f)) >> 16 : a;
+            a = da == 0 ? (sa * 256u * f) >> 16 : a;
+            a = full ? sa << 8 : a;
+            a = none ? da : a;
+            d[4 * i + 3] = static_cast<std::uint16_t>(a);
+        }
+    }
+}
+
 // Coverage variant A per pixel; see core/coverage.h for f.
 //   f = 0: unchanged.  f = 0xFFFF: colour and alpha * 256.
 //   destination alpha 0: colour * 256, alpha = source alpha * 256 * f >> 16.
 //   source alpha 0: colour kept, alpha = destination alpha * (0xFFFF - f) >> 16.
 //   otherwise every channel takes the coverage blend.
+// The row goes in stretches whose coverage fits a small stack array.
 template <bool Tex, bool Mask, bool Locked>
-void loadRowCovered(const std::uint8_t* __restrict s, std::uint16_t* __restrict d, const std::uint8_t* __restrict t,
-                    const std::uint16_t* __restrict m, std::size_t n) noexcept {
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint32_t f = kFullCoverage;
-        if constexpr (Tex) f = textureCoverageA(f, t[i]);
-        if constexpr (Mask) f = maskCoverageA(f, m[i]);
-        const std::uint32_t sa = s[4 * i + 3];
-        const std::uint32_t da = d[4 * i + 3];
-        const bool none = f == 0;
-        const bool take = f == kFullCoverage || (!none && da == 0);
-        const bool keep = none || (!take && sa == 0);
-        for (int c = 0; c < 3; ++c) {
-            const std::uint8_t sc = s[4 * i + c];
-            const std::uint16_t dc = d[4 * i + c];
-            const std::uint16_t blended = coverageBlend(sc, dc, f);
-            d[4 * i + c] = take ? static_cast<std::uint16_t>(sc << 8) : keep ? dc : blended;
-        }
-        if constexpr (!Locked) {
-            const std::uint32_t grown = (sa * 256u * f) >> 16;
-            const std::uint32_t faded = (da * (0xFFFFu - f)) >> 16;
-            const std::uint16_t blended =
-                coverageBlend(static_cast<std::uint8_t>(sa), static_cast<std::uint16_t>(da), f);
-            const std::uint32_t a = none                 ? da
-                                    : f == kFullCoverage ? sa << 8
-                                    : da == 0            ? grown
-                                    : sa == 0            ? faded
-                                                         : blended;
-            d[4 * i + 3] = static_cast<std::uint16_t>(a);
-        }
+void loadRowCovered(const std::uint8_t* s, std::uint16_t* d, const std::uint8_t* t, const std::uint16_t* m,
+                    std::size_t n) noexcept {
+    constexpr std::size_t kStretch = 512;
+    std::uint32_t cov[kStretch];
+    for (std::size_t at = 0; at < n; at += kStretch) {
+        const std::size_t k = n - at < kStretch ? n - at : kStretch;
+        coverageRun<Tex, Mask>(Tex ? t + at : nullptr, Mask ? m + at : nullptr, cov, k);
+        const std::size_t done = useAvx2() ? avx2::blendCovered(s + 4 * at, d + 4 * at, cov, k, Locked) : 0;
+        blendRun<Locked>(s + 4 * (at + done), d + 4 * (at + done), cov + done, k - done);
     }
 }
 

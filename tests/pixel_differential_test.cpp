@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/cpu_features.h"
 #include "core/pixel_reference.h"
 #include "engine_fixture.h"
 #include "pixel_test_support.h"
@@ -76,7 +77,21 @@ void expectSameLayers(int iteration) {
         ASSERT_EQ(a[i], b[i]) << "iteration " << iteration << ", pixel " << i / 4 << " channel " << i % 4;
 }
 
-TEST_F(PixelDifferential, CoreLoadMatchesTheReference) {
+// Runs the body once with the processor's fast paths and once with the baseline loops.
+class PixelDifferentialPaths : public EngineTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        allowFastPaths(GetParam());
+    }
+    void TearDown() override {
+        allowFastPaths(true);
+        EngineTest::TearDown();
+    }
+};
+INSTANTIATE_TEST_SUITE_P(FastAndBaseline, PixelDifferentialPaths, ::testing::Bool());
+
+TEST_P(PixelDifferentialPaths, CoreLoadMatchesTheReference) {
     Biased r(20261208);
     for (int it = 0; it < 400; ++it) {
         const Scene s = randomScene(r, it);
