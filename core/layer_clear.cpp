@@ -1,6 +1,7 @@
 #include "core/layer_clear.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "core/block.h"
 #include "core/coverage.h"
@@ -30,17 +31,22 @@ void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std
         clearLayer(page, r, g, b, a);
         return;
     }
-    const std::uint8_t colour[3] = {r, g, b};
-    const std::uint16_t full[4] = {widen8(r), widen8(g), widen8(b), widen8(a)};
+    const std::uint32_t colour[3] = {r, g, b};
+    const std::uint32_t full[4] = {widen8(r), widen8(g), widen8(b), widen8(a)};
     std::uint16_t* __restrict d = layer->pixels.data();
     const std::size_t n = page.pixelCount();
     for (std::size_t i = 0; i < n; ++i) {
+        // Every value read up front and chosen by selects: no branches in the loop.
         const std::uint32_t m = mask[i];
-        for (int c = 0; c < 3; ++c) {
-            const std::uint16_t blended = coverageBlend(colour[c], d[4 * i + c], m);
-            d[4 * i + c] = m == 0 ? d[4 * i + c] : m == 0xFFFF ? full[c] : blended;
+        const std::uint32_t keep = 0xFFFFu - m;
+        const std::uint32_t none = m == 0 ? ~0u : 0u, open = m == 0xFFFF ? ~0u : 0u;
+        const std::uint32_t blendMask = ~(none | open);
+        for (int c = 0; c < 4; ++c) {
+            const std::uint32_t old = d[4 * i + c];
+            // Colour: coverageBlend written out on 32-bit lanes (s * 256 * m >> 8 is s * m); alpha: opaque.
+            const std::uint32_t blended = c < 3 ? ((colour[c] * m) + ((old * keep) >> 8)) >> 8 : 0xFFFFu;
+            d[4 * i + c] = static_cast<std::uint16_t>((old & none) | (full[c] & open) | (blended & blendMask));
         }
-        d[4 * i + 3] = m == 0 ? d[4 * i + 3] : m == 0xFFFF ? full[3] : std::uint16_t{0xFFFF};
     }
 }
 
