@@ -31,7 +31,7 @@ void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std
         clearLayer(page, r, g, b, a);
         return;
     }
-    const std::uint32_t colour[3] = {r, g, b};
+    const std::uint32_t colour[4] = {r, g, b, 0};
     const std::uint32_t full[4] = {widen8(r), widen8(g), widen8(b), widen8(a)};
     std::uint16_t* __restrict d = layer->pixels.data();
     const std::size_t n = page.pixelCount();
