@@ -2,6 +2,7 @@
 // and the layer merges.
 #include "api/export.h"
 #include "layers/layer_merge.h"
+#include "layers/legacy_load.h"
 #include "layers/layer_options.h"
 #include "layers/layer_table.h"
 
@@ -64,6 +65,11 @@ void PLR_MergeRect(uint16_t* destination, int32_t x, int32_t y, int32_t width, i
 
 void PLR_Merge(uint16_t* destination) noexcept {
     guardedVoid("Merge", [&] { mergeRect(page(), destination, 0, 0, page().width, page().height); });
+}
+
+void PLR_LoadRGBA32Layer_BAD(uint8_t* source, int32_t, int32_t index, int32_t maskStride, int32_t count,
+                             int32_t adjust) noexcept {
+    guardedVoid("LoadRGBA32Layer", [&] { loadRGBA32LayerLegacy(page(), source, index, maskStride, count, adjust); });
 }
 
 }  // extern "C"
