@@ -98,6 +98,16 @@ TEST_F(HistoryBudget, SavesStopReleasingAsSoonAsTheNewEntryFits) {
     EXPECT_EQ(page().history.entries[0].left, 1);
     EXPECT_EQ(page().history.entries[1].left, 0);
     EXPECT_EQ(page().history.memoryKB, 50);
+
+    // Exactly at the budget is not below it.
+    PLR_ClearUndo();
+    page().history.budgetKB = 50;
+    paint(0, 0, 31, 31, 4);
+    PLR_SaveUndoBuffer(1, 1);  // 30 + 10 < 50
+    paint(0, 0, 31, 31, 5);
+    PLR_SaveUndoBuffer(1, 1);  // 40 + 10 == 50: the older entry goes
+    EXPECT_EQ(PLR_GetUndoCount(), 1);
+    EXPECT_EQ(page().history.memoryKB, 40);
 }
 
 TEST_F(HistoryBudget, ABudgetTooSmallForOneEntryKeepsOnlyTheNewest) {
