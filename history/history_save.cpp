@@ -71,6 +71,21 @@ bool obtainBlocks(Page& page, SaveBlocks& b, std::int32_t needKB) noexcept {
     return false;
 }
 
+// The rectangle of the under-layer into the snapshot (when one is kept),
+// then the layer's rectangle into the under-layer.
+void snapshotAndRefresh(std::uint16_t* under, const std::uint16_t* layer, std::uint16_t* snapshot, PlaneShape shape,
+                        const PageRect& r) noexcept {
+    if (!snapshot) {
+        copyRectAcross(layer, under, shape, r);
+        return;
+    }
+    auto* packed = reinterpret_cast<std::uint8_t*>(snapshot);
+    forEachBand(r, shape.bytesPerPixel, [&](const PageRect& band, std::size_t offset) {
+        copyRectOut(under, shape, band, packed + offset);
+        copyRectAcross(layer, under, shape, band);
+    });
+}
+
 }  // namespace
 
 void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
@@ -113,6 +128,8 @@ void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
     const std::int32_t levels = h.levels();
     const bool recorded = levels > 0 && (b.wantPixels || b.wantMask) && obtainBlocks(page, b, entryKB(r.width(), r.height()));
 
+    std::uint16_t* pixelSnapshot = nullptr;  // packed copies still to be taken
+    std::uint16_t* maskSnapshot = nullptr;
     if (recorded) {
         std::rotate(h.entries, h.entries + levels - 1, h.entries + levels);
         HistoryEntry& e = h.entries[0];
@@ -126,17 +143,17 @@ void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
             // A whole-page snapshot is the under-layer itself: hand its block
             // to the entry and refill the fresh one, one copy instead of two.
             if (whole) e.pixels.swap(h.underPixels);
-            else copyRectOut(h.underPixels.data(), layerShape, r, e.pixels.data());
+            else pixelSnapshot = e.pixels.data();
         }
         if (b.wantMask) {
             e.maskValues = std::move(b.mask);
             if (whole) e.maskValues.swap(h.underMask);
-            else copyRectOut(h.underMask.data(), maskShape, r, e.maskValues.data());
+            else maskSnapshot = e.maskValues.data();
         }
     }
     // Recorded or not, the under-layer moves on with the layer and the mask.
-    if (savePixels && pixelsOk) copyRectAcross(layer->pixels.data(), h.underPixels.data(), layerShape, r);
-    if (saveMask && maskOk) copyRectAcross(page.mask.plane.data(), h.underMask.data(), maskShape, r);
+    if (savePixels && pixelsOk) snapshotAndRefresh(h.underPixels.data(), layer->pixels.data(), pixelSnapshot, layerShape, r);
+    if (saveMask && maskOk) snapshotAndRefresh(h.underMask.data(), page.mask.plane.data(), maskSnapshot, maskShape, r);
     emptyStrokeRect(page);
 }
 

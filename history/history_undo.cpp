@@ -17,9 +17,12 @@ void exchangePlane(Block<std::uint16_t>& snapshot, std::uint16_t* plane, Block<s
         copyRectAcross(under.data(), plane, shape, r);
         return;
     }
-    copyRectIn(snapshot.data(), plane, shape, r);
-    copyRectOut(under.data(), shape, r, snapshot.data());
-    copyRectAcross(plane, under.data(), shape, r);
+    auto* packed = reinterpret_cast<std::uint8_t*>(snapshot.data());
+    forEachBand(r, shape.bytesPerPixel, [&](const PageRect& band, std::size_t offset) {
+        copyRectIn(packed + offset, plane, shape, band);
+        copyRectOut(under.data(), shape, band, packed + offset);
+        copyRectAcross(plane, under.data(), shape, band);
+    });
 }
 
 void exchange(Page& page, HistoryEntry& e) {

@@ -37,4 +37,19 @@ void copyRectIn(const void* packed, void* plane, PlaneShape shape, const PageRec
 // Rectangle `r` of one plane into the same rectangle of another of the same shape.
 void copyRectAcross(const void* from, void* to, PlaneShape shape, const PageRect& r) noexcept;
 
+// Calls f(band, packedOffset) for successive bands of whole rows of `r`,
+// each about 64 KB of the plane, where packedOffset is the band's first byte
+// in a packed copy of `r`. Operations that make several copies of one
+// rectangle run them band by band, so the rows one copy writes are still in
+// the cache when the next copy reads them.
+template <class F>
+void forEachBand(const PageRect& r, std::int32_t bytesPerPixel, F&& f) {
+    const std::size_t rowBytes = static_cast<std::size_t>(r.width()) * static_cast<std::size_t>(bytesPerPixel);
+    const std::int32_t rows = rowBytes >= 65536 ? 1 : static_cast<std::int32_t>(65536 / rowBytes);
+    for (std::int32_t top = r.top; top <= r.bottom; top += rows) {
+        const PageRect band{r.left, top, r.right, top + rows - 1 < r.bottom ? top + rows - 1 : r.bottom};
+        f(band, static_cast<std::size_t>(top - r.top) * rowBytes);
+    }
+}
+
 }  // namespace plr
