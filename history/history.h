@@ -22,6 +22,9 @@ void saveUndoBackBuffer(Page& page, std::int32_t layerIndex);
 // Releases old entries until at least `kb` KB are freed. Returns the number
 // of entries released.
 std::int32_t reduceUndo(Page& page, std::int32_t kb);
+// For a caller that cannot allocate: like reduceUndo, but always releases at
+// least one entry while any is occupied (an allocation under 1 KB asks for 0).
+std::int32_t reduceUndoForAllocation(Page& page, std::int32_t kb);
 // Releases the entries that were undone (a new change discards them).
 void dropUndoneEntries(Page& page);
 // Recomputes the automatic budget from free memory (no-op unless automatic).

@@ -57,4 +57,10 @@ std::int32_t reduceUndo(Page& page, std::int32_t kb) {
     return released;
 }
 
+std::int32_t reduceUndoForAllocation(Page& page, std::int32_t kb) {
+    // Entries under 1 KB count 0 KB: asking for at least 1 releases every one
+    // of them up to the first that counts, so each call makes progress.
+    return reduceUndo(page, kb < 1 ? 1 : kb);
+}
+
 }  // namespace plr

@@ -79,6 +79,19 @@ TEST_F(HistoryBudget, ReduceDropsUndoneEntriesFirst) {
     EXPECT_EQ(page().history.memoryKB, 40);
 }
 
+TEST_F(HistoryBudget, ReducingForAnAllocationAlwaysMakesProgress) {
+    makePage(64, 48);
+    for (int i = 0; i < 3; ++i) {
+        paint(i, i, i + 5, i + 5, i);  // 36 pixels: 0 KB each
+        PLR_SaveUndoBuffer(1, 1);
+    }
+    EXPECT_EQ(reduceUndo(page(), 0), 0);
+    EXPECT_EQ(PLR_GetUndoCount(), 3);
+    EXPECT_EQ(reduceUndoForAllocation(page(), 0), 3);  // none of them reaches 1 KB
+    EXPECT_EQ(PLR_GetUndoCount(), 0);
+    EXPECT_EQ(reduceUndoForAllocation(page(), 0), 0);
+}
+
 TEST_F(HistoryBudget, CurrentMemoryIsReportedInWholeMegabytes) {
     PLR_CreateImage(nullptr, 1000, 1000, 8, 0);
     EXPECT_EQ(PLR_GetCurrentUndoMemory(), 9);  // 9765 KB
