@@ -4,9 +4,9 @@
 // so that the undo a redo needs, or the redo an undo needs, is not counted.
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "core/engine.h"
@@ -53,9 +53,7 @@ void markStroke(bool whole) {
     }
 }
 
-std::size_t bytesOf(bool whole) {
-    return whole ? std::size_t{kSide} * kSide * 8 : std::size_t{kRect} * kRect * 8;
-}
+std::size_t bytesOf(bool whole) { return whole ? std::size_t{kSide} * kSide * 8 : std::size_t{kRect} * kRect * 8; }
 
 // memcpy of the rectangle's (or the page's) bytes, `copies` times between
 // distinct buffers: a save moves the rectangle twice (under-layer into the
@@ -130,7 +128,8 @@ void BM_Redo(benchmark::State& state) {
 }
 
 // First argument 0: the 512 x 512 rectangle; 1: the whole page.
-BENCHMARK(BM_Memcpy)->Args({0, 1})->Args({0, 2})->Args({0, 3})->Args({1, 1})->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Memcpy)->Args({0, 1})->Args({0, 2})->Args({0, 3})->Args({1, 1})->UseManualTime()->Unit(
+    benchmark::kMicrosecond);
 BENCHMARK(BM_Save)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Undo)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Redo)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);

@@ -5,9 +5,7 @@
 
 namespace plr {
 
-void emptyStrokeRect(Page& page) noexcept {
-    page.history.stroke = {page.width - 1, page.height - 1, 0, 0};
-}
+void emptyStrokeRect(Page& page) noexcept { page.history.stroke = {page.width - 1, page.height - 1, 0, 0}; }
 
 void releaseAllHistoryEntries(Page& page) noexcept {
     for (HistoryEntry& e : page.history.entries) {
@@ -61,7 +59,8 @@ std::int32_t undoCount(const Page& page) noexcept {
 std::uint32_t colorAtHistory(const Page& page, std::int32_t x, std::int32_t y) noexcept {
     if (!canUndo(page) || x < 0 || y < 0 || x >= page.width || y >= page.height) return 0;
     const Block<std::uint16_t>& under = page.history.underPixels;
-    const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(page.width) + static_cast<std::size_t>(x);
+    const std::size_t i =
+        static_cast<std::size_t>(y) * static_cast<std::size_t>(page.width) + static_cast<std::size_t>(x);
     if (under.size() != page.pixelCount() * 4) return 0;
     return packColorValue(under.data() + i * 4);
 }

@@ -37,8 +37,10 @@ void releaseForSave(Page& page, HistoryEntry& e, SaveBlocks& b) noexcept {
 void obtain(History& h, Block<std::uint16_t>& block, Block<std::uint16_t>& spare, std::size_t values,
             std::int32_t kb) noexcept {
     if (block) return;
-    if (spare) block = std::move(spare);
-    else if (!block.allocate(values)) return;
+    if (spare)
+        block = std::move(spare);
+    else if (!block.allocate(values))
+        return;
     h.memoryKB = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{h.memoryKB} + kb, INT32_MAX));
 }
 
@@ -126,7 +128,8 @@ void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
     // With no levels, or nothing to keep, nothing is recorded: an entry
     // without blocks would hide every older one from undo.
     const std::int32_t levels = h.levels();
-    const bool recorded = levels > 0 && (b.wantPixels || b.wantMask) && obtainBlocks(page, b, entryKB(r.width(), r.height()));
+    const bool recorded =
+        levels > 0 && (b.wantPixels || b.wantMask) && obtainBlocks(page, b, entryKB(r.width(), r.height()));
 
     std::uint16_t* pixelSnapshot = nullptr;  // packed copies still to be taken
     std::uint16_t* maskSnapshot = nullptr;
@@ -142,17 +145,22 @@ void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
             e.pixels = std::move(b.pixels);
             // A whole-page snapshot is the under-layer itself: hand its block
             // to the entry and refill the fresh one, one copy instead of two.
-            if (whole) e.pixels.swap(h.underPixels);
-            else pixelSnapshot = e.pixels.data();
+            if (whole)
+                e.pixels.swap(h.underPixels);
+            else
+                pixelSnapshot = e.pixels.data();
         }
         if (b.wantMask) {
             e.maskValues = std::move(b.mask);
-            if (whole) e.maskValues.swap(h.underMask);
-            else maskSnapshot = e.maskValues.data();
+            if (whole)
+                e.maskValues.swap(h.underMask);
+            else
+                maskSnapshot = e.maskValues.data();
         }
     }
     // Recorded or not, the under-layer moves on with the layer and the mask.
-    if (savePixels && pixelsOk) snapshotAndRefresh(h.underPixels.data(), layer->pixels.data(), pixelSnapshot, layerShape, r);
+    if (savePixels && pixelsOk)
+        snapshotAndRefresh(h.underPixels.data(), layer->pixels.data(), pixelSnapshot, layerShape, r);
     if (saveMask && maskOk) snapshotAndRefresh(h.underMask.data(), page.mask.plane.data(), maskSnapshot, maskShape, r);
     emptyStrokeRect(page);
 }

@@ -8,8 +8,8 @@ namespace plr {
 
 // One snapshot: the pixels (and mask values) a recorded change overwrote.
 struct HistoryEntry {
-    Block<std::uint16_t> pixels;      // width * height layer pixels, packed rows
-    Block<std::uint16_t> maskValues;  // width * height mask values, packed rows
+    Block<std::uint16_t> pixels;                            // width * height layer pixels, packed rows
+    Block<std::uint16_t> maskValues;                        // width * height mask values, packed rows
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // right, bottom inclusive
     std::int32_t layerIndex = 0;
 

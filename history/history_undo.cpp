@@ -8,8 +8,8 @@ namespace {
 
 // After this the entry holds the state the layer (or mask) had before, and
 // the layer, the mask and the under-layer agree on the entry's state.
-void exchangePlane(Block<std::uint16_t>& snapshot, std::uint16_t* plane, Block<std::uint16_t>& under,
-                   PlaneShape shape, const PageRect& r, bool whole) {
+void exchangePlane(Block<std::uint16_t>& snapshot, std::uint16_t* plane, Block<std::uint16_t>& under, PlaneShape shape,
+                   const PageRect& r, bool whole) {
     if (whole) {
         // The snapshot and the under-layer are both whole planes: trade the
         // blocks, then bring the layer to the snapshot's state.

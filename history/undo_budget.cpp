@@ -34,8 +34,8 @@ void setUndoMB(Page& page, std::int32_t megabytes) {
     if (megabytes != 0) {
         h.autoBudget = 0;
         // A negative budget behaves like 0; a huge one is capped, not wrapped.
-        h.budgetKB = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(std::int64_t{megabytes} * 1024, INT32_MIN, INT32_MAX));
+        h.budgetKB =
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{megabytes} * 1024, INT32_MIN, INT32_MAX));
         return;
     }
     h.autoBudget = 1;

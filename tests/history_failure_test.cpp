@@ -139,12 +139,12 @@ TEST_F(HistoryFailure, SteadyPaintingReusesThePushedOutBlocks) {
         PLR_SaveUndoBuffer(1, 1);
     }
     notePageBlocks();
-    const int allocations = forEachAllocationFailure(
-        [] {}, [] {
-            paint(20, 5, 29, 14, 7);
-            PLR_SaveUndoBuffer(1, 1);
-        },
-        [](int) {});
+    const int allocations = forEachAllocationFailure([] {},
+                                                     [] {
+                                                         paint(20, 5, 29, 14, 7);
+                                                         PLR_SaveUndoBuffer(1, 1);
+                                                     },
+                                                     [](int) {});
     EXPECT_EQ(allocations, 0);  // the oldest entry's blocks had the new entry's size
     EXPECT_EQ(PLR_GetUndoCount(), 3);
     expectNoLeakAndConsistent();
@@ -210,25 +210,25 @@ protected:
 
 TEST_F(HistoryLayerRetry, AFailedLayerAllocationGivesUpTheOldestSnapshotAndSucceeds) {
     std::int32_t result = -1;
-    const int allocations = forEachAllocationFailure(
-        [&] { prepareFull(); }, [&] { result = PLR_CreateLayer(5, 64, 64); },
-        [&](int) {
-            EXPECT_EQ(result, 1);
-            EXPECT_TRUE(page().layers[5].hasPixels());
-            EXPECT_EQ(PLR_GetUndoCount(), 2);  // 40 KB released covers the 32 KB wanted
-            EXPECT_EQ(page().history.memoryKB, 40 + 2 * 40);
-            pageBlocks_ += 1;  // the new layer
-            expectNoLeakAndConsistent();
-            PLR_Undo();
-            EXPECT_TRUE(layerCopy(2) == states_[1]);
-            PLR_Undo();
-            EXPECT_TRUE(layerCopy(2) == states_[0]);
-            EXPECT_EQ(PLR_CanUndo(), 0);
-            PLR_Redo();
-            PLR_Redo();
-            EXPECT_TRUE(layerCopy(2) == states_[2]);
-            expectStillWorks();
-        });
+    const int allocations =
+        forEachAllocationFailure([&] { prepareFull(); }, [&] { result = PLR_CreateLayer(5, 64, 64); },
+                                 [&](int) {
+                                     EXPECT_EQ(result, 1);
+                                     EXPECT_TRUE(page().layers[5].hasPixels());
+                                     EXPECT_EQ(PLR_GetUndoCount(), 2);  // 40 KB released covers the 32 KB wanted
+                                     EXPECT_EQ(page().history.memoryKB, 40 + 2 * 40);
+                                     pageBlocks_ += 1;  // the new layer
+                                     expectNoLeakAndConsistent();
+                                     PLR_Undo();
+                                     EXPECT_TRUE(layerCopy(2) == states_[1]);
+                                     PLR_Undo();
+                                     EXPECT_TRUE(layerCopy(2) == states_[0]);
+                                     EXPECT_EQ(PLR_CanUndo(), 0);
+                                     PLR_Redo();
+                                     PLR_Redo();
+                                     EXPECT_TRUE(layerCopy(2) == states_[2]);
+                                     expectStillWorks();
+                                 });
     EXPECT_EQ(allocations, 1);
 }
 

@@ -35,7 +35,10 @@ protected:
         for (std::size_t i = 0; i < n; ++i) {
             const std::uint32_t v = rng();
             // Mostly random, with the extremes well represented.
-            p[i] = (v & 7) == 0 ? 0 : (v & 7) == 1 ? 0xFFFF : (v & 7) == 2 ? 0xFF00 : static_cast<std::uint16_t>(v >> 16);
+            p[i] = (v & 7) == 0   ? 0
+                   : (v & 7) == 1 ? 0xFFFF
+                   : (v & 7) == 2 ? 0xFF00
+                                  : static_cast<std::uint16_t>(v >> 16);
         }
     }
 
@@ -71,7 +74,9 @@ protected:
         const auto& px = page().layers[slot].pixels;
         return Plane(px.data(), px.data() + px.size());
     }
-    static Plane maskCopy() { return Plane(page().mask.plane.data(), page().mask.plane.data() + page().mask.plane.size()); }
+    static Plane maskCopy() {
+        return Plane(page().mask.plane.data(), page().mask.plane.data() + page().mask.plane.size());
+    }
     static Plane underCopy() {
         const auto& u = page().history.underPixels;
         return Plane(u.data(), u.data() + u.size());

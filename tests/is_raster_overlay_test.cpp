@@ -22,8 +22,8 @@ Bytes randomBytes(std::size_t n, std::mt19937& rng) {
 
 // Pixel (sx, sy) of the source lands on (x + sx, y + sy) when that is inside
 // the destination; nothing else changes.
-void referenceOverlay(const Bytes& src, int w, int h, int bpp, int srcStride, Bytes& dst, std::size_t dstStart,
-                      int dw, int dh, int dstStride, int x, int y) {
+void referenceOverlay(const Bytes& src, int w, int h, int bpp, int srcStride, Bytes& dst, std::size_t dstStart, int dw,
+                      int dh, int dstStride, int x, int y) {
     for (int sy = 0; sy < h; ++sy)
         for (int sx = 0; sx < w; ++sx) {
             const int dx = x + sx, dy = y + sy;
@@ -50,8 +50,8 @@ TEST(IsRasterOverlay, AtFullOpacityCopiesExactlyWhatFallsInside) {
         const Bytes src = randomBytes(static_cast<std::size_t>(srcStride) * h, rng);
         Bytes dst = randomBytes(static_cast<std::size_t>(dstStride) * dh + 2 * kGuard, rng), expected = dst;
         referenceOverlay(src, w, h, bpp, srcStride, expected, kGuard, dw, dh, dstStride, x, y);
-        EXPECT_EQ(is3::OverlayImage(src.data(), w, h, bpp, srcStride, dst.data() + kGuard, dw, dh, dstStride, x, y, 1.0),
-                  1);
+        EXPECT_EQ(
+            is3::OverlayImage(src.data(), w, h, bpp, srcStride, dst.data() + kGuard, dw, dh, dstStride, x, y, 1.0), 1);
         ASSERT_EQ(dst, expected) << "round " << round << " bpp " << bpp << " " << w << "x" << h << " at " << x << ","
                                  << y;
     }

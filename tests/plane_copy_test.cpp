@@ -1,13 +1,13 @@
 // The history's rectangle copies against a plain per-pixel reference, on
 // random page shapes (odd widths 1..67), rectangles and pixel sizes, with
 // guard bytes around every packed buffer.
+#include "history/plane_copy.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 #include <vector>
-
-#include "history/plane_copy.h"
 
 namespace plr::test {
 namespace {
