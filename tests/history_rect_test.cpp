@@ -123,3 +123,48 @@ TEST_F(HistoryRect, AZeroSizedPageRecordsNothing) {
 
 }  // namespace
 }  // namespace plr::test
+
+namespace plr::test {
+namespace {
+
+using HistoryLifecycle = HistoryTest;
+
+TEST_F(HistoryLifecycle, ClearEmptiesEverythingAndCatchesTheUnderLayerUp) {
+    makePage(30, 20);
+    paint(1, 1, 9, 9, 1);
+    PLR_SaveUndoBuffer(1, 1);
+    paint(2, 2, 12, 12, 2);
+    PLR_SaveUndoBuffer(1, 1);
+    PLR_Undo();
+    paint(20, 10, 25, 15, 3);  // not recorded
+    PLR_ClearUndo();
+    EXPECT_EQ(PLR_GetUndoCount(), 0);
+    EXPECT_EQ(PLR_GetRedoCount(), 0);
+    EXPECT_EQ(page().history.memoryKB, 30 * 20 * 10 / 1024);
+    EXPECT_EQ(page().history.stroke.left, 29);
+    EXPECT_EQ(page().history.undoLevels, 10);  // levels survive a clear
+    expectUnderAgrees();
+}
+
+TEST_F(HistoryLifecycle, ANewPageSizeReleasesTheSnapshotsAndTheHistoryWorksAfter) {
+    makePage(30, 20);
+    for (int i = 0; i < 3; ++i) {
+        paint(i, i, i + 8, i + 8, i);
+        PLR_SaveUndoBuffer(1, 1);
+    }
+    PLR_NewSize(nullptr, 50, 40, 8, 0);
+    EXPECT_EQ(PLR_GetUndoCount(), 0);
+    EXPECT_EQ(page().history.memoryKB, 50 * 40 * 10 / 1024);
+    ASSERT_EQ(PLR_CreateLayer(2, 50, 40), 1);
+    PLR_SetLayer(2);
+    const Plane before = layerCopy(2);
+    paint(40, 30, 49, 39, 9);
+    PLR_SaveUndoBuffer(1, 0);
+    PLR_Undo();
+    EXPECT_TRUE(layerCopy(2) == before);
+    PLR_DeleteImage();
+    EXPECT_EQ(PLR_GetUndoCount(), 0);
+}
+
+}  // namespace
+}  // namespace plr::test
