@@ -20,6 +20,12 @@ std::int32_t OverlayImage(const void* src, std::int32_t width, std::int32_t heig
     const auto* s = static_cast<const std::uint8_t*>(src) + (y0 - y) * srcStride + (x0 - x) * bytesPerPixel;
     auto* d = static_cast<std::uint8_t*>(dst) + y0 * dstStride + x0 * bytesPerPixel;
     if (opacity >= 1.0) {
+        // Whole rows on both sides: one block, which lets the C library pick
+        // its large-copy strategy.
+        if (static_cast<std::int64_t>(rowBytes) == srcStride && srcStride == dstStride) {
+            std::memmove(d, s, rowBytes * static_cast<std::size_t>(y1 - y0));
+            return 1;
+        }
         for (std::int64_t r = y0; r < y1; ++r, s += srcStride, d += dstStride) std::memmove(d, s, rowBytes);
         return 1;
     }

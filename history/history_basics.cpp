@@ -1,15 +1,11 @@
-#include <algorithm>
-#include <cstring>
-
+// Clearing, the under-layer refresh, levels and the counters.
 #include "core/engine.h"
+#include "core/packed_pixels.h"
 #include "history/history.h"
-#include "platform/platform.h"
 
 namespace plr {
 
-void emptyStrokeRect(Page& page) noexcept {
-    page.history.stroke = {page.width - 1, page.height - 1, 0, 0};
-}
+void emptyStrokeRect(Page& page) noexcept { page.history.stroke = {page.width - 1, page.height - 1, 0, 0}; }
 
 void releaseAllHistoryEntries(Page& page) noexcept {
     for (HistoryEntry& e : page.history.entries) {
@@ -19,28 +15,15 @@ void releaseAllHistoryEntries(Page& page) noexcept {
     }
 }
 
-void recomputeUndoBudget(Page& page) {
-    History& h = page.history;
-    if (h.autoBudget != 1) return;
-    platform::MemoryStatus ms;
-    platform::memoryStatus(ms);
-    const double freeKB = static_cast<double>(std::min(ms.availPhys, ms.availPageFile) >> 10);
-    const double x = freeKB * 0.85 + h.memoryKB;
-    const std::int64_t p = static_cast<std::int64_t>(page.width) * page.height / 1024;
-    std::int64_t budget = static_cast<std::int64_t>(x) - 20 * p;
-    if (budget < 15 * p) budget = 15 * p;
-    h.budgetKB = static_cast<std::int32_t>(std::min<std::int64_t>(budget, INT32_MAX));
-}
-
 void saveUndoBackBuffer(Page& page, std::int32_t layerIndex) {
     History& h = page.history;
-    if (h.paused) return;
-    const LayerRecord* layer = page.pageLayer(layerIndex);
+    if (h.paused || page.width <= 0 || page.height <= 0) return;
+    const PageRect whole{0, 0, page.width - 1, page.height - 1};
     const std::size_t n = page.pixelCount();
-    if (layer && h.underPixels.size() == n * 4)
-        std::memcpy(h.underPixels.data(), layer->pixels.data(), n * 8);
-    if (!page.mask.plane.empty() && h.underMask.size() == n && page.mask.plane.size() == n)
-        std::memcpy(h.underMask.data(), page.mask.plane.data(), n * 2);
+    if (const LayerRecord* layer = page.pageLayer(layerIndex); layer && h.underPixels.size() == n * 4)
+        copyRectAcross(layer->pixels.data(), h.underPixels.data(), {page.width, page.height, 8}, whole);
+    if (page.mask.plane.size() == n && h.underMask.size() == n)
+        copyRectAcross(page.mask.plane.data(), h.underMask.data(), {page.width, page.height, 2}, whole);
 }
 
 void clearUndo(Page& page) {
@@ -52,6 +35,34 @@ void clearUndo(Page& page) {
     h.memoryKB = static_cast<std::int32_t>(static_cast<std::int64_t>(page.width) * page.height * 10 / 1024);
     saveUndoBackBuffer(page, page.currentLayerIndex);
     recomputeUndoBudget(page);
+}
+
+std::int32_t setUndoLevels(Page& page, std::int32_t count) {
+    clearUndo(page);
+    page.history.undoLevels = count < 0 ? 0 : count > kHistoryEntries ? kHistoryEntries : count;
+    return page.history.undoLevels;
+}
+
+bool canUndo(const Page& page) noexcept {
+    const History& h = page.history;
+    return h.redoCount >= 0 && h.redoCount < h.levels() && h.entries[h.redoCount].occupied();
+}
+
+bool canRedo(const Page& page) noexcept { return page.history.redoCount != 0; }
+
+std::int32_t undoCount(const Page& page) noexcept {
+    std::int32_t n = 0;
+    for (const HistoryEntry& e : page.history.entries) n += e.occupied() ? 1 : 0;
+    return n;
+}
+
+std::uint32_t colorAtHistory(const Page& page, std::int32_t x, std::int32_t y) noexcept {
+    if (!canUndo(page) || x < 0 || y < 0 || x >= page.width || y >= page.height) return 0;
+    const Block<std::uint16_t>& under = page.history.underPixels;
+    const std::size_t i =
+        static_cast<std::size_t>(y) * static_cast<std::size_t>(page.width) + static_cast<std::size_t>(x);
+    if (under.size() != page.pixelCount() * 4) return 0;
+    return packColorValue(under.data() + i * 4);
 }
 
 }  // namespace plr

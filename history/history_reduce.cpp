@@ -1,3 +1,5 @@
+// Releasing entries: one at a time, the undone ones, and old ones on demand.
+#include <algorithm>
 #include <utility>
 
 #include "core/engine.h"
@@ -5,63 +7,60 @@
 #include "history/history.h"
 
 namespace plr {
-namespace {
 
-std::int32_t pixelKB(const HistoryEntry& e) {
-    const std::int64_t w = e.right - e.left + 1, h = e.bottom - e.top + 1;
-    return e.pixels ? static_cast<std::int32_t>(w * h * 8 / 1024) : 0;
-}
-std::int32_t maskKB(const HistoryEntry& e) {
-    const std::int64_t w = e.right - e.left + 1, h = e.bottom - e.top + 1;
-    return e.maskValues ? static_cast<std::int32_t>(w * h * 2 / 1024) : 0;
+std::int32_t entryHeldKB(const HistoryEntry& e) noexcept {
+    const std::int64_t w = std::int64_t{e.right} - e.left + 1, h = std::int64_t{e.bottom} - e.top + 1;
+    if (w <= 0 || h <= 0) return 0;
+    return static_cast<std::int32_t>((e.pixels ? w * h * 8 / 1024 : 0) + (e.maskValues ? w * h * 2 / 1024 : 0));
 }
 
-void subtractKB(History& h, std::int32_t kb) {
+void releaseEntry(Page& page, HistoryEntry& e) noexcept {
+    History& h = page.history;
+    const std::int32_t kb = entryHeldKB(e);
     h.memoryKB = h.memoryKB > kb ? h.memoryKB - kb : 0;
-}
-
-void releaseEntry(HistoryEntry& e) {
     e.pixels.reset();
     e.maskValues.reset();
     e.left = e.top = e.right = e.bottom = 0;
 }
 
-}  // namespace
-
 void dropUndoneEntries(Page& page) {
     guardedVoid("RemoveAdandonedUndo", [&] {
-            History& h = page.history;
-            const std::int32_t r = h.redoCount;
-            if (r <= 0) return;
-            for (std::int32_t i = 0; i < r && i < kHistoryEntries; ++i) {
-                subtractKB(h, pixelKB(h.entries[i]) + maskKB(h.entries[i]));
-                releaseEntry(h.entries[i]);
-            }
-            const std::int32_t levels = h.undoLevels < kHistoryEntries ? h.undoLevels : kHistoryEntries;
-            for (std::int32_t i = r; i < levels; ++i) std::swap(h.entries[i - r], h.entries[i]);
-            for (std::int32_t i = levels - r; i < levels; ++i)
-                if (i >= 0) releaseEntry(h.entries[i]);
+        History& h = page.history;
+        const std::int32_t levels = h.levels();
+        const std::int32_t r = std::min(h.redoCount, levels);
+        if (r <= 0) {
             h.redoCount = 0;
-        });
+            return;
+        }
+        for (std::int32_t i = 0; i < r; ++i) releaseEntry(page, h.entries[i]);
+        // The released (now empty) places end up at the old end, the rest
+        // move down by r places keeping their order.
+        std::rotate(h.entries, h.entries + r, h.entries + levels);
+        h.redoCount = 0;
+    });
 }
 
 std::int32_t reduceUndo(Page& page, std::int32_t kb) {
     History& h = page.history;
-    std::int32_t entries = h.redoCount > 0 ? h.redoCount : 0;
+    const std::int32_t undone = std::max(0, std::min(h.redoCount, h.levels()));
+    std::int32_t released = undone;
     dropUndoneEntries(page);
-    std::int64_t released = 0;
-    const std::int32_t levels = h.undoLevels < kHistoryEntries ? h.undoLevels : kHistoryEntries;
-    for (std::int32_t i = levels - 1; i >= 0; --i) {
+    std::int64_t freed = 0;
+    for (std::int32_t i = h.levels() - 1; i >= 0; --i) {
         HistoryEntry& e = h.entries[i];
         if (!e.occupied()) continue;
-        if (released >= kb) break;
-        const std::int32_t amount = entryKB(e.right - e.left + 1, e.bottom - e.top + 1);
-        releaseEntry(e);
-        subtractKB(h, amount);
-        released += amount;
-        ++entries;
+        if (freed >= kb) break;
+        freed += entryHeldKB(e);
+        releaseEntry(page, e);
+        ++released;
     }
-    return entries;
+    return released;
+}
+
+std::int32_t reduceUndoForAllocation(Page& page, std::int32_t kb) {
+    // Entries under 1 KB count 0 KB: asking for at least 1 releases every one
+    // of them up to the first that counts, so each call makes progress.
+    return reduceUndo(page, kb < 1 ? 1 : kb);
 }
 
 }  // namespace plr

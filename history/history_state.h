@@ -2,17 +2,19 @@
 #include <cstdint>
 
 #include "core/block.h"
+#include "history/plane_copy.h"
 
 namespace plr {
 
 // One snapshot: the pixels (and mask values) a recorded change overwrote.
 struct HistoryEntry {
-    Block<std::uint16_t> pixels;      // width * height layer pixels, packed rows
-    Block<std::uint16_t> maskValues;  // width * height mask values, packed rows
+    Block<std::uint16_t> pixels;                            // width * height layer pixels, packed rows
+    Block<std::uint16_t> maskValues;                        // width * height mask values, packed rows
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // right, bottom inclusive
     std::int32_t layerIndex = 0;
 
     bool occupied() const noexcept { return !pixels.empty() || !maskValues.empty(); }
+    PageRect rect() const noexcept { return {left, top, right, bottom}; }
 };
 
 constexpr int kHistoryEntries = 500;
@@ -28,12 +30,18 @@ struct History {
     std::uint8_t paused = 0;
     std::int32_t budgetKB = 0;
     std::uint8_t autoBudget = 0;
-    std::int32_t memoryKB = 0;  // "historyMemoryKB"
+    std::int32_t memoryKB = 0;  // "historyMemoryKB": the under-layer plus every entry
     StrokeRect stroke;
     // The under-layer: the current layer and the mask as they were after the
-    // last recorded change.
+    // last recorded change. Its blocks may be exchanged with whole-page
+    // snapshots, so never keep a pointer into them across history calls.
     Block<std::uint16_t> underPixels;
     Block<std::uint16_t> underMask;
+
+    // undoLevels as an entry count (the setter keeps it in 0..500 already).
+    std::int32_t levels() const noexcept {
+        return undoLevels < 0 ? 0 : undoLevels > kHistoryEntries ? kHistoryEntries : undoLevels;
+    }
 };
 
 }  // namespace plr

@@ -1,0 +1,11 @@
+#pragma once
+// Where the automatic undo budget reads the system's free memory. Tests put
+// a fixed figure in its place; null restores the system query.
+#include "platform/platform.h"
+
+namespace plr {
+
+using MemoryStatusSource = bool (*)(platform::MemoryStatus&) noexcept;
+void setMemoryStatusSource(MemoryStatusSource source) noexcept;
+
+}  // namespace plr
