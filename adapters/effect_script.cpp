@@ -124,10 +124,11 @@ bool parseScriptText(const char* text, std::size_t length, EffectScript& script)
     for (std::size_t pos = 0; pos < length;) {
         std::size_t end = pos;
         while (end < length && text[end] != '\n') ++end;
-        std::memcpy(line, text + pos, end - pos);
-        line[end - pos] = '\0';
+        const std::size_t lineLength = end - pos;
+        std::memcpy(line, text + pos, lineLength);
+        line[lineLength] = '\0';
         pos = end + 1;
-        if (std::strlen(line) != end - (pos - 1)) return false;  // a zero byte inside the line
+        if (std::strlen(line) != lineLength) return false;  // a zero byte inside the line
         char* tok[kMaxStepValues + 2];
         const int n = tokenize(line, tok, kMaxStepValues + 1);
         if (n == 0) continue;

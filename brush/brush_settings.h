@@ -53,7 +53,6 @@ struct BrushSettings {
     std::int32_t pixLumVary = 0;
     std::int32_t shapeBlur = 0;
     std::uint8_t tempDisableBlend = 0;
-    std::uint8_t maskMaking = 0;
     std::uint8_t eraseMode = 0;
 };
 

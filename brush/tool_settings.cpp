@@ -41,7 +41,6 @@ void setTool(Page& page, const ToolArguments& a) {
     if (s.blendStrength > 0) s.blendStrengthInverse = 256 - s.blendStrength;
     if (s.blendPrimaryStrength > 0) s.blendPrimaryInverse = 256 - s.blendPrimaryStrength;
     s.tempDisableBlend = 0;
-    s.maskMaking = 0;
     s.eraseMode = 0;
 }
 

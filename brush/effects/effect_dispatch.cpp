@@ -28,6 +28,7 @@ const NamedEffect kEffects[] = {
     {"Vignette", effectVignette},
     {"Channel", effectChannel},
     {"Reflection", effectReflection},
+    {"Fader", effectFader},
     {"Borderize", effectBorderize},
     {"Clamp", effectClamp},
     {"Mask Detail", effectMaskDetail},

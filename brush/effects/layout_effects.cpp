@@ -117,3 +117,33 @@ void effectBorderize(EffectParams& e) {
 }
 
 }  // namespace plr
+
+namespace plr {
+
+// The ramps run over the picture, or with option 3 over the current layer's
+// data extents (inclusive, clipped to the picture); pixels outside stay.
+void effectFader(EffectParams& e) {
+    if (e.option[4] == 1 || e.option[5] == 1) return;  // saturation and lightness ramps: not built yet
+    std::int64_t left = 0, top = 0, right = e.width - 1, bottom = e.height - 1;
+    if (e.option[3] == 1) {
+        const LayerRecord* layer = page().currentPageLayer();
+        if (!layer) return;
+        left = std::max<std::int64_t>(layer->bounds.left, 0);
+        top = std::max<std::int64_t>(layer->bounds.top, 0);
+        right = std::min<std::int64_t>(layer->bounds.right, e.width - 1);
+        bottom = std::min<std::int64_t>(layer->bounds.bottom, e.height - 1);
+    }
+    if (right < left || bottom < top) return;
+    const double spanX = right > left ? double(right - left) : 1.0, spanY = bottom > top ? double(bottom - top) : 1.0;
+    const bool alpha = e.option[6] == 1;
+    for (std::int64_t y = top; y <= bottom; ++y) {
+        const double fy = 2 * e.p[1] + (2 * e.p[2] - 2 * e.p[1]) * ((y - top) / spanY);
+        for (std::int64_t x = left; x <= right; ++x) {
+            const double f = (2 * e.p[3] + (2 * e.p[4] - 2 * e.p[3]) * ((x - left) / spanX)) * fy;
+            for (int c = 0; c < 3; ++c) e.put(x, y, c, e.at(x, y, c) * f);
+            if (alpha) e.put(x, y, 3, e.at(x, y, 3) * f);
+        }
+    }
+}
+
+}  // namespace plr
