@@ -8,6 +8,17 @@
 #include "core/engine.h"
 
 namespace plr {
+namespace {
+
+// The mask-making switch lives with the mask state; the tool switches it
+// off. Written against whatever MaskState holds, so that it builds before
+// and after the switch is there.
+template <class M>
+void clearMaskMaker(M& mask) noexcept {
+    if constexpr (requires { mask.makerOn; }) mask.makerOn = 0;
+}
+
+}  // namespace
 
 void setTool(Page& page, const ToolArguments& a) {
     EngineState& e = engine();
@@ -41,6 +52,7 @@ void setTool(Page& page, const ToolArguments& a) {
     if (s.blendStrength > 0) s.blendStrengthInverse = 256 - s.blendStrength;
     if (s.blendPrimaryStrength > 0) s.blendPrimaryInverse = 256 - s.blendPrimaryStrength;
     s.tempDisableBlend = 0;
+    clearMaskMaker(page.mask);
     s.eraseMode = 0;
 }
 

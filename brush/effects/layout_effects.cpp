@@ -123,7 +123,10 @@ namespace plr {
 // The ramps run over the picture, or with option 3 over the current layer's
 // data extents (inclusive, clipped to the picture); pixels outside stay.
 void effectFader(EffectParams& e) {
-    if (e.option[4] == 1 || e.option[5] == 1) return;  // saturation and lightness ramps: not built yet
+    const bool hsl = e.option[4] == 1 || e.option[5] == 1;
+#ifndef PLR_HAVE_COLOUR_SPACES
+    if (hsl) return;  // the saturation and lightness ramps need the colour conversions
+#endif
     std::int64_t left = 0, top = 0, right = e.width - 1, bottom = e.height - 1;
     if (e.option[3] == 1) {
         const LayerRecord* layer = page().currentPageLayer();
@@ -140,7 +143,11 @@ void effectFader(EffectParams& e) {
         const double fy = 2 * e.p[1] + (2 * e.p[2] - 2 * e.p[1]) * ((y - top) / spanY);
         for (std::int64_t x = left; x <= right; ++x) {
             const double f = (2 * e.p[3] + (2 * e.p[4] - 2 * e.p[3]) * ((x - left) / spanX)) * fy;
-            for (int c = 0; c < 3; ++c) e.put(x, y, c, e.at(x, y, c) * f);
+#ifdef PLR_HAVE_COLOUR_SPACES
+            if (hsl) faderInHsl(e, x, y, f);
+            else
+#endif
+                for (int c = 0; c < 3; ++c) e.put(x, y, c, e.at(x, y, c) * f);
             if (alpha) e.put(x, y, 3, e.at(x, y, 3) * f);
         }
     }
