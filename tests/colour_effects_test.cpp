@@ -70,7 +70,8 @@ TEST_F(ColourEffects, BasReliefPushesLightnessAwayFromTheNeighbour) {
 
 TEST_F(ColourEffects, FaderOnLightness) {
     EffectArguments a;
-    a.p[0] = a.p[1] = a.p[2] = a.p[3] = 250;  // factor 0.5 everywhere
+    a.p[0] = a.p[1] = 500;  // rows: 1.0
+    a.p[2] = a.p[3] = 250;  // columns: 0.5
     a.option[4] = 1;                          // option 5: lightness
     auto out = run(greys({200}), 1, 1, "Fader", a);
     EXPECT_NEAR(out[0], 100, 1);
