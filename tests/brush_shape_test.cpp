@@ -162,6 +162,30 @@ TEST_F(BrushShapeTest, ShapeBlurLetsDarkBleedIntoLightAndHundredChangesNothing) 
     std::filesystem::remove_all(dir);
 }
 
+TEST_F(BrushShapeTest, SourcesSmallerThanTheBrushAreEnlargedAndBadScriptsFallBack) {
+    const auto dir = scratchDir();
+    const auto path = (dir / "tiny.png").string();
+    writePng(path, 2, 1, greyPicture(2, 1, [](int x, int) { return x ? 200 : 0; }));
+    PLR_SetSize(8);
+    tool(1.0f, 0, 0, path.c_str());
+    // Bilinear enlargement, centres aligned: columns 0..1 take the left pixel,
+    // 6..7 the right one; column 2 sits at 0.125 (weight 32/256 of 200 = 25).
+    EXPECT_EQ(shapeAt(3, 0), 0);
+    EXPECT_EQ(shapeAt(3, 2), 25 * 256);
+    EXPECT_EQ(shapeAt(3, 7), 200 * 256);
+    EXPECT_EQ(shapeAt(7, 7), 200 * 256);
+    EXPECT_EQ(shapeAt(8, 7), 0);
+    for (const char* text : {"effect-script 1\nsize 99999 5\nfill 1 1 1 1\n", "effect-script 1\nsize 4",
+                             "effect-script 1\nsize 4 4\nfill 1 1 1\n"}) {
+        writeText(dir / "bad.efs", text);
+        page().brush.shapeSource.reset();
+        tool(1.0f, 0, 0, (dir / "bad.efs").string().c_str());
+        EXPECT_EQ(shapeAt(4, 4), 65535) << text;  // the circle
+        EXPECT_EQ(shapeAt(0, 0), 0) << text;
+    }
+    std::filesystem::remove_all(dir);
+}
+
 TEST_F(BrushShapeTest, AllocationFailuresLeaveNoLeakAndReportTheShape) {
     const auto dir = scratchDir();
     const auto path = (dir / "tip.png").string();
