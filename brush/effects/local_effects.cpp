@@ -112,7 +112,8 @@ void effectDetailBlur(EffectParams& e) {
 void effectLineArtCleaner(EffectParams& e) {
     threshold(e, e.p[1] * 255.0);
     // The thresholded picture becomes the source of the speck pass. Loading
-    // it into the current layer is the caller's part (see report).
+    // it into the current layer as well waits for the layer-load routine of
+    // the pixel-data family.
     const std::size_t bytes = saturatingProduct(std::uint64_t(e.width), std::uint64_t(e.height), 4);
     if (e.source != e.destination) std::memmove(e.source, e.destination, bytes);
     const std::uint8_t keep = e.keepDestination;
