@@ -157,8 +157,29 @@ void fastSweep(EffectParams& e, const Rule& rule) {
         const std::int64_t y0 = o.across > 0 ? 0 : h - 1, y1 = o.across > 0 ? h - 1 : 0;
         const std::int64_t x0 = o.along > 0 ? 0 : w - 1, steps = w - 1;
         const std::int64_t step = 4 * o.along, down = o.across * stride;
-        for (std::int64_t y = y0; y != y1; y += o.across) {
-            std::uint8_t* p = px + y * stride + x0 * 4;
+        // Rows do not depend on each other, so kGroup of them advance side by
+        // side (which hides the chain along each row). Within a step the rows
+        // go in the across direction, so the third pixel r, in the next row,
+        // is read before that row's pair writes it, as in the reference.
+        constexpr int kGroup = 4;
+        const std::int64_t rows = (y1 - y0) * o.across;
+        std::int64_t done = 0;
+        for (; done + kGroup <= rows; done += kGroup) {
+            std::uint8_t* p[kGroup];
+            int gp[kGroup];
+            for (int g = 0; g < kGroup; ++g) {
+                p[g] = px + (y0 + (done + g) * o.across) * stride + x0 * 4;
+                gp[g] = grey(p[g]);
+            }
+            for (std::int64_t i = 0; i < steps; ++i)
+                for (int g = 0; g < kGroup; ++g) {
+                    if constexpr (rgb) fastPairRgb(rule, p[g], p[g] + step);
+                    else gp[g] = fastPair<K>(rule, p[g], p[g] + step, p[g] + step + down, gp[g]);
+                    p[g] += step;
+                }
+        }
+        for (; done < rows; ++done) {
+            std::uint8_t* p = px + (y0 + done * o.across) * stride + x0 * 4;
             int gp = grey(p);
             for (std::int64_t i = 0; i < steps; ++i, p += step) {
                 if constexpr (rgb) fastPairRgb(rule, p, p + step);
