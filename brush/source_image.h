@@ -1,0 +1,15 @@
+#pragma once
+// Brush-shape and texture sources: a stored effect script or an image file.
+#include "adapters/is_codecs_read.h"
+
+namespace plr {
+
+enum class SourceRoute { None, Script, Image };
+
+// Tries the path as an effect script first (when `tryScript`), rendering it
+// to RGBA; when the script library does not load it, reads it as an image
+// file. Once a script loaded, the image route is not tried even if rendering
+// fails. `out` holds the picture on success and is empty otherwise.
+SourceRoute loadSourceImage(const char* path, bool tryScript, is3::RgbaImage& out) noexcept;
+
+}  // namespace plr

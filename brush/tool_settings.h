@@ -1,0 +1,49 @@
+#pragma once
+// The current tool's settings: PLR_SetTool and the setters that derive values.
+#include <cstdint>
+
+namespace plr {
+
+struct Page;
+struct BrushSettings;
+
+struct ToolArguments {
+    float shapeGain = 0.0f;
+    std::int32_t gritCellSize = 0;
+    std::int32_t gritCellThreshold = 0;
+    std::int32_t gritPixelThreshold = 0;
+    std::int32_t edgeSoftness = 0;
+    std::int32_t colorVary = 0;
+    std::int32_t drawingLength = 0;
+    std::int32_t blendStrength = 0;
+    std::int32_t blendPrimaryStrength = 0;
+    std::int32_t blendRemix = 0;
+    std::int32_t reserved11 = 0;
+    std::int32_t shapeInvert = 0;
+    std::int32_t reserved13 = 0;
+    const char* textureSource = nullptr;
+    const char* shapeSource = nullptr;
+    std::int32_t shapeAngle = 0;
+};
+
+// Seeds the generator, stores the tool, builds the grit textures (random
+// cells, then the texture source if any) and the brush shape, and clears the
+// one-dab switches. Raises on a failure the caller's guard reports.
+void setTool(Page& page, const ToolArguments& args);
+
+// Brush size 1..1001, and at most the page's maxBrushSize while a page with
+// brush buffers exists; scaledSize follows and the scale table is the identity.
+void setSize(BrushSettings& s, std::int32_t size, std::int32_t maxBrushSize) noexcept;
+// scaledSize = size clamped to 1..brushSize..999, with its scale table.
+void setScaleSize(BrushSettings& s, std::int32_t size) noexcept;
+void setMixMode(BrushSettings& s, std::int32_t mode, std::int32_t strength) noexcept;
+void setRotateBrushMode(BrushSettings& s, std::int32_t mode, std::int32_t degrees) noexcept;
+void setAlpha(BrushSettings& s, std::int32_t percent) noexcept;
+void setBlendStrength(BrushSettings& s, std::int32_t value) noexcept;
+void setBlendPrimaryStrength(BrushSettings& s, std::int32_t value) noexcept;
+// Per-pixel variation: stores the range and, when positive, (re)builds the
+// table from the engine seed. Raises "MakeRandArrayByte" when it cannot.
+void setPixColorVary(Page& page, std::int32_t value);
+void setPixLumVary(Page& page, std::int32_t value);
+
+}  // namespace plr
