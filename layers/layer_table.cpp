@@ -27,7 +27,7 @@ std::int32_t createLayer(Page& page, std::int32_t index, std::int32_t width, std
             while (!l->pixels.allocate(values)) {
                 // Give the history's memory back and try again while it still holds snapshots.
                 if (!page.history.entries[0].occupied()) return 0;
-                if (reduceUndo(page, kb) == 0) return 0;
+                if (reduceUndoForAllocation(page, kb) == 0) return 0;
             }
         }
         std::memset(l->pixels.data(), index == 1 ? 0xFF : 0x00, values * 2);

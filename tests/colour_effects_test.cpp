@@ -1,5 +1,4 @@
 // The effects that work in HSL or L*a*b* (built with the colour conversions).
-#if __has_include("imaging/colour_spaces.h")
 #include <vector>
 
 #include "brush/effects/effects.h"
@@ -83,4 +82,3 @@ TEST_F(ColourEffects, FaderOnLightness) {
 
 }  // namespace
 }  // namespace plr::test
-#endif

@@ -167,6 +167,27 @@ TEST_F(Effects, LineArtCleanerThresholdsAndRemovesSpecksButNotLines) {
     expectGreys(out, {255, 255, 255, 0, 0, 0, 255, 255, 255});  // mean 170 - 0 < 178.5
 }
 
+TEST_F(Effects, LineArtCleanerLoadsTheThresholdedPictureIntoTheCurrentLayer) {
+    PLR_CreateImage(nullptr, 3, 3, 4, 0);
+    ASSERT_EQ(PLR_CreateLayer(2, 3, 3), 1);
+    PLR_SetLayer(2);
+    page().mask.plane[8] = 0;  // a protected pixel keeps its old value
+    Picture speck = greys(3, 3, {250, 250, 250, 250, 50, 250, 250, 250, 250});
+    Picture out(3, 3);
+    effectOnImage(speck.px.data(), out.px.data(), 3, 3, "Line Art Cleaner", 0, params({500, 700}));
+    const uint16_t* px = page().layers[2].pixels.data();
+    EXPECT_EQ(px[0], 0xFF00);
+    EXPECT_EQ(px[4 * 4 + 0], 0) << "the speck is in the layer before the speck pass";
+    EXPECT_EQ(px[4 * 4 + 3], 0xFF00);
+    EXPECT_EQ(px[8 * 4 + 3], 0) << "the load honours the mask";
+    // A picture smaller than the layer loads only what it has.
+    Picture small = greys(1, 1, {10});
+    Picture smallOut(1, 1);
+    effectOnImage(small.px.data(), smallOut.px.data(), 1, 1, "Line Art Cleaner", 0, params({500, 700}));
+    EXPECT_EQ(px[0], 0);
+    EXPECT_EQ(px[1 * 4 + 0], 0xFF00);
+}
+
 TEST_F(Effects, ChannelAndClamp) {
     Picture src(2, 1);
     std::uint8_t* p = src.at(0, 0);

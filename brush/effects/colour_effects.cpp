@@ -1,7 +1,6 @@
 // Effects that work on HSL lightness and saturation or on L*a*b*.
 #include "brush/effects/effect_params.h"
 
-#ifdef PLR_HAVE_COLOUR_SPACES
 #include <algorithm>
 
 #include "imaging/colour_spaces.h"
@@ -68,4 +67,3 @@ void faderInHsl(EffectParams& e, std::int64_t x, std::int64_t y, double factor) 
 }
 
 }  // namespace plr
-#endif

@@ -19,17 +19,13 @@ const NamedEffect kEffects[] = {
     {"Adaptive Blur", effectAdaptiveBlur},
     {"Line Art Cleaner", effectLineArtCleaner},
     {"Basic Threshold", effectBasicThreshold},
-#ifdef PLR_HAVE_COLOUR_SPACES
     {"Adjust Lab", effectAdjustLab},
-#endif
     {"Detail Blur", effectDetailBlur},
     {"Value Blur", effectValueBlur},
     {"Noise Reduction", effectNoiseReduction},
     {"Noise Reduction RGB", effectNoiseReductionRgb},
-#ifdef PLR_HAVE_COLOUR_SPACES
     {"Hyper Contrast", effectHyperContrast},
     {"Bas Relief", effectBasRelief},
-#endif
     {"Grayscale", effectGrayscale},
     {"Invert", effectInvert},
     {"Vignette", effectVignette},

@@ -40,16 +40,12 @@ struct EffectParams {
 
 struct Page;
 
-// The effects that work in HSL or L*a*b* need the colour conversions of
-// imaging/colour_spaces.h; they are built where that header exists.
-#if __has_include("imaging/colour_spaces.h")
-#define PLR_HAVE_COLOUR_SPACES 1
+// The effects that work in HSL or L*a*b*.
 void effectAdjustLab(EffectParams& e);
 void effectHyperContrast(EffectParams& e);
 void effectBasRelief(EffectParams& e);
 // Fader's saturation (option 4) and lightness (option 5) ramps.
 void faderInHsl(EffectParams& e, std::int64_t x, std::int64_t y, double factor);
-#endif
 
 // One effect body per name.
 void effectAntiAlias(EffectParams& e);

@@ -9,6 +9,7 @@
 #include "core/block.h"
 #include "core/engine.h"
 #include "core/sizes.h"
+#include "layers/layer_options.h"
 
 namespace plr {
 
@@ -124,17 +125,14 @@ namespace plr {
 // data extents (inclusive, clipped to the picture); pixels outside stay.
 void effectFader(EffectParams& e) {
     const bool hsl = e.option[4] == 1 || e.option[5] == 1;
-#ifndef PLR_HAVE_COLOUR_SPACES
-    if (hsl) return;  // the saturation and lightness ramps need the colour conversions
-#endif
     std::int64_t left = 0, top = 0, right = e.width - 1, bottom = e.height - 1;
     if (e.option[3] == 1) {
-        const LayerRecord* layer = page().currentPageLayer();
-        if (!layer) return;
-        left = std::max<std::int64_t>(layer->bounds.left, 0);
-        top = std::max<std::int64_t>(layer->bounds.top, 0);
-        right = std::min<std::int64_t>(layer->bounds.right, e.width - 1);
-        bottom = std::min<std::int64_t>(layer->bounds.bottom, e.height - 1);
+        Extents extents{};
+        if (!page().currentPageLayer() || !findDataExtents(page(), page().currentLayerIndex, extents)) return;
+        left = std::max<std::int64_t>(extents.left, 0);
+        top = std::max<std::int64_t>(extents.top, 0);
+        right = std::min<std::int64_t>(extents.right, e.width - 1);
+        bottom = std::min<std::int64_t>(extents.bottom, e.height - 1);
     }
     if (right < left || bottom < top) return;
     const double spanX = right > left ? double(right - left) : 1.0, spanY = bottom > top ? double(bottom - top) : 1.0;
@@ -143,10 +141,9 @@ void effectFader(EffectParams& e) {
         const double fy = 2 * e.p[1] + (2 * e.p[2] - 2 * e.p[1]) * ((y - top) / spanY);
         for (std::int64_t x = left; x <= right; ++x) {
             const double f = (2 * e.p[3] + (2 * e.p[4] - 2 * e.p[3]) * ((x - left) / spanX)) * fy;
-#ifdef PLR_HAVE_COLOUR_SPACES
-            if (hsl) faderInHsl(e, x, y, f);
+            if (hsl)
+                faderInHsl(e, x, y, f);
             else
-#endif
                 for (int c = 0; c < 3; ++c) e.put(x, y, c, e.at(x, y, c) * f);
             if (alpha) e.put(x, y, 3, e.at(x, y, 3) * f);
         }

@@ -1,9 +1,11 @@
 // Effects that look at each pixel and at most its 3 x 3 neighbourhood.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "brush/effects/effect_params.h"
 #include "core/engine.h"
+#include "core/layer_load.h"
 #include "core/sizes.h"
 
 namespace plr {
@@ -111,9 +113,13 @@ void effectDetailBlur(EffectParams& e) {
 
 void effectLineArtCleaner(EffectParams& e) {
     threshold(e, e.p[1] * 255.0);
-    // The thresholded picture becomes the source of the speck pass. Loading
-    // it into the current layer as well waits for the layer-load routine of
-    // the pixel-data family.
+    // The thresholded picture goes into the current layer (through mask and
+    // texture) and becomes the source of the speck pass. The load reads no
+    // more of the picture than it has.
+    if (LayerRecord* layer = page().currentLayer)
+        loadRGBA32Layer(page(), e.destination, e.width * 4, page().currentLayerIndex, 0, 0,
+                        std::min<std::int32_t>(layer->width, e.width), std::min<std::int32_t>(layer->height, e.height),
+                        true);
     const std::size_t bytes = saturatingProduct(std::uint64_t(e.width), std::uint64_t(e.height), 4);
     if (e.source != e.destination) std::memmove(e.source, e.destination, bytes);
     const std::uint8_t keep = e.keepDestination;
