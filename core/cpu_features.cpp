@@ -1,5 +1,8 @@
 #include "core/cpu_features.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace plr {
 namespace {
 
@@ -12,8 +15,15 @@ bool detectAvx2() noexcept {
 #endif
 }
 
+// PALORAN_NO_AVX2=1 in the environment forces the baseline loops in any
+// binary, for bug reports and for comparing results across machines.
+bool allowedByEnvironment() noexcept {
+    const char* v = std::getenv("PALORAN_NO_AVX2");
+    return !(v && *v && std::strcmp(v, "0") != 0);
+}
+
 const bool gHaveAvx2 = detectAvx2();
-bool gAllowed = true;
+bool gAllowed = allowedByEnvironment();
 
 }  // namespace
 
