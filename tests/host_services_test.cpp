@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -97,9 +98,10 @@ TEST_F(HostServices, SystemQueriesAnswerSensibly) {
 
 TEST_F(HostServices, RenameFileReportsSuccessAndFailure) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("plr_rename_" + std::to_string(::getpid()));
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const fs::path dir = fs::temp_directory_path() / ("plr_rename_" + std::to_string(stamp));
     fs::create_directories(dir);
-    const fs::path a = dir / "a.txt", b = dir / "b.txt";
+    const std::string a = (dir / "a.txt").string(), b = (dir / "b.txt").string();
     std::FILE* f = std::fopen(a.c_str(), "w");
     ASSERT_NE(f, nullptr);
     std::fclose(f);
