@@ -91,7 +91,9 @@ TEST_F(HostServices, SystemQueriesAnswerSensibly) {
     ASSERT_NE(dir, nullptr);
     EXPECT_GT(std::strlen(dir), 0u);
     EXPECT_LE(std::strlen(dir), 260u);
-    EXPECT_EQ(PLR_IsCompositionEnabled(), 0);
+#ifndef _WIN32
+    EXPECT_EQ(PLR_IsCompositionEnabled(), 0);  // no compositor to ask; Windows: win32_platform_test
+#endif
     // Without an owner window there is no placement to read.
     EXPECT_EQ(PLR_SetWindowBasePos(0, 0, 10, 10), 0);
 }

@@ -64,6 +64,18 @@ TEST_F(Win32FaultGuard, SuccessAndExceptionsAreUnchanged) {
     EXPECT_STREQ(PLR_GetLastError(), "Raise Excpt");
 }
 
+TEST_F(Win32FaultGuard, TheSystemLastErrorCodePassesThrough) {
+    SetLastError(1234);
+    EXPECT_EQ(guarded("Fine", -1, [] { return 1; }), 1);
+    EXPECT_EQ(GetLastError(), 1234u);
+    EXPECT_EQ(guarded("Fine", -1, [] {
+                  SetLastError(ERROR_FILE_NOT_FOUND);
+                  return 2;
+              }),
+              2);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
 TEST_F(Win32FaultGuard, InnerGuardCatchesAndTheOuterGoesOn) {
     int steps = 0;
     const int r = guarded("Outer", -1, [&] {

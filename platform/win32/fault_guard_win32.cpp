@@ -23,6 +23,15 @@ struct GuardFrame {
 DWORD gSlot = TLS_OUT_OF_INDEXES;
 void* gHandler = nullptr;
 
+// The innermost guard of this thread. TlsGetValue resets the thread's
+// last-error code, which belongs to the host and to the body's system calls.
+GuardFrame* innermost() {
+    const DWORD lastError = GetLastError();
+    auto* frame = static_cast<GuardFrame*>(TlsGetValue(gSlot));
+    SetLastError(lastError);
+    return frame;
+}
+
 #if !defined(_WIN64)
 // fs:[0] heads the thread's chain of frame-based handlers.
 void* handlerChainHead() {
@@ -60,14 +69,14 @@ bool isProcessorFault(DWORD code) {
 
 // Runs in place of the faulting instruction, outside exception dispatch.
 [[noreturn]] void landInGuard() {
-    auto* frame = static_cast<GuardFrame*>(TlsGetValue(gSlot));
+    GuardFrame* frame = innermost();
     _clearfp();  // a pending x87 exception would fault again at the next instruction
     __builtin_longjmp(frame->jump, 1);
 }
 
 LONG CALLBACK onException(EXCEPTION_POINTERS* info) {
     if (!isProcessorFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
-    if (!TlsGetValue(gSlot)) return EXCEPTION_CONTINUE_SEARCH;  // no guard on this thread
+    if (!innermost()) return EXCEPTION_CONTINUE_SEARCH;  // no guard on this thread
     CONTEXT* c = info->ContextRecord;
     // Resume in landInGuard as if it had been called: some room below the
     // faulting stack pointer, aligned as after a call instruction.
@@ -104,7 +113,7 @@ bool runFaultGuarded(FaultGuardedFn fn, void* context) noexcept {
         return true;
     }
     GuardFrame frame;
-    frame.outer = static_cast<GuardFrame*>(TlsGetValue(gSlot));
+    frame.outer = innermost();
 #if !defined(_WIN64)
     frame.handlerChain = handlerChainHead();
 #endif
