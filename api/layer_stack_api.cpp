@@ -1,5 +1,8 @@
-// Layer slots: create, delete, select, count.
+// Layer slots: create, delete, select, count, options, swap, copy, extents,
+// and the layer merges.
 #include "api/export.h"
+#include "layers/layer_merge.h"
+#include "layers/layer_options.h"
 #include "layers/layer_table.h"
 
 using namespace plr;
@@ -17,5 +20,50 @@ void PLR_SetLayer(int32_t index) noexcept {
 }
 
 int32_t PLR_GetLayerCount(void) noexcept { return layerCount(page()); }
+
+void PLR_SetLayerOptions(int32_t index, int32_t visible, int32_t alphaLock, int32_t opacityPercent,
+                         const char* modeName) noexcept {
+    guardedVoid("SetLayerOptions",
+                [&] { setLayerOptions(page(), index, visible, alphaLock, opacityPercent, modeName); });
+}
+
+void PLR_SwapLayers(int32_t indexA, int32_t indexB) noexcept { swapLayers(page(), indexA, indexB); }
+
+void PLR_CopyLayerData(int32_t fromIndex, int32_t toIndex) noexcept {
+    guardedVoid("CopyLayerData", [&] { copyLayerData(page(), fromIndex, toIndex); });
+}
+
+void PLR_FindDataExtentsLayer(int32_t index, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) noexcept {
+    guardedVoid("FindDataExtentsLayer", [&] {
+        Extents e{};
+        if (!findDataExtents(page(), index, e)) return;
+        if (left) *left = e.left;
+        if (top) *top = e.top;
+        if (right) *right = e.right;
+        if (bottom) *bottom = e.bottom;
+    });
+}
+
+void PLR_MergeLayer(int32_t fromIndex, int32_t toIndex) noexcept {
+    guardedVoid("MergeLayer", [&] { mergeLayer(page(), fromIndex, toIndex); });
+}
+
+void PLR_MergeLayerIntoRect(int32_t index, uint16_t* destination, int32_t x, int32_t y, int32_t width,
+                            int32_t height) noexcept {
+    guardedVoid("MergeLayerIntoRect", [&] { mergeLayerIntoRect(page(), index, destination, x, y, width, height); });
+}
+
+void PLR_MergeLayerInto(int32_t index, uint16_t* destination) noexcept {
+    guardedVoid("MergeLayerInto",
+                [&] { mergeLayerIntoRect(page(), index, destination, 0, 0, page().width, page().height); });
+}
+
+void PLR_MergeRect(uint16_t* destination, int32_t x, int32_t y, int32_t width, int32_t height) noexcept {
+    guardedVoid("MergeRect", [&] { mergeRect(page(), destination, x, y, width, height); });
+}
+
+void PLR_Merge(uint16_t* destination) noexcept {
+    guardedVoid("Merge", [&] { mergeRect(page(), destination, 0, 0, page().width, page().height); });
+}
 
 }  // extern "C"

@@ -32,6 +32,8 @@ struct Page {
     std::int32_t topLayerIndex = 1;
     LayerRecord* traceLayer = &layers[0];
     std::uint8_t tracingMode = 0;
+    // "alphaLayerOpacity": the alpha several alpha blend modes give their pixels.
+    std::uint16_t alphaLayerOpacity = 0xFFFF;
 
     MaskState mask;
     History history;

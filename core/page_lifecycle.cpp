@@ -15,10 +15,6 @@ namespace {
 
 constexpr std::int32_t kRandomTableLength = 1000000;
 
-// A negative brush size would make negative buffer sizes; it is replaced by 0
-// like the other out-of-range sizes.
-std::int32_t clampBrushSize(std::int32_t size) noexcept { return size < 0 ? 0 : size; }
-
 void storeGeometry(Page& p, std::int32_t maxBrushSize, std::int32_t reserved) {
     p.rowValues = p.width * 4;
     p.maxBrushSize = clampBrushSize(maxBrushSize);
@@ -75,6 +71,10 @@ void releaseStrokeAndHistoryBuffers(Page& p) {
 
 std::int32_t clampPageSide(std::int32_t side) noexcept {
     return side < 0 || side > kMaxPageSide ? 100 : side;
+}
+
+std::int32_t clampBrushSize(std::int32_t size) noexcept {
+    return size < 0 ? 0 : size > kMaxPageSide ? kMaxPageSide : size;
 }
 
 void buildPageRandomTables(Page& p) noexcept {

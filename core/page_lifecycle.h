@@ -7,6 +7,9 @@ struct Page;
 
 // Page sizes outside 0..10000 become 100.
 std::int32_t clampPageSide(std::int32_t side) noexcept;
+// Brush sizes are replaced too: a negative one by 0, one larger than the
+// largest page by 10000 (the scratch planes are maxBrushSize squared).
+std::int32_t clampBrushSize(std::int32_t size) noexcept;
 
 // Each runs under its own failure guard ("CreateImage", "NewSize",
 // "DeleteImage"); work done before a failure stays done.

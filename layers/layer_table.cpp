@@ -7,11 +7,9 @@
 #include "core/guard.h"
 #include "core/sizes.h"
 #include "history/history.h"
+#include "layers/blend_modes.h"
 
 namespace plr {
-namespace {
-constexpr std::int32_t kTexturize3 = 19;
-}
 
 std::int32_t createLayer(Page& page, std::int32_t index, std::int32_t width, std::int32_t height) noexcept {
     LayerRecord* l = page.slot(index);
@@ -46,9 +44,9 @@ void deleteLayer(Page& page, std::int32_t index) noexcept {
 void setLayer(Page& page, std::int32_t index) {
     LayerRecord* l = page.slot(index);
     if (!l || !l->hasPixels()) return;
-    if (l->mode == kTexturize3) deleteTexture(page);
+    if (l->mode == kModeTexturize3) deleteTexture(page);
     LayerRecord* old = page.slot(page.currentLayerIndex);
-    if (index != page.currentLayerIndex && old && old->visible && old->mode == kTexturize3)
+    if (index != page.currentLayerIndex && old && old->visible && old->mode == kModeTexturize3)
         createTexture(page, page.currentLayerIndex);
     page.currentLayer = l;
     page.currentLayerIndex = index;

@@ -129,15 +129,23 @@ TEST_F(PageLifecycle, RandomTablesFollowTheRunTimeGenerator) {
     for (int i = 0; i < 1000000; ++i) ASSERT_LT(t[i], 255);
 }
 
-TEST_F(PageLifecycle, HugeAndNegativeBrushSizesFailCleanly) {
+TEST_F(PageLifecycle, BrushSizesAreReplacedLikePageSizes) {
+    EXPECT_EQ(clampBrushSize(-5), 0);
+    EXPECT_EQ(clampBrushSize(0x7FFFFFFF), 10000);
+    EXPECT_EQ(clampBrushSize(512), 512);
     PLR_CreateImage(nullptr, 10, 10, -5, 0);
     EXPECT_EQ(page().maxBrushSize, 0);
+    EXPECT_EQ(page().brushRowValues, 0);
     EXPECT_EQ(page().mask.plane.size(), 100u);
-    PLR_DeleteImage();
+    EXPECT_EQ(page().brush.gritTextures[0].size(), 625u);
+}
+
+TEST_F(PageLifecycle, AFailedCreationLeavesTheEngineUsable) {
     PLR_SetLastError("");
-    // 2^31-1 squared cannot be had: the guard reports it and the engine stays usable.
-    PLR_CreateImage(nullptr, 10, 10, 0x7FFFFFFF, 0);
+    mem::injectFailure(22);  // the mixing buffer, allocated before the mask plane
+    PLR_CreateImage(nullptr, 10, 10, 8, 0);
     EXPECT_STREQ(PLR_GetLastError(), "CreateImage Excpt");
+    EXPECT_TRUE(page().mask.plane.empty());
     PLR_NewSize(nullptr, 10, 10, 8, 0);
     EXPECT_EQ(page().mask.plane.size(), 100u);
     EXPECT_EQ(PLR_CreateLayer(2, 10, 10), 1);

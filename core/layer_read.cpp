@@ -1,0 +1,72 @@
+#include "core/layer_read.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#include "core/layer_access.h"
+#include "core/page.h"
+#include "core/pixel_rows.h"
+
+namespace plr {
+namespace {
+
+bool pageSized(const Page& page, const LayerRecord* layer) noexcept { return isDataLayer(page, layer); }
+
+// Calls row(source row bytes, destination row, pixels) for every page row.
+template <class Row>
+bool eachRow(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride, Row row) {
+    if (!pageSized(page, layer) || !dst) return false;
+    const std::size_t w = static_cast<std::size_t>(page.width);
+    const auto* s = reinterpret_cast<const std::uint8_t*>(layer->pixels.data());
+    const std::ptrdiff_t dstStride = stride;
+    for (std::int32_t y = 0; y < page.height; ++y, s += w * 8, dst += dstStride) row(s, dst, w);
+    return true;
+}
+
+}  // namespace
+
+bool readRGBA32(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
+    return eachRow(page, layer, dst, stride,
+                   [](const std::uint8_t* s, std::uint8_t* d, std::size_t w) { narrowRow(s, d, w * 4); });
+}
+
+bool readRGB24(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
+    return eachRow(page, layer, dst, stride, narrowRowToRGB24);
+}
+
+bool readAlphaAsRGB24(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
+    return eachRow(page, layer, dst, stride, alphaRowToRGB24);
+}
+
+bool readRGBA64(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
+    return eachRow(page, layer, dst, stride,
+                   [](const std::uint8_t* s, std::uint8_t* d, std::size_t w) { std::memcpy(d, s, w * 8); });
+}
+
+bool readRGBA64Rect(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride, std::int32_t x,
+                    std::int32_t y, std::int32_t width, std::int32_t height) {
+    if (!pageSized(page, layer) || !dst) return false;
+    const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
+    const std::int64_t x1 = std::min<std::int64_t>(std::int64_t{x} + width, page.width);
+    const std::int64_t y1 = std::min<std::int64_t>(std::int64_t{y} + height, page.height);
+    if (x1 <= x0 || y1 <= y0) return true;
+    const std::size_t bytes = static_cast<std::size_t>(x1 - x0) * 8;
+    const std::ptrdiff_t dstStride = stride;
+    std::uint8_t* d = dst + static_cast<std::ptrdiff_t>(y0 - y) * dstStride + static_cast<std::ptrdiff_t>(x0 - x) * 8;
+    const auto* s = reinterpret_cast<const std::uint8_t*>(layer->pixels.data());
+    for (std::int64_t r = y0; r < y1; ++r, d += dstStride)
+        std::memcpy(
+            d,
+            s + (static_cast<std::size_t>(r) * static_cast<std::size_t>(page.width) + static_cast<std::size_t>(x0)) * 8,
+            bytes);
+    return true;
+}
+
+bool readLayerData(const Page& page, const LayerRecord* layer, std::uint8_t* dst) {
+    if (!pageSized(page, layer) || !dst) return false;
+    std::memcpy(dst, layer->pixels.data(), layer->pixels.bytes());
+    return true;
+}
+
+}  // namespace plr

@@ -1,0 +1,31 @@
+#pragma once
+// Eight pixels at a time on processors with AVX2: the colour modes without a
+// mask, where neighbouring pixels all need the float composition. Same
+// results as the four-pixel SSE2 path and the reference, bit for bit.
+#include <cstdint>
+
+namespace plr {
+
+struct EightParams {
+    bool copyOpaque = false;  // Normal: A >= 0xFF00 is a straight copy, not composed here
+    bool alphaLock = false;
+    std::uint32_t opacityPlusOne = 256;  // 256: full opacity
+};
+
+// Composes groups of eight pixels from the start of s / d (n pixels left in
+// the row) for as long as all eight of a group need the float composition.
+// Returns the number of pixels done: a multiple of 8, possibly 0.
+using EightFn = std::int32_t (*)(const std::uint16_t* s, std::uint16_t* d, std::int32_t n,
+                                 const EightParams& p) noexcept;
+
+// The eight-pixel function for composition formula 0..18, or null when the
+// processor has no AVX2 or the wide path is switched off.
+EightFn eightPixelPath(std::int32_t formula) noexcept;
+// Switches the wide path off (and on again): lets tests run the SSE2 path
+// on AVX2 machines.
+void setWideBlendEnabled(bool on) noexcept;
+
+// Defined in the AVX2 file; call only after checking the processor.
+EightFn eightPixelFunctionAvx2(std::int32_t formula) noexcept;
+
+}  // namespace plr

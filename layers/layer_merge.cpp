@@ -1,0 +1,113 @@
+#include "layers/layer_merge.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/engine.h"
+#include "core/sizes.h"
+#include "layers/blend_modes.h"
+#include "layers/blend_request.h"
+#include "layers/layer_options.h"
+
+namespace plr {
+namespace {
+
+// The part of (x, y, width, height) inside the page, and where it starts in
+// the caller's packed buffer.
+struct Clip {
+    std::int32_t x0 = 0, y0 = 0, width = 0, height = 0;  // page rectangle
+    std::int32_t bufferX = 0, bufferY = 0;
+    bool empty() const noexcept { return width <= 0 || height <= 0; }
+};
+
+Clip clipToPage(const Page& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) noexcept {
+    Clip c;
+    const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
+    const std::int64_t x1 = std::min<std::int64_t>(std::int64_t{x} + width, page.width);
+    const std::int64_t y1 = std::min<std::int64_t>(std::int64_t{y} + height, page.height);
+    if (x1 <= x0 || y1 <= y0) return c;
+    c.x0 = static_cast<std::int32_t>(x0);
+    c.y0 = static_cast<std::int32_t>(y0);
+    c.width = static_cast<std::int32_t>(x1 - x0);
+    c.height = static_cast<std::int32_t>(y1 - y0);
+    c.bufferX = static_cast<std::int32_t>(x0 - x);
+    c.bufferY = static_cast<std::int32_t>(y0 - y);
+    return c;
+}
+
+// A packed buffer's row length in channel values, or 0 when it cannot be addressed.
+std::int32_t packedRowValues(std::int32_t width) noexcept {
+    return width > 0 && width <= 0x1FFFFFFF ? width * 4 : 0;
+}
+
+BlendRequest layerRequest(Page& page, std::int32_t index, const LayerRecord& l) noexcept {
+    BlendRequest rq;
+    rq.source = l.pixels.data();
+    rq.sourceRowValues = page.rowValues;
+    if (const LayerRecord* mask = maskLayerOf(page, index)) {
+        rq.mask = mask->pixels.data();
+        rq.maskMode = kModeLayerMask;
+    }
+    rq.mode = l.mode;
+    rq.opacity = l.opacity;
+    rq.alphaLayerOpacity = page.alphaLayerOpacity;
+    return rq;
+}
+
+}  // namespace
+
+void mergeLayer(Page& page, std::int32_t from, std::int32_t to) noexcept {
+    const LayerRecord* s = page.pageLayer(from);
+    LayerRecord* d = page.pageLayer(to);
+    if (!s || !d) return;
+    BlendRequest rq = layerRequest(page, from, *s);
+    rq.width = page.width;
+    rq.height = page.height;
+    rq.destination = d->pixels.data();
+    rq.destRowValues = page.rowValues;
+    rq.sameAlphaMode = s->mode == d->mode && s->mode > kModeUnused;
+    blend(rq);
+}
+
+void mergeLayerIntoRect(Page& page, std::int32_t index, std::uint16_t* destination, std::int32_t x, std::int32_t y,
+                        std::int32_t width, std::int32_t height) noexcept {
+    const LayerRecord* l = page.pageLayer(index);
+    const std::int32_t rowValues = packedRowValues(width);
+    if (!l || !destination || rowValues == 0) return;
+    const Clip c = clipToPage(page, x, y, width, height);
+    if (c.empty()) return;
+    BlendRequest rq = layerRequest(page, index, *l);
+    rq.sourceX = c.x0;
+    rq.sourceY = c.y0;
+    rq.width = c.width;
+    rq.height = c.height;
+    rq.destination = destination;
+    rq.destX = c.bufferX;
+    rq.destY = c.bufferY;
+    rq.destRowValues = rowValues;
+    blend(rq);
+}
+
+void mergeRect(Page& page, std::uint16_t* destination, std::int32_t x, std::int32_t y, std::int32_t width,
+               std::int32_t height) noexcept {
+    const std::int32_t rowValues = packedRowValues(width);
+    if (!destination || rowValues == 0 || height <= 0) return;
+    std::memset(destination, 0, saturatingProduct(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 8));
+    const Clip c = clipToPage(page, x, y, width, height);
+    if (c.empty()) return;
+    // The background is copied as stored, not blended.
+    const LayerRecord* background = page.pageLayer(1);
+    if (background && background->visible == 1) {
+        for (std::int32_t j = 0; j < c.height; ++j)
+            std::memcpy(destination + (static_cast<std::ptrdiff_t>(c.bufferY + j) * rowValues + c.bufferX * 4),
+                        background->pixels.data() +
+                            (static_cast<std::ptrdiff_t>(c.y0 + j) * page.rowValues + std::ptrdiff_t{c.x0} * 4),
+                        static_cast<std::size_t>(c.width) * 8);
+    }
+    for (std::int32_t i = 2; i < kLayerSlots; ++i) {
+        const LayerRecord* l = page.pageLayer(i);
+        if (l && l->visible) mergeLayerIntoRect(page, i, destination, x, y, width, height);
+    }
+}
+
+}  // namespace plr

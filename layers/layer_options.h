@@ -1,0 +1,36 @@
+#pragma once
+// Layer options and slot housekeeping: options with the mode-name lookup,
+// the top index, swapping, copying, data extents and the mask-layer lookup.
+#include <cstdint>
+
+namespace plr {
+
+struct Page;
+struct LayerRecord;
+
+// The layer opacity (0..256) of a host percentage: percent x 2.56 truncated,
+// the percentage first held to 0..100.
+constexpr std::uint16_t opacityFromPercent(std::int32_t percent) noexcept {
+    const std::int32_t p = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    return static_cast<std::uint16_t>(p * 256 / 100);
+}
+
+void setLayerOptions(Page& page, std::int32_t index, std::int32_t visible, std::int32_t alphaLock,
+                     std::int32_t percent, const char* modeName);
+// 1, or the highest slot in 1..63 that has pixels.
+std::int32_t highestUsedSlot(const Page& page) noexcept;
+void swapLayers(Page& page, std::int32_t a, std::int32_t b) noexcept;
+void copyLayerData(Page& page, std::int32_t from, std::int32_t to) noexcept;
+
+struct Extents {
+    std::int32_t left, top, right, bottom;  // right and bottom inclusive
+};
+// The box around every pixel with non-zero alpha; (width, height, 0, 0) when
+// there is none. False (nothing found out) for a slot without page-sized pixels.
+bool findDataExtents(Page& page, std::int32_t index, Extents& out) noexcept;
+
+// The Layer Mask layer that masks slot `index`: the first visible slot with
+// pixels above it (up to topLayerIndex), when its mode is Layer Mask.
+const LayerRecord* maskLayerOf(Page& page, std::int32_t index) noexcept;
+
+}  // namespace plr

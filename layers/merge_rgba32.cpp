@@ -1,0 +1,34 @@
+#include "layers/merge_rgba32.h"
+
+#include "core/block.h"
+#include "core/engine.h"
+#include "core/sizes.h"
+#include "layers/blend_request.h"
+
+namespace plr {
+
+bool mergeRGBA32IntoLayer(Page& page, const std::uint8_t* image, LayerRecord& target, std::int32_t mode,
+                          std::int32_t maskMode, std::int32_t opacity, bool alphaLock) noexcept {
+    if (!image || !target.hasPixelsOfSize(page.width, page.height)) return false;
+    const std::size_t values = saturatingProduct(page.pixelCount(), 4);
+    Block<std::uint16_t> plane;
+    if (!plane.allocate(values)) return false;
+    std::uint16_t* p = plane.data();
+    for (std::size_t i = 0; i < values; ++i) p[i] = static_cast<std::uint16_t>(image[i] << 8);
+    BlendRequest rq;
+    rq.source = p;
+    rq.width = page.width;
+    rq.height = page.height;
+    rq.sourceRowValues = page.rowValues;
+    rq.destination = target.pixels.data();
+    rq.destRowValues = page.rowValues;
+    rq.mode = mode;
+    rq.maskMode = maskMode;
+    rq.opacity = opacity;
+    rq.alphaLock = alphaLock;
+    rq.alphaLayerOpacity = page.alphaLayerOpacity;
+    blend(rq);
+    return true;
+}
+
+}  // namespace plr

@@ -1,0 +1,19 @@
+#pragma once
+// Conversions between the mask and the current layer. Each walks the whole
+// page and does nothing without a page-sized current layer or mask plane.
+namespace plr {
+
+struct Page;
+
+// red = green = blue = min(0xFFFF - m, 0xFF00), alpha 0xFFFF: masked shows light.
+void createImageFromMask(Page& p) noexcept;
+// alpha = m; colour untouched.
+void createAlphaFromMask(Page& p) noexcept;
+// m = alpha: opaque is open, transparent is masked.
+void createMaskFromAlpha(Page& p) noexcept;
+// m = grey-to-mask of (R + G + B) / 3.
+void createMaskFromImage(Page& p) noexcept;
+// m = grey-to-mask of (3R + 4G + B) >> 3.
+void createMaskFromImageLuma(Page& p) noexcept;
+
+}  // namespace plr
