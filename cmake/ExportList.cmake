@@ -1,21 +1,48 @@
 # Derives everything that names the exports from api/exports.inc:
 #   PALORAN_EXPORT_NAMES          list of exported names
 #   <build>/include/paloran_exports.inc   copy installed beside paloran.h
-#   <build>/paloran.def           Windows module definition
+#   <build>/paloran.def           Windows module definition (on 32-bit Windows the
+#                                 names carry their __stdcall decoration, name@bytes:
+#                                 the linker's --kill-at exports them plain and the
+#                                 import library maps the decorated symbols to them)
 #   <build>/paloran.map           ELF version script (exactly these names global)
 #   <build>/paloran_exports.txt   one name a line, for the export check
 function(paloran_read_export_list list_file)
   file(STRINGS "${list_file}" lines REGEX "^PLR_EXPORT\\(")
   set(names "")
+  set(def_names "")
   foreach(line IN LISTS lines)
-    if(NOT line MATCHES "^PLR_EXPORT\\([^,]+, *([A-Za-z_][A-Za-z0-9_]*) *,")
+    if(NOT line MATCHES "^PLR_EXPORT\\([^,]+, *([A-Za-z_][A-Za-z0-9_]*) *, *\\((.*)\\)\\) *$")
       message(FATAL_ERROR "export list: cannot read line: ${line}")
     endif()
-    list(FIND names "${CMAKE_MATCH_1}" seen)
+    set(name "${CMAKE_MATCH_1}")
+    set(params "${CMAKE_MATCH_2}")
+    list(FIND names "${name}" seen)
     if(NOT seen EQUAL -1)
-      message(FATAL_ERROR "export list: ${CMAKE_MATCH_1} is listed twice")
+      message(FATAL_ERROR "export list: ${name} is listed twice")
     endif()
-    list(APPEND names "${CMAKE_MATCH_1}")
+    list(APPEND names "${name}")
+    if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+      # __stdcall: the callee pops its arguments, 4 bytes each, 8 for a double
+      # or a 64-bit integer.
+      set(bytes 0)
+      string(STRIP "${params}" params)
+      if(NOT params STREQUAL "void" AND NOT params STREQUAL "")
+        string(REPLACE "," ";" param_list "${params}")
+        foreach(param IN LISTS param_list)
+          if(param MATCHES "\\*")
+            math(EXPR bytes "${bytes} + 4")
+          elseif(param MATCHES "(^| )(double|int64_t|uint64_t)( |$)")
+            math(EXPR bytes "${bytes} + 8")
+          else()
+            math(EXPR bytes "${bytes} + 4")
+          endif()
+        endforeach()
+      endif()
+      list(APPEND def_names "${name}@${bytes}")
+    else()
+      list(APPEND def_names "${name}")
+    endif()
   endforeach()
   set(PALORAN_EXPORT_NAMES "${names}" PARENT_SCOPE)
   list(LENGTH names count)
@@ -23,7 +50,7 @@ function(paloran_read_export_list list_file)
 
   configure_file("${list_file}" "${CMAKE_BINARY_DIR}/include/paloran_exports.inc" COPYONLY)
 
-  list(JOIN names "\n  " def_body)
+  list(JOIN def_names "\n  " def_body)
   file(WRITE "${CMAKE_BINARY_DIR}/paloran.def.tmp" "LIBRARY paloran.dll\nEXPORTS\n  ${def_body}\n")
   configure_file("${CMAKE_BINARY_DIR}/paloran.def.tmp" "${CMAKE_BINARY_DIR}/paloran.def" COPYONLY)
 

@@ -9,6 +9,9 @@ namespace plr::platform {
 // Process attach: registers and creates the hidden window. Stores the handles
 // in the engine state.
 void attach(void* moduleInstance) noexcept;
+// Unloading while the process goes on: the hidden window and its class go
+// away (without ending the host's message loop).
+void detach() noexcept;
 
 // Windows message numbers the hidden window reacts to.
 enum : std::uint32_t {
@@ -56,7 +59,9 @@ bool setRestoredRect(void* window, const Rect32& r) noexcept;
 
 bool isCompositionEnabled() noexcept;
 
+// WM_SETREDRAW with wParam = on, lParam 0.
 void setWindowRedraw(void* window, std::uint32_t on) noexcept;
+// RedrawWindow: whole window, invalidate, erase, all children, frame.
 void redrawWindow(void* window) noexcept;
 
 }  // namespace plr::platform

@@ -1,15 +1,29 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the benchmarks need.
-# Idempotent: does nothing when everything is present. Extra package names
-# given as arguments are installed too.
+# Idempotent: does nothing when everything is present.
+#   scripts/install-deps.sh [windows] [package...]
+# "windows" adds the cross builds' set (MinGW-w64 compilers, zlib for
+# MinGW, GoogleTest's sources, Wine and a virtual X server to run the tests);
+# any other argument is a package name installed too.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config binutils
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev liblua5.1-0-dev
   libgtest-dev libbenchmark-dev libpixman-1-dev
-  "$@"
 )
+windows_packages=(
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev googletest
+  wine64 xvfb xauth
+)
+for arg in "$@"; do
+  case "$arg" in
+    windows) packages+=("${windows_packages[@]}") ;;
+    *) packages+=("$arg") ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -13,3 +13,6 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:allocator_may_return_null=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd "$root/build-san" && ctest --output-on-failure --parallel "$(nproc)")
+
+# The Windows DLLs: cross builds, export checks, the 64-bit suite under Wine.
+"$root/scripts/test-windows.sh"

@@ -29,6 +29,8 @@ void attach(void* moduleInstance) noexcept {
     engine().hiddenWindow = &gHiddenWindowTag;
 }
 
+void detach() noexcept { engine().hiddenWindow = nullptr; }
+
 void sendToHiddenWindow(std::uint32_t message, std::uintptr_t wParam) noexcept {
     if (isDisplayChangeMessage(message, wParam)) engine().displayChanged = 1;
 }
