@@ -260,12 +260,7 @@ void colourRows(const BlendRequest& rq, RowContext c, std::uint32_t plus1) noexc
 
 void blend(const BlendRequest& rq) noexcept {
     if (!rq.source || !rq.destination || rq.width <= 0 || rq.height <= 0) return;
-    Stage1Settings st;
-    st.mode = rq.mode;
-    st.layerMask = rq.mask && rq.maskMode == kModeLayerMask;
-    st.opacity = rq.opacity < 0 ? 0 : rq.opacity > 256 ? 256 : rq.opacity;
-    st.sameAlphaMode = rq.sameAlphaMode;
-    st.alphaLayerOpacity = rq.alphaLayerOpacity;
+    const Stage1Settings st = stage1SettingsOf(rq);
 
     const BlendMode* info = blendModeInfo(rq.mode);
     std::int32_t m = rq.mode;

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "layers/blend_request.h"
+
 #include "layers/blend_modes.h"
 
 namespace plr {
@@ -25,6 +27,17 @@ struct Stage1Settings {
     bool sameAlphaMode = false;
     std::uint32_t alphaLayerOpacity = 0xFFFF;
 };
+
+// The stage-1 settings of a blend request; opacity held to 0..256.
+inline Stage1Settings stage1SettingsOf(const BlendRequest& rq) noexcept {
+    Stage1Settings st;
+    st.mode = rq.mode;
+    st.layerMask = rq.mask && rq.maskMode == kModeLayerMask;
+    st.opacity = rq.opacity < 0 ? 0 : rq.opacity > 256 ? 256 : rq.opacity;
+    st.sameAlphaMode = rq.sameAlphaMode;
+    st.alphaLayerOpacity = rq.alphaLayerOpacity;
+    return st;
+}
 
 struct SourcePixel {
     std::uint32_t r = 0, g = 0, b = 0, a = 0;  // effective colour and alpha A

@@ -7,12 +7,7 @@ namespace plr {
 
 void blendReference(const BlendRequest& rq) noexcept {
     if (!rq.source || !rq.destination || rq.width <= 0 || rq.height <= 0) return;
-    Stage1Settings st;
-    st.mode = rq.mode;
-    st.layerMask = rq.mask && rq.maskMode == kModeLayerMask;
-    st.opacity = rq.opacity < 0 ? 0 : rq.opacity > 256 ? 256 : rq.opacity;
-    st.sameAlphaMode = rq.sameAlphaMode;
-    st.alphaLayerOpacity = rq.alphaLayerOpacity;
+    const Stage1Settings st = stage1SettingsOf(rq);
     for (std::int32_t j = 0; j < rq.height; ++j) {
         for (std::int32_t i = 0; i < rq.width; ++i) {
             const std::ptrdiff_t s = static_cast<std::ptrdiff_t>(rq.sourceY + j) * rq.sourceRowValues +
