@@ -13,9 +13,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "layers/blend_request.h"
-
 #include "layers/blend_modes.h"
+#include "layers/blend_request.h"
 
 namespace plr {
 
