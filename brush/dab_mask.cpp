@@ -55,7 +55,9 @@ void drawMaskDabLoop(Page& page, const DabFrame& f) {
 
             const u32 old = row[i];
             if (remixOn) *held = static_cast<std::uint16_t>(std::min<u32>(65535, ((bi * old + bs * v) >> 8) + 1));
-            row[i] = static_cast<std::uint16_t>(((((65536 - cov) * old) >> 8) + ((cov * v) >> 8)) >> 8);
+            // Full coverage sets the level itself: the blend's rounding would
+            // stop a black dab one short of a fully open mask.
+            row[i] = static_cast<std::uint16_t>(cov >= 65535 ? v : ((((65536 - cov) * old) >> 8) + ((cov * v) >> 8)) >> 8);
         }
     }
 }
