@@ -8,6 +8,8 @@
 #include "brush/dab.h"
 #include "brush/dab_divide.h"
 #include "brush/dab_loops.h"
+#include "brush/dab_normal_row.h"
+#include "core/cpu_features.h"
 #include "dab_test_support.h"
 
 namespace plr::test {
@@ -26,6 +28,14 @@ TEST(DabDivide, Div65535IsExactOverAllThirtyTwoBitValues) {
         }
     }
     EXPECT_EQ(dab::div65535(UINT32_MAX), UINT32_MAX / 65535u);
+    // The 32-bit form over its range, products of two 16-bit values.
+    for (std::uint64_t k = 0; k <= 65535; ++k) {
+        for (std::int64_t delta : {-1, 0}) {
+            const std::int64_t x = static_cast<std::int64_t>(k * 65535) + delta;
+            if (x < 0) continue;
+            ASSERT_EQ(dab::div65535Small(static_cast<std::uint32_t>(x)), static_cast<std::uint32_t>(x / 65535)) << x;
+        }
+    }
 }
 
 TEST(DabDivide, ReciprocalDivisionIsExactForEveryDivisor) {
@@ -90,6 +100,7 @@ TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
         const int w = 1 + static_cast<int>(rng() % 67), h = 1 + static_cast<int>(rng() % 40);
         const int mbs = 1 + static_cast<int>(rng() % (round % 8 == 0 ? 64 : 24));
         const int size = 1 + static_cast<int>(rng() % mbs);
+        allowFastPaths(round % 2 == 0);  // the AVX2 row kernel and the baseline loop
         makePage(w, h, mbs, size, 2 + static_cast<int>(rng() % 3) - 1);
         Page& p = page();
         PLR_SetScaleSize(1 + static_cast<int>(rng() % size));
@@ -153,6 +164,7 @@ TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
         }
         resetEngine();
     }
+    allowFastPaths(true);
     EXPECT_GT(fastRuns, 700) << "the settings above should mostly reach the fast loop";
 }
 
