@@ -57,7 +57,8 @@ void Dabs(benchmark::State& state, Kind kind) {
     if (kind == Kind::GritTexture) {
         plr::Page& p = plr::page();
         if (p.texture.allocate(p.pixelCount()))
-            for (std::size_t i = 0; i < p.pixelCount(); ++i) p.texture.data()[i] = static_cast<std::uint8_t>(4 + (i * 2654435761u >> 13) % 247);
+            for (std::size_t i = 0; i < p.pixelCount(); ++i)
+                p.texture.data()[i] = static_cast<std::uint8_t>(4 + (i * 2654435761u >> 13) % 247);
     }
     if (kind == Kind::Smudge) PLR_CopyBlendBufferSurface(kWidth / 2, kHeight / 2, 128, 0);
     int n = 0;
@@ -100,9 +101,27 @@ void MyPaintDabs(benchmark::State& state) {
 BENCHMARK(MyPaintDabs)->Arg(16)->Arg(64)->Arg(256)->Arg(1000)->MinTime(0.2)->Unit(benchmark::kMicrosecond);
 #endif
 
-BENCHMARK_CAPTURE(Dabs, Normal, Kind::Normal)->Arg(16)->Arg(64)->Arg(256)->Arg(1000)->MinTime(0.2)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Dabs, Smudge, Kind::Smudge)->Arg(16)->Arg(64)->Arg(256)->Arg(1000)->MinTime(0.2)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Dabs, GritTexture, Kind::GritTexture)->Arg(16)->Arg(64)->Arg(256)->Arg(1000)->MinTime(0.2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Dabs, Normal, Kind::Normal)
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(256)
+    ->Arg(1000)
+    ->MinTime(0.2)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Dabs, Smudge, Kind::Smudge)
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(256)
+    ->Arg(1000)
+    ->MinTime(0.2)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Dabs, GritTexture, Kind::GritTexture)
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(256)
+    ->Arg(1000)
+    ->MinTime(0.2)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -16,8 +16,10 @@ void drawDab(Page& page, std::int32_t x, std::int32_t y, std::int32_t red, std::
     }
     DabFrame f;
     if (!prepareDab(page, x, y, false, f)) return;
-    if (path == DabPath::Auto && fastDabApplies(page, f)) drawDabFast(page, f);
-    else drawDabReference(page, f);
+    if (path == DabPath::Auto && fastDabApplies(page, f))
+        drawDabFast(page, f);
+    else
+        drawDabReference(page, f);
     b.settings.tempDisableBlend = 0;
     page.mask.makerOn = 0;
     b.settings.eraseMode = 0;

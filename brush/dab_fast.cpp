@@ -8,8 +8,8 @@
 #include "brush/dab_divide.h"
 #include "brush/dab_loops.h"
 #include "brush/dab_normal_row.h"
-#include "core/cpu_features.h"
 #include "brush/dab_pixel.h"
+#include "core/cpu_features.h"
 #include "core/engine.h"
 
 namespace plr {
@@ -43,7 +43,6 @@ inline void normalOver(u32 cov, const u32 s[4], const u32 d[4], u32 r[3], u32& r
         r[c] = dab::divideBy(sum * 65535, ra, reciprocal);
     }
 }
-
 
 }  // namespace
 
@@ -102,18 +101,23 @@ void drawDabFast(Page& page, const DabFrame& f) {
     const bool avx2 = useAvx2();
 
     for (std::int32_t y = f.top, j = f.j0; y < f.bottom; ++y, ++j) {
-        std::uint16_t* row = f.target + static_cast<std::size_t>(y) * f.rowValues + static_cast<std::size_t>(f.left) * 4;
+        std::uint16_t* row =
+            f.target + static_cast<std::size_t>(y) * f.rowValues + static_cast<std::size_t>(f.left) * 4;
         const std::int32_t sr = std::min(st.scaleTable[j], st.brushSize - 1);
         const std::uint16_t* shapeRow = f.shape + static_cast<std::size_t>(sr) * f.maxBrushSize;
         std::uint16_t* mixRow = f.buffer + static_cast<std::size_t>(sr) * f.brushRowValues;
         const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
         const std::uint16_t* msk = f.mask ? f.mask + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
-        if (contiguous) rowCoverage<true>(fs, shapeRow, columns, tex, msk, width, cov);
-        else rowCoverage<false>(fs, shapeRow, columns, tex, msk, width, cov);
+        if (contiguous)
+            rowCoverage<true>(fs, shapeRow, columns, tex, msk, width, cov);
+        else
+            rowCoverage<false>(fs, shapeRow, columns, tex, msk, width, cov);
 
         if (plainRow) {
-            if (avx2) dab::normalRowAvx2(normal, row, cov, width);
-            else dab::normalRowScalar(normal, row, cov, width);
+            if (avx2)
+                dab::normalRowAvx2(normal, row, cov, width);
+            else
+                dab::normalRowScalar(normal, row, cov, width);
             continue;
         }
         for (std::int32_t i = 0; i < width; ++i) {

@@ -51,13 +51,15 @@ void drawMaskDabLoop(Page& page, const DabFrame& f) {
             if (vary.colour) v = clamp16(std::int64_t{v} + vary.nextColourOffset());
             if (vary.lum) vary.applyLightness(&v, 1);
             if (f.bufferActive && st.blendPrimaryStrength != 0)
-                v = (static_cast<u32>(st.blendPrimaryInverse) * v + static_cast<u32>(st.blendPrimaryStrength) * vb) >> 8;
+                v = (static_cast<u32>(st.blendPrimaryInverse) * v + static_cast<u32>(st.blendPrimaryStrength) * vb) >>
+                    8;
 
             const u32 old = row[i];
             if (remixOn) *held = static_cast<std::uint16_t>(std::min<u32>(65535, ((bi * old + bs * v) >> 8) + 1));
             // Full coverage sets the level itself: the blend's rounding would
             // stop a black dab one short of a fully open mask.
-            row[i] = static_cast<std::uint16_t>(cov >= 65535 ? v : ((((65536 - cov) * old) >> 8) + ((cov * v) >> 8)) >> 8);
+            row[i] =
+                static_cast<std::uint16_t>(cov >= 65535 ? v : ((((65536 - cov) * old) >> 8) + ((cov * v) >> 8)) >> 8);
         }
     }
 }

@@ -13,8 +13,8 @@ namespace plr::dab {
 constexpr std::uint32_t div65535Small(std::uint32_t x) noexcept { return (x + (x >> 16) + 1) >> 16; }
 
 struct NormalRow {
-    std::uint32_t s[4];       // source colour and alpha
-    bool alphaWritable;       // else the target keeps its alpha
+    std::uint32_t s[4];  // source colour and alpha
+    bool alphaWritable;  // else the target keeps its alpha
 };
 
 // One pixel (coverage y != 0): the standard path's rules for Da = 0 and
@@ -41,7 +41,8 @@ inline void normalPixel(const NormalRow& n, std::uint16_t* px, std::uint32_t y) 
     if (n.alphaWritable) px[3] = static_cast<std::uint16_t>(ra);
 }
 
-inline void normalRowScalar(const NormalRow& n, std::uint16_t* px, const std::uint32_t* cov, std::int32_t count) noexcept {
+inline void normalRowScalar(const NormalRow& n, std::uint16_t* px, const std::uint32_t* cov,
+                            std::int32_t count) noexcept {
     for (std::int32_t i = 0; i < count; ++i)
         if (cov[i] != 0) normalPixel(n, px + static_cast<std::size_t>(i) * 4, cov[i]);
 }

@@ -63,8 +63,11 @@ inline bool composeMix(const BrushSettings& st, const Color16 banks[4], u32 y, c
     const u32 ms = static_cast<u32>(st.mixStrength), mi = static_cast<u32>(st.mixStrengthInverse);
     r[0] = r[1] = r[2] = 0;
     switch (outcome) {
-        case MixOutcome::Unchanged: return false;
-        case MixOutcome::Direct: r[0] = x[0], r[1] = x[1], r[2] = x[2]; break;
+        case MixOutcome::Unchanged:
+            return false;
+        case MixOutcome::Direct:
+            r[0] = x[0], r[1] = x[1], r[2] = x[2];
+            break;
         case MixOutcome::Grey:
             r[0] = r[1] = r[2] = 32767;
             d[0] = d[1] = d[2] = 32767;
@@ -75,7 +78,8 @@ inline bool composeMix(const BrushSettings& st, const Color16 banks[4], u32 y, c
             break;
     }
     if (y < 65535) {
-        for (int c = 0; c < 3; ++c) r[c] = std::min<u32>(65535, ((((r[c] * y) >> 8) + (((65536 - y) * d[c]) >> 8)) >> 8) + 1);
+        for (int c = 0; c < 3; ++c)
+            r[c] = std::min<u32>(65535, ((((r[c] * y) >> 8) + (((65536 - y) * d[c]) >> 8)) >> 8) + 1);
         ra = (((ra * y) >> 8) + (((65536 - y) * da) >> 8)) >> 8;
     }
     return true;
@@ -93,7 +97,8 @@ inline void remix(const BrushSettings& st, std::uint16_t* m, const u32 s[4], con
         m[2] = static_cast<std::uint16_t>(s[2]);
         m[3] = static_cast<std::uint16_t>((bs * s[3]) >> 8);
     } else {
-        for (int c = 0; c < 3; ++c) m[c] = static_cast<std::uint16_t>(std::min<u32>(65535, ((bi * d[c] + bs * s[c]) >> 8) + 1));
+        for (int c = 0; c < 3; ++c)
+            m[c] = static_cast<std::uint16_t>(std::min<u32>(65535, ((bi * d[c] + bs * s[c]) >> 8) + 1));
         m[3] = static_cast<std::uint16_t>((bi * d[3] + bs * s[3]) >> 8);
     }
 }
@@ -103,8 +108,10 @@ inline void remix(const BrushSettings& st, std::uint16_t* m, const u32 s[4], con
 inline void writeTarget(const BrushSettings& st, bool alphaWritable, std::uint16_t* px, u32 da, const u32 r[3],
                         u32 ra) noexcept {
     if (st.eraseMode) {
-        if (!st.blobLocked) px[3] = static_cast<std::uint16_t>(ra);
-        else if (da > 8191) px[3] = static_cast<std::uint16_t>(std::max<u32>(ra, 9215));
+        if (!st.blobLocked)
+            px[3] = static_cast<std::uint16_t>(ra);
+        else if (da > 8191)
+            px[3] = static_cast<std::uint16_t>(std::max<u32>(ra, 9215));
         return;
     }
     if (!st.colorLocked) {

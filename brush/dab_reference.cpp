@@ -69,7 +69,8 @@ void drawDabReference(Page& page, const DabFrame& f) {
     VariationCursors vary = VariationCursors::forDab(page);
 
     for (std::int32_t y = f.top, j = f.j0; y < f.bottom; ++y, ++j) {
-        std::uint16_t* row = f.target + static_cast<std::size_t>(y) * f.rowValues + static_cast<std::size_t>(f.left) * 4;
+        std::uint16_t* row =
+            f.target + static_cast<std::size_t>(y) * f.rowValues + static_cast<std::size_t>(f.left) * 4;
         const std::int32_t sr = std::min(st.scaleTable[j], st.brushSize - 1);
         const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
         const std::uint16_t* msk = f.mask ? f.mask + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
@@ -99,7 +100,8 @@ void drawDabReference(Page& page, const DabFrame& f) {
 
             // Source colour.
             u32 s[4];
-            std::uint16_t* mix = f.buffer + static_cast<std::size_t>(py) * f.brushRowValues + static_cast<std::size_t>(pxs) * 4;
+            std::uint16_t* mix =
+                f.buffer + static_cast<std::size_t>(py) * f.brushRowValues + static_cast<std::size_t>(pxs) * 4;
             if (!f.bufferActive) {
                 for (int c = 0; c < 4; ++c) s[c] = f.c0[c];
                 if (vary.colour) {
@@ -131,8 +133,10 @@ void drawDabReference(Page& page, const DabFrame& f) {
             const u32 da = d[3];
             u32 r[3] = {0, 0, 0}, ra = 0;
             bool write = true;
-            if (listedMix) write = dab::composeMix(st, page.brush.colorBanks, cov, s, d, r, ra);
-            else dab::composeStandard(st, f.bufferActive, normalLike, cov, s, d, r, ra);
+            if (listedMix)
+                write = dab::composeMix(st, page.brush.colorBanks, cov, s, d, r, ra);
+            else
+                dab::composeStandard(st, f.bufferActive, normalLike, cov, s, d, r, ra);
             if (remixOn) dab::remix(st, mix, s, d);
             if (write) dab::writeTarget(st, f.alphaWritable, px, da, r, ra);
         }

@@ -7,7 +7,9 @@
 namespace plr {
 namespace {
 
-std::uint32_t clamp16(std::int64_t v) noexcept { return static_cast<std::uint32_t>(std::clamp<std::int64_t>(v, 0, 65535)); }
+std::uint32_t clamp16(std::int64_t v) noexcept {
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(v, 0, 65535));
+}
 
 // The brush planes hold what the sizes promise: a dab never reads past them.
 bool brushPlanesFit(const Page& page, const BrushSettings& s) noexcept {

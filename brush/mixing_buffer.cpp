@@ -93,8 +93,10 @@ void copyPickup(Page& page, std::int32_t x, std::int32_t y, const std::uint16_t*
         for (std::int32_t r = 0; r < size; ++r) {
             std::uint16_t* m = buffer + static_cast<std::size_t>(r) * page.maxBrushSize * 4;
             for (std::int32_t k = 0; k < size; ++k, m += 4) {
-                if (!keepColours) m[0] = b.red, m[1] = b.green, m[2] = b.blue, m[3] = lo16(a * 256);
-                else m[3] = 65535;
+                if (!keepColours)
+                    m[0] = b.red, m[1] = b.green, m[2] = b.blue, m[3] = lo16(a * 256);
+                else
+                    m[3] = 65535;
             }
         }
     }
@@ -167,12 +169,18 @@ void mixPickup(Page& page, std::int32_t x, std::int32_t y, const std::uint16_t* 
         } else if (listed) {
             u32 l = 0;
             switch (mixModeValue(mode, s, d, page.brush.colorBanks, st.posterizeShift, x3, l)) {
-                case MixOutcome::Unchanged: x3[0] = d[0], x3[1] = d[1], x3[2] = d[2], xa = d[3]; break;
-                case MixOutcome::Grey: xa = l; break;
-                default: break;
+                case MixOutcome::Unchanged:
+                    x3[0] = d[0], x3[1] = d[1], x3[2] = d[2], xa = d[3];
+                    break;
+                case MixOutcome::Grey:
+                    xa = l;
+                    break;
+                default:
+                    break;
             }
         }
-        for (int c = 0; c < 3; ++c) m[c] = lo16(std::min<u32>(65280, ((((x3[c] * ik) >> 8) + ((d[c] * k) >> 8)) >> 8) + 1));
+        for (int c = 0; c < 3; ++c)
+            m[c] = lo16(std::min<u32>(65280, ((((x3[c] * ik) >> 8) + ((d[c] * k) >> 8)) >> 8) + 1));
         m[3] = lo16((((xa * ik) >> 8) + ((d[3] * k) >> 8)) >> 8);
     });
 }
@@ -209,10 +217,20 @@ void filterBuffer(Page& page, std::int32_t kind, std::int32_t levelPercent) noex
         std::uint16_t* m = buffer + static_cast<std::size_t>(r) * page.maxBrushSize * 4;
         for (std::int32_t k = 0; k < size; ++k, m += 4) {
             switch (kind) {
-                case 289: m[0] = m[1] = m[2] = lo16((u32{m[0]} + m[1] + m[2]) / 3); break;
-                case 290: for (int c = 0; c < 3; ++c) m[c] = lo16(65535 - m[c]); break;
-                case 291: for (int c = 0; c < 3; ++c) if (m[c] < d) m[c] = 0; break;
-                default: for (int c = 0; c < 3; ++c) if (m[c] > d) m[c] = 65280; break;
+                case 289:
+                    m[0] = m[1] = m[2] = lo16((u32{m[0]} + m[1] + m[2]) / 3);
+                    break;
+                case 290:
+                    for (int c = 0; c < 3; ++c) m[c] = lo16(65535 - m[c]);
+                    break;
+                case 291:
+                    for (int c = 0; c < 3; ++c)
+                        if (m[c] < d) m[c] = 0;
+                    break;
+                default:
+                    for (int c = 0; c < 3; ++c)
+                        if (m[c] > d) m[c] = 65280;
+                    break;
             }
         }
     }

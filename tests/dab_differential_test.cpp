@@ -43,7 +43,8 @@ TEST(DabDivide, ReciprocalDivisionIsExactForEveryDivisor) {
     for (std::uint32_t d = 1; d <= 65535; ++d) {
         const double r = 1.0 / d;
         const std::uint64_t top = UINT32_MAX / d;
-        for (std::uint64_t q : {std::uint64_t{0}, std::uint64_t{1}, top / 2, top - 1, top, std::uint64_t{rng()} % (top + 1)}) {
+        for (std::uint64_t q :
+             {std::uint64_t{0}, std::uint64_t{1}, top / 2, top - 1, top, std::uint64_t{rng()} % (top + 1)}) {
             for (std::int64_t delta : {-1, 0, 1}) {
                 const std::int64_t x = static_cast<std::int64_t>(q * d) + delta;
                 if (x < 0 || x > UINT32_MAX) continue;
@@ -68,9 +69,15 @@ struct Snapshot {
 
 Snapshot take(Page& p, LayerRecord& target) {
     return {std::vector<std::uint16_t>(target.pixels.data(), target.pixels.data() + target.pixels.size()),
-            std::vector<std::uint16_t>(p.brush.mixingBuffer.data(), p.brush.mixingBuffer.data() + p.brush.mixingBuffer.size()),
-            p.history.stroke, p.paintLayer.bounds, engine().rng, p.brush.settings, p.brush.currentGrit,
-            p.brush.currentGritOffset, p.brush.drawingCounter};
+            std::vector<std::uint16_t>(p.brush.mixingBuffer.data(),
+                                       p.brush.mixingBuffer.data() + p.brush.mixingBuffer.size()),
+            p.history.stroke,
+            p.paintLayer.bounds,
+            engine().rng,
+            p.brush.settings,
+            p.brush.currentGrit,
+            p.brush.currentGritOffset,
+            p.brush.drawingCounter};
 }
 void restore(Page& p, LayerRecord& target, const Snapshot& s) {
     std::copy(s.target.begin(), s.target.end(), target.pixels.data());
@@ -86,10 +93,14 @@ void restore(Page& p, LayerRecord& target, const Snapshot& s) {
 
 std::uint16_t pick(std::mt19937& rng) {
     switch (rng() % 6) {
-        case 0: return 0;
-        case 1: return 0xFF00;
-        case 2: return 0xFFFF;
-        default: return static_cast<std::uint16_t>(rng());
+        case 0:
+            return 0;
+        case 1:
+            return 0xFF00;
+        case 2:
+            return 0xFFFF;
+        default:
+            return static_cast<std::uint16_t>(rng());
     }
 }
 
@@ -112,7 +123,8 @@ TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
         for (std::size_t i = 0; i < target.pixels.size(); ++i) target.pixels.data()[i] = pick(rng);
         if (rng() % 2) {
             ASSERT_TRUE(p.texture.allocate(p.pixelCount()));
-            for (std::size_t i = 0; i < p.pixelCount(); ++i) p.texture.data()[i] = static_cast<std::uint8_t>(rng() % 3 ? 255 : rng());
+            for (std::size_t i = 0; i < p.pixelCount(); ++i)
+                p.texture.data()[i] = static_cast<std::uint8_t>(rng() % 3 ? 255 : rng());
         }
         p.mask.enabled = static_cast<std::uint8_t>(rng() % 2);
         for (std::size_t i = 0; i < p.pixelCount(); ++i) p.mask.plane.data()[i] = rng() % 2 ? 65535 : pick(rng);
@@ -136,7 +148,8 @@ TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
         }
 
         for (int dab = 0; dab < 6; ++dab) {
-            const int x = static_cast<int>(rng() % (w + 2 * mbs)) - mbs, y = static_cast<int>(rng() % (h + 2 * mbs)) - mbs;
+            const int x = static_cast<int>(rng() % (w + 2 * mbs)) - mbs,
+                      y = static_cast<int>(rng() % (h + 2 * mbs)) - mbs;
             const int r = pick(rng), g = pick(rng), b = pick(rng);
             const Snapshot before = take(p, target);
             {

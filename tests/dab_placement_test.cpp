@@ -59,7 +59,7 @@ TEST_F(DabPlacement, OffThePageDrawsNothingButWidensTheRectangle) {
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) ASSERT_EQ(current(x, y)[3], 0u);
     const StrokeRect s = page().history.stroke;
-    EXPECT_EQ(s.left, 0);   // from the dab at -100, clipped to 0
+    EXPECT_EQ(s.left, 0);  // from the dab at -100, clipped to 0
     EXPECT_EQ(s.top, 0);
     EXPECT_EQ(s.right, 10);  // from the dab at 100: min(102, 10)
     EXPECT_EQ(s.bottom, 7);  // from the dab at y = 5: 3 + 4

@@ -9,7 +9,7 @@ using DabRules = DabTest;
 
 TEST_F(DabRules, NormalOverTransparentCopiesColourAndAlphaFollowsCoverage) {
     makePage(8, 8, 4, 1);
-    PLR_DrawDabGrit(3, 4, 0x12FF, 0x3400, 0xAB7F);  // only the high bytes count
+    PLR_DrawDabGrit(3, 4, 0x12FF, 0x3400, 0xAB7F);                       // only the high bytes count
     EXPECT_EQ(get(current(3, 4)), (Px{0x1200, 0x3400, 0xAB00, 65534}));  // (65535 * 65535) >> 16
     EXPECT_EQ(get(current(2, 4)), (Px{0, 0, 0, 0}));
     EXPECT_EQ(page().brush.dabColor.alpha, 65535);

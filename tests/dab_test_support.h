@@ -56,7 +56,8 @@ public:
     }
     void fillCurrent(Px v) { fill(*plr::page().currentLayer, v); }
     std::uint16_t* mix(int row, int col) {
-        return plr::page().brush.mixingBuffer.data() + (static_cast<std::size_t>(row) * plr::page().maxBrushSize + col) * 4;
+        return plr::page().brush.mixingBuffer.data() +
+               (static_cast<std::size_t>(row) * plr::page().maxBrushSize + col) * 4;
     }
     void fillMix(Px v) {
         auto& b = plr::page().brush.mixingBuffer;

@@ -19,7 +19,7 @@ public:
 
 TEST_F(MixingBuffer, CopyAtTheCornerFillsTheOffPagePartWithTheBrushColour) {
     fillCurrent({0x4000, 0x5000, 0x6000, 65535});
-    PLR_CopyBlendBufferSurface(0, 0, 64, 0);  // square -2..1: offsets 2, 2
+    PLR_CopyBlendBufferSurface(0, 0, 64, 0);                         // square -2..1: offsets 2, 2
     EXPECT_EQ(get(mix(0, 0)), (Px{0x1000, 0x2000, 0x3000, 16384}));  // alpha 64 * 256
     EXPECT_EQ(get(mix(3, 1)), (Px{0x1000, 0x2000, 0x3000, 16384}));
     // ((S * 192 + B * 64) >> 8) + 1; alpha (65535 * 192 + 65535 * 64) >> 8
@@ -36,8 +36,8 @@ TEST_F(MixingBuffer, CopyWithAmountZeroOverWhiteCapsAt65280) {
 
 TEST_F(MixingBuffer, CopyKeepFlagKeepsColoursAndTransparentPixelsTakeTheInverse) {
     fillMix({0x0100, 0x0200, 0x0300, 7});
-    PLR_CopyBlendBufferSurface(0, 0, 64, 1);  // transparent layer
-    EXPECT_EQ(get(mix(0, 0)), (Px{0x0100, 0x0200, 0x0300, 65535}));     // off the page: alpha only
+    PLR_CopyBlendBufferSurface(0, 0, 64, 1);                             // transparent layer
+    EXPECT_EQ(get(mix(0, 0)), (Px{0x0100, 0x0200, 0x0300, 65535}));      // off the page: alpha only
     EXPECT_EQ(get(mix(2, 2)), (Px{0x1000, 0x2000, 0x3000, 192 * 256}));  // transparent: B, (256 - a) * 256
     PLR_CopyBlendBufferSurface(4, 4, 256, 0);
     EXPECT_EQ(get(mix(1, 1)), (Px{0x1000, 0x2000, 0x3000, 0}));  // 256 * 256 truncated to 16 bits
@@ -46,8 +46,8 @@ TEST_F(MixingBuffer, CopyKeepFlagKeepsColoursAndTransparentPixelsTakeTheInverse)
 TEST_F(MixingBuffer, CopyReadsTheMaskedAlpha) {
     fillCurrent({0x4000, 0x4000, 0x4000, 65535});
     page().mask.plane.data()[4 * 8 + 4] = 32768;  // m = 32768 * 65535 >> 16 = 32767
-    PLR_CopyBlendBufferSurface(4, 4, 0, 0);        // square 2..5
-    EXPECT_EQ(mix(2, 2)[3], 32767);                // 65535 * 32767 / 65535
+    PLR_CopyBlendBufferSurface(4, 4, 0, 0);       // square 2..5
+    EXPECT_EQ(mix(2, 2)[3], 32767);               // 65535 * 32767 / 65535
     EXPECT_EQ(mix(1, 1)[3], 65535);
     page().mask.enabled = 0;
     PLR_CopyBlendBufferSurface(4, 4, 0, 0);
@@ -143,7 +143,7 @@ TEST_F(MixingBuffer, TintAndMaskPickUp) {
     const std::uint16_t* values = page().brush.mixingBuffer.data();
     EXPECT_EQ(values[2 * 16 + 2], 32768);
     EXPECT_EQ(values[1 * 16 + 1], 65280);  // mask 65535: w >= 0xFF0000
-    PLR_DoCopyBlendBufferMask(0, 0, 128);   // clipped: the square starts at the level
+    PLR_DoCopyBlendBufferMask(0, 0, 128);  // clipped: the square starts at the level
     EXPECT_EQ(values[0], 65535);
 }
 
