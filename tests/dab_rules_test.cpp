@@ -255,5 +255,38 @@ TEST_F(DabRules, UnlistedMixModesPaintAsNormal) {
     EXPECT_EQ(get(current(0, 0)), (Px{65279, 0, 32767, 65535}));
 }
 
+
+TEST_F(DabRules, ImageBrushModeTurnsBufferAlphaIntoCoverage) {
+    makePage(8, 8, 4, 1);
+    PLR_SetBlendStrength(100);
+    PLR_SetImageBrushMode(1);
+    fillMix({0x4000, 0x4000, 0x4000, 32768});
+    PLR_DrawDabGrit(2, 2, 0, 0, 0);
+    // Y = (65535 * 32768) >> 16 = 32767, S alpha 65535: alpha (32767 * 65535) >> 16.
+    EXPECT_EQ(get(current(2, 2)), (Px{0x4000, 0x4000, 0x4000, 32766}));
+}
+
+TEST_F(DabRules, PrimaryStrengthMixesTheBrushColourIntoTheBufferColour) {
+    makePage(8, 8, 4, 1);
+    PLR_SetBlendStrength(100);
+    PLR_SetBlendPrimaryColorStrength(64);  // inverse 192
+    fillMix({0x4000, 0x4000, 0x4000, 65535});
+    PLR_DrawDabGrit(2, 2, 0xC000, 0, 0);
+    // red (192 * 16384 + 64 * 49152) >> 8; green, blue 192 * 16384 >> 8
+    EXPECT_EQ(get(current(2, 2)), (Px{24576, 12288, 12288, 65534}));
+}
+
+TEST_F(DabRules, MaskDabReadsAndRemixesTheBufferAsSingleValues) {
+    makePage(8, 8, 4, 1);
+    PLR_SetBlendStrength(128);
+    PLR_SetBlendRemix(1);
+    page().brush.mixingBuffer.data()[0] = 20000;
+    PLR_SetMaskMakerOn();
+    PLR_DrawDabGrit(2, 2, 0xFF00, 0xFF00, 0xFF00);
+    EXPECT_EQ(page().mask.plane.data()[2 * 8 + 2], 20000);
+    // min(65535, ((128 * 65535 + 128 * 20000) >> 8) + 1), from the old mask value
+    EXPECT_EQ(page().brush.mixingBuffer.data()[0], 42768);
+}
+
 }  // namespace
 }  // namespace plr::test
