@@ -33,6 +33,9 @@ void allocatePageBuffers(Page& p, bool resetTrace) {
     for (auto& g : p.brush.gritTextures) need(g.allocate(saturatingProduct(brush + 25, brush + 25)));
     need(p.brush.shapePlane.allocate(saturatingProduct(brush, brush)));
     need(p.brush.mixingBuffer.allocate(saturatingProduct(brush, brush, 4)));
+    // A fresh page starts with an empty mixing buffer, so strokes repeat
+    // exactly whatever the heap handed back.
+    std::fill_n(p.brush.mixingBuffer.data(), p.brush.mixingBuffer.size(), std::uint16_t{0});
 
     const std::size_t n = p.pixelCount();
     need(p.mask.plane.allocate(n));

@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config binutils
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev liblua5.1-0-dev
-  libgtest-dev libbenchmark-dev libpixman-1-dev
+  libgtest-dev libbenchmark-dev libpixman-1-dev libmypaint-dev
 )
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix

@@ -46,6 +46,7 @@ TEST_F(PageLifecycle, CreationLeavesTheDocumentedState) {
     for (const auto& g : p.brush.gritTextures) EXPECT_EQ(g.size(), 65u * 65u);
     EXPECT_EQ(p.brush.shapePlane.size(), 40u * 40u);
     EXPECT_EQ(p.brush.mixingBuffer.size(), 40u * 40u * 4u);
+    for (std::size_t i = 0; i < p.brush.mixingBuffer.size(); ++i) ASSERT_EQ(p.brush.mixingBuffer[i], 0) << i;
     EXPECT_EQ(p.randomTables[0].modulus, 255);
     EXPECT_EQ(p.randomTables[1].modulus, 254);
     EXPECT_EQ(p.randomTables[0].length, 1000000);

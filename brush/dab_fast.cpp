@@ -1,0 +1,155 @@
+// The dab loop for the common settings: no grit, no per-pixel variation, no
+// rotation, Normal mode (smudge with the mixing buffer), not erasing. Same
+// results as the reference loop; per-dab work is hoisted, the shape columns
+// are looked up once per dab, and the divisions of the Normal rule become
+// exact reciprocal multiplies.
+#include <algorithm>
+
+#include "brush/dab_divide.h"
+#include "brush/dab_loops.h"
+#include "brush/dab_normal_row.h"
+#include "brush/dab_pixel.h"
+#include "core/cpu_features.h"
+#include "core/engine.h"
+
+namespace plr {
+namespace {
+
+using dab::u32;
+
+struct FastSettings {
+    bool fullAlpha;
+    u32 alpha128;
+    bool solid;
+    bool bufferActive;
+    bool remixOn;
+    bool primaryOn;
+    u32 primaryInverse;
+};
+
+// Normal source-over of one pixel over a target with alpha (da != 0).
+inline void normalOver(u32 cov, const u32 s[4], const u32 d[4], u32 r[3], u32& ra) noexcept {
+    const u32 da = d[3];
+    const u32 sc = dab::div65535(cov * s[3]);
+    ra = dab::div65535((65535 - da) * sc) + da;
+    const u32 keep = 65535 - sc;
+    if (ra == 65535) {
+        for (int c = 0; c < 3; ++c) r[c] = dab::div65535(((d[c] * da) >> 16) * keep) + ((sc * s[c]) >> 16);
+        return;
+    }
+    const double reciprocal = 1.0 / static_cast<double>(ra);
+    for (int c = 0; c < 3; ++c) {
+        const u32 sum = dab::div65535(((d[c] * da) >> 16) * keep) + ((sc * s[c]) >> 16);
+        r[c] = dab::divideBy(sum * 65535, ra, reciprocal);
+    }
+}
+
+}  // namespace
+
+bool fastDabApplies(const Page& page, const DabFrame& f) noexcept {
+    const BrushSettings& st = page.brush.settings;
+    if (f.grit && st.density < 255) return false;
+    if (st.rotateMode == 1 || st.mixMode != kMixModeNormal || st.eraseMode) return false;
+    if (f.bufferActive && st.imageBrushMode) return false;
+    const VariationCursors v = VariationCursors::forDab(page);
+    return !v.colour && !v.lum;
+}
+
+namespace {
+
+// Coverage of one row: shape value, opacity, paper texture, mask, solid.
+// Branch-free so that the contiguous case vectorises.
+template <bool Contiguous>
+void rowCoverage(const FastSettings& fs, const std::uint16_t* shapeRow, const std::int32_t* columns,
+                 const std::uint8_t* tex, const std::uint16_t* msk, std::int32_t width, u32* cov) noexcept {
+    const std::uint16_t* at = shapeRow + columns[0];
+    for (std::int32_t i = 0; i < width; ++i) {
+        const u32 sv = Contiguous ? at[i] : shapeRow[columns[i]];
+        cov[i] = fs.fullAlpha ? sv : (sv * fs.alpha128) >> 7;
+    }
+    if (tex)
+        for (std::int32_t i = 0; i < width; ++i) cov[i] = tex[i] < 255 ? (cov[i] * tex[i]) >> 8 : cov[i];
+    if (msk)
+        for (std::int32_t i = 0; i < width; ++i) cov[i] = msk[i] < 65535 ? (cov[i] * msk[i]) >> 16 : cov[i];
+    if (fs.solid)
+        for (std::int32_t i = 0; i < width; ++i) cov[i] = cov[i] != 0 ? 65535u : 0u;
+}
+
+}  // namespace
+
+void drawDabFast(Page& page, const DabFrame& f) {
+    const BrushSettings& st = page.brush.settings;
+    const FastSettings fs{st.alphaPercent >= 100,
+                          static_cast<u32>(st.alpha128),
+                          st.solidBrushMode != 0,
+                          f.bufferActive,
+                          f.bufferActive && st.blendRemix != 0,
+                          f.bufferActive && st.blendPrimaryStrength != 0,
+                          static_cast<u32>(st.blendPrimaryInverse)};
+    const std::int32_t width = f.right - f.left;
+    if (width <= 0 || f.bottom <= f.top) return;
+    std::int32_t columns[kScaleTableLength];
+    u32 cov[kScaleTableLength];
+    bool contiguous = true;
+    for (std::int32_t i = 0; i < width; ++i) {
+        columns[i] = shapeColumn(st, f, i);
+        contiguous = contiguous && columns[i] == columns[0] + i;
+    }
+    // A plain brush: one colour, Normal, colour and alpha written as composed.
+    const bool plainRow = !f.bufferActive && !st.colorLocked && !st.blobLocked && st.alphaLevel < 1;
+    const dab::NormalRow normal{{f.c0[0], f.c0[1], f.c0[2], f.c0[3]}, f.alphaWritable};
+    const bool avx2 = useAvx2();
+
+    for (std::int32_t y = f.top, j = f.j0; y < f.bottom; ++y, ++j) {
+        std::uint16_t* row =
+            f.target + static_cast<std::size_t>(y) * f.rowValues + static_cast<std::size_t>(f.left) * 4;
+        const std::int32_t sr = std::min(st.scaleTable[j], st.brushSize - 1);
+        const std::uint16_t* shapeRow = f.shape + static_cast<std::size_t>(sr) * f.maxBrushSize;
+        std::uint16_t* mixRow = f.buffer + static_cast<std::size_t>(sr) * f.brushRowValues;
+        const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
+        const std::uint16_t* msk = f.mask ? f.mask + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
+        if (contiguous)
+            rowCoverage<true>(fs, shapeRow, columns, tex, msk, width, cov);
+        else
+            rowCoverage<false>(fs, shapeRow, columns, tex, msk, width, cov);
+
+        if (plainRow) {
+            if (avx2)
+                dab::normalRowAvx2(normal, row, cov, width);
+            else
+                dab::normalRowScalar(normal, row, cov, width);
+            continue;
+        }
+        for (std::int32_t i = 0; i < width; ++i) {
+            const u32 c = cov[i];
+            if (c == 0) continue;
+            u32 s[4];
+            std::uint16_t* mix = mixRow + static_cast<std::size_t>(columns[i]) * 4;
+            if (fs.bufferActive) {
+                s[0] = mix[0], s[1] = mix[1], s[2] = mix[2], s[3] = mix[3];
+                if (fs.primaryOn)
+                    for (int k = 0; k < 4; ++k) s[k] = (fs.primaryInverse * s[k] + f.primary[k]) >> 8;
+            } else {
+                s[0] = f.c0[0], s[1] = f.c0[1], s[2] = f.c0[2], s[3] = f.c0[3];
+            }
+
+            std::uint16_t* px = row + static_cast<std::size_t>(i) * 4;
+            const u32 d[4] = {px[0], px[1], px[2], px[3]};
+            u32 r[3], ra;
+            if (d[3] == 0) {
+                ra = (c * s[3]) >> 16;
+                r[0] = s[0], r[1] = s[1], r[2] = s[2];
+            } else if (fs.bufferActive) {
+                const u32 keep = 65536 - c;
+                ra = (((keep * d[3]) >> 8) + ((c * s[3]) >> 8)) >> 8;
+                for (int k = 0; k < 3; ++k) r[k] = s[3] != 0 ? (((keep * d[k]) >> 8) + ((c * s[k]) >> 8)) >> 8 : d[k];
+            } else {
+                normalOver(c, s, d, r, ra);
+            }
+            if (fs.remixOn) dab::remix(st, mix, s, d);
+            dab::writeTarget(st, f.alphaWritable, px, d[3], r, ra);
+        }
+    }
+}
+
+}  // namespace plr

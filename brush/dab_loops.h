@@ -1,0 +1,41 @@
+#pragma once
+// The dab's row-and-pixel loops over a prepared frame.
+#include "brush/dab_setup.h"
+
+namespace plr {
+
+struct Page;
+
+// The plain loop: every setting, read as the rules state them.
+void drawDabReference(Page& page, const DabFrame& f);
+
+// The specialised loop for the common settings (no grit, no per-pixel
+// variation, no rotation, Normal or smudge, no image-brush mode): the same
+// pixels, mixing buffer and rectangles without per-pixel division.
+bool fastDabApplies(const Page& page, const DabFrame& f) noexcept;
+void drawDabFast(Page& page, const DabFrame& f);
+
+// The mask dab's loop (target: the mask plane).
+void drawMaskDabLoop(Page& page, const DabFrame& f);
+
+// Per-pixel variation through the two byte tables, their cursors set per row.
+struct VariationCursors {
+    const std::uint8_t* colour = nullptr;  // null: colour variation off
+    const std::uint8_t* lum = nullptr;     // null: lightness variation off
+    std::int32_t colourAt = -1, lumAt = -1;
+    std::int32_t colourLength = 0, lumLength = 0;
+    std::int32_t colourRange = 0, lumRange = 0;
+
+    static VariationCursors forDab(const Page& page) noexcept;
+    // At the start of each row: move a cursor that is unset or near the end.
+    void startRow(const Page& page);
+    // w of the colour variation (call only when `colour`), advancing its cursor.
+    std::int32_t nextColourOffset() noexcept {
+        const std::int32_t b = colour[colourAt++];
+        return ((colourRange & ~1) - 2 * (b % colourRange)) * 128;
+    }
+    // Lightness variation of the three channels (call only when `lum`).
+    void applyLightness(std::uint32_t* q, int channels) noexcept;
+};
+
+}  // namespace plr
