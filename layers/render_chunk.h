@@ -1,0 +1,37 @@
+#pragma once
+// The render composes a page row in chunks of up to kChunk pixels: the
+// running result of a chunk lives in four float arrays, and each list entry
+// is applied to the whole chunk by a kernel chosen once per entry.
+#include <cstdint>
+
+namespace plr::draw {
+
+constexpr int kChunk = 256;
+constexpr int kChunkPad = 8;  // the widest vector: kernels may touch up to 7 lanes past the chunk
+
+struct Running {
+    alignas(32) float c[4][kChunk + kChunkPad];  // red, green, blue (1.0 = 0xFF00), alpha (1.0 = 0xFFFF)
+};
+
+// Per entry: what stage 1 leaves to the kernel, and the stage-2 decisions
+// of the entry's effective mode.
+struct KernelParams {
+    float opacityPlusOne = 256.0f;
+    bool scaleAlpha = false;   // a = (opacity + 1) * a >> 8
+    bool forceOpaque = false;  // the background: alpha counts as 0xFFFF
+    bool copyOpaque = false;   // Normal: A >= 0xFF00 copies the source and makes the result opaque
+    bool clears = false;       // Texturize family: a transparent result stays cleared
+};
+
+// Applies n source pixels (16-bit RGBA, alpha already the effective alpha
+// A unless the parameters say otherwise) to run[0..n).
+using ChunkFn = void (*)(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run) noexcept;
+
+// The kernel for composition formula 0..19 (19: keeps the destination):
+// AVX2 when the processor has it and fast paths are allowed, else SSE2.
+ChunkFn chunkKernel(std::int32_t formula) noexcept;
+ChunkFn chunkKernelSse2(std::int32_t formula) noexcept;
+// Defined in the AVX2 file; call only after checking the processor.
+ChunkFn chunkKernelAvx2(std::int32_t formula) noexcept;
+
+}  // namespace plr::draw
