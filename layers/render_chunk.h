@@ -21,6 +21,8 @@ struct KernelParams {
     bool forceOpaque = false;  // the background: alpha counts as 0xFFFF
     bool copyOpaque = false;   // Normal: A >= 0xFF00 copies the source and makes the result opaque
     bool clears = false;       // Texturize family: a transparent result stays cleared
+    bool first = false;        // the first entry of the list: the running result is still transparent
+                               // and is written without being read
 };
 
 // Applies n source pixels (16-bit RGBA, alpha already the effective alpha

@@ -46,13 +46,19 @@ void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams&
         // (opacity + 1) * a >> 8: the product is below 2^24, exact in float.
         if (kp.scaleAlpha) A = I::truncate(A * opacity * perStep);
         const V active = zero < A;
+        V s[3];
+        for (int c = 0; c < 3; ++c) s[c] = ch[c] / colourScale;
+        const V as = A / alphaScale;
+        if (kp.first) {
+            // Over the transparent start: the source pixel itself, or nothing.
+            for (int c = 0; c < 3; ++c) I::storef(run.c[c] + i, kp.clears ? zero : select(active, s[c], zero));
+            I::storef(run.c[3] + i, kp.clears ? zero : select(active, as, zero));
+            continue;
+        }
         if (I::none(active)) continue;  // transparent source: nothing changes
 
         V d[3], ad = I::loadf(run.c[3] + i);
         for (int c = 0; c < 3; ++c) d[c] = I::loadf(run.c[c] + i);
-        V s[3];
-        for (int c = 0; c < 3; ++c) s[c] = ch[c] / colourScale;
-        const V as = A / alphaScale;
         const V dstEmpty = ad <= zero;
         const V copy = kp.copyOpaque ? (A >= copyLimit) : noLanes;
 

@@ -57,6 +57,7 @@ void planEntries(const DrawList& list, std::uint16_t alphaLayerOpacity, Plan& pl
         p.params.forceOpaque = !p.staged && e.opaqueBackground;
         p.params.copyOpaque = m == kModeNormal;
         p.params.clears = clearsTransparent(m);
+        p.params.first = plan.count == 1;
     }
 }
 
@@ -86,14 +87,15 @@ struct ChunkWork {
     alignas(32) std::uint16_t maskPixels[4 * kChunk];
     alignas(32) std::uint16_t staged[4 * kChunk];
     alignas(32) std::uint16_t composed[4 * kChunk];
-    std::uint8_t bytes[3 * kChunk];
+    std::uint8_t bytes[3 * kChunk + 1];  // one spare byte for the last four-byte store
     std::int32_t cols[kChunk];
 };
 
 // Composes n page pixels of row py: columns c0.. (cols null) or cols[0..n).
 void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, const std::int32_t* cols,
                   std::int32_t n, ChunkWork& w) noexcept {
-    for (auto& channel : w.run.c) std::memset(channel, 0, sizeof(channel));
+    if (plan.count == 0)
+        for (auto& channel : w.run.c) std::memset(channel, 0, sizeof(channel));
     for (int k = 0; k < plan.count; ++k) {
         const EntryPlan& p = plan.entries[k];
         const std::uint16_t* row = p.pixels + rowOffset;
@@ -117,6 +119,10 @@ void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, cons
         }
         p.kernel(src, n, p.params, w.run);
     }
+}
+
+// The 16-bit composed pixels of the chunk (truncated as the rules say).
+void composedPixels(std::int32_t n, ChunkWork& w) noexcept {
     for (std::int32_t i = 0; i < n; ++i) {
         for (int c = 0; c < 3; ++c)
             w.composed[4 * i + c] = static_cast<std::uint16_t>(static_cast<std::int32_t>(w.run.c[c][i] * kColourScale));
@@ -124,27 +130,33 @@ void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, cons
     }
 }
 
+// True when every pixel of the chunk came out exactly opaque.
+bool allOpaque(std::int32_t n, const ChunkWork& w) noexcept {
+    int other = 0;
+    for (std::int32_t i = 0; i < n; ++i) other |= w.run.c[3][i] != 1.0f;
+    return other == 0;
+}
+
 // Finishes n composed pixels of page row py into w.bytes.
 void finishChunk(const Page& page, const Finishing& f, std::int32_t py, std::int32_t maskRow, std::int32_t c0,
                  const std::int32_t* cols, std::int32_t n, ChunkWork& w) noexcept {
-    const std::size_t pageRow = static_cast<std::size_t>(py) * static_cast<std::size_t>(page.width);
-    const std::size_t maskRowAt = static_cast<std::size_t>(maskRow) * static_cast<std::size_t>(page.width);
-    if (!f.trace && !f.mask) {
-        // The common case: no tracing, no overlay; opaque pixels need no checkerboard.
+    if (!f.trace && !f.mask && allOpaque(n, w)) {
+        // The common case: opaque, no tracing, no overlay: each byte is the
+        // channel's high byte. Blue, green, red packed into one word a pixel,
+        // stored four bytes at a time, each store overlapping the next pixel.
+        alignas(32) std::uint32_t words[kChunk];
         for (std::int32_t i = 0; i < n; ++i) {
-            const std::uint16_t* c = w.composed + 4 * i;
-            std::uint8_t* b = w.bytes + 3 * i;
-            if (c[3] == 0xFFFF) {
-                b[0] = static_cast<std::uint8_t>(c[2] >> 8);
-                b[1] = static_cast<std::uint8_t>(c[1] >> 8);
-                b[2] = static_cast<std::uint8_t>(c[0] >> 8);
-            } else {
-                const std::int32_t px = cols ? cols[i] : c0 + i;
-                finishPixel(f, c, nullptr, px, py, 0, b);
-            }
+            const auto r = static_cast<std::uint32_t>(static_cast<std::int32_t>(w.run.c[0][i] * kColourScale));
+            const auto g = static_cast<std::uint32_t>(static_cast<std::int32_t>(w.run.c[1][i] * kColourScale));
+            const auto b = static_cast<std::uint32_t>(static_cast<std::int32_t>(w.run.c[2][i] * kColourScale));
+            words[i] = (b >> 8) | (g & 0xFF00) | ((r & 0xFF00) << 8);
         }
+        for (std::int32_t i = 0; i < n; ++i) std::memcpy(w.bytes + 3 * i, &words[i], 4);
         return;
     }
+    composedPixels(n, w);
+    const std::size_t pageRow = static_cast<std::size_t>(py) * static_cast<std::size_t>(page.width);
+    const std::size_t maskRowAt = static_cast<std::size_t>(maskRow) * static_cast<std::size_t>(page.width);
     for (std::int32_t i = 0; i < n; ++i) {
         const std::int32_t px = cols ? cols[i] : c0 + i;
         finishPixel(f, w.composed + 4 * i, f.trace ? f.trace + 4 * (pageRow + px) : nullptr, px, py,
