@@ -98,14 +98,16 @@ void blurPaintLayerAlpha(Page& page) {
     LayerRecord* l = paintPixels(page);
     if (!l) return;
     const std::size_t n = page.pixelCount();
+    if (n == 0) return;
     Block<std::uint8_t> alpha, blurred;
     need(alpha.allocate(n));
     need(blurred.allocate(n));
     std::uint16_t* px = l->pixels.data();
     std::uint8_t* a = alpha.data();
     for (std::size_t i = 0; i < n; ++i) a[i] = static_cast<std::uint8_t>(px[4 * i + 3] >> 8);
-    // A full-strength Gaussian blur of radius 1 (3 x 3 taps).
-    if (!is3::BlurImage(a, page.width, page.height, 1, page.width, blurred.data(), page.width, 100, 1)) return;
+    // A full-strength Gaussian blur of radius 1 (3 x 3 taps). A failed blur
+    // is a failure of the operation: the alpha stays as it was.
+    need(is3::BlurImage(a, page.width, page.height, 1, page.width, blurred.data(), page.width, 100, 1) != 0, "blur");
     const std::uint8_t* s = blurred.data();
     for (std::size_t i = 0; i < n; ++i)
         px[4 * i + 3] = a[i] < 240 ? static_cast<std::uint16_t>(s[i] << 8) : std::uint16_t{0xFFFF};
