@@ -27,6 +27,12 @@ struct Sse2 {
         ch[2] = {_mm_cvtepi32_ps(_mm_unpacklo_epi16(ba, zero))};
         ch[3] = {_mm_cvtepi32_ps(_mm_unpackhi_epi16(ba, zero))};
     }
+    static V scaled(V v, double reciprocal) noexcept {
+        const __m128d r = _mm_set1_pd(reciprocal);
+        const __m128d lo = _mm_mul_pd(_mm_cvtps_pd(v.v), r);
+        const __m128d hi = _mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(v.v, v.v)), r);
+        return {_mm_movelh_ps(_mm_cvtpd_ps(lo), _mm_cvtpd_ps(hi))};
+    }
     static V truncate(V v) noexcept { return {_mm_cvtepi32_ps(_mm_cvttps_epi32(v.v))}; }
     static bool none(V m) noexcept { return _mm_movemask_ps(m.v) == 0; }
     static V orMask(V a, V b) noexcept { return {_mm_or_ps(a.v, b.v)}; }
