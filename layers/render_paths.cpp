@@ -219,37 +219,51 @@ void drawOneToOneOrMagnified(const Page& page, const Plan& plan, const Finishing
     }
 }
 
+// The sampled pixels of a row are scattered over the page row: ask for the
+// next display row's while this one is composed.
+void prefetchSamples(const Plan& plan, std::size_t rowOffset, const std::int32_t* cols, std::int32_t n) noexcept {
+    for (int k = 0; k < plan.count; ++k) {
+        const EntryPlan& p = plan.entries[k];
+        const std::uint16_t* row = p.pixels + rowOffset;
+        const std::uint16_t* maskRow = p.mask ? p.mask + rowOffset : nullptr;
+        for (std::int32_t i = 0; i < n; ++i) {
+            __builtin_prefetch(row + 4 * static_cast<std::ptrdiff_t>(cols[i]));
+            if (maskRow) __builtin_prefetch(maskRow + 4 * static_cast<std::ptrdiff_t>(cols[i]));
+        }
+    }
+}
+
 void drawReduced(const Page& page, const Plan& plan, const Finishing& f, const Geometry& g, const Target& t,
                  ChunkWork& w) noexcept {
     // Display columns left of the page are not drawn: find the first drawn one.
-    ReducedWalk start{g.zoom, 0.0f, g.x};
+    ReducedWalk colWalk{g.zoom, 0.0f, g.x};
     std::int32_t firstDx = 0;
-    while (firstDx < g.columns && start.position < g.left) {
-        start.step();
+    while (firstDx < g.columns && colWalk.position < g.left) {
+        colWalk.step();
         ++firstDx;
     }
-    if (firstDx >= g.columns) return;
-    ReducedWalk rowWalk{g.zoom, 0.0f, g.y};
-    for (std::int32_t dy = 0; dy < g.rows; ++dy) {
-        std::int64_t py = rowWalk.position;
-        rowWalk.step();
-        if (py >= g.bottom) py = g.bottom - 1;
-        if (py < g.top) continue;
-        const auto iy = static_cast<std::int32_t>(py);
-        const std::int32_t maskRow = reducedMaskRow(g, dy, page.height);
-        const std::size_t rowOffset = static_cast<std::size_t>(iy) * static_cast<std::size_t>(page.rowValues);
-        std::uint8_t* out = t.row(dy);
-        ReducedWalk colWalk = start;
-        for (std::int32_t dx0 = firstDx; dx0 < g.columns; dx0 += kChunk) {
-            const std::int32_t n = std::min(kChunk, g.columns - dx0);
-            for (std::int32_t i = 0; i < n; ++i) {
-                const std::int64_t px = colWalk.position;
-                colWalk.step();
-                w.cols[i] = static_cast<std::int32_t>(px < g.right ? px : g.right - 1);
-            }
+    // Strips of up to kChunk display columns, top to bottom: the sampled
+    // columns are walked once per strip, not once per row.
+    for (std::int32_t dx0 = firstDx; dx0 < g.columns; dx0 += kChunk) {
+        const std::int32_t n = std::min(kChunk, g.columns - dx0);
+        for (std::int32_t i = 0; i < n; ++i) {
+            const std::int64_t px = colWalk.position;
+            colWalk.step();
+            w.cols[i] = static_cast<std::int32_t>(px < g.right ? px : g.right - 1);
+        }
+        ReducedWalk rowWalk{g.zoom, 0.0f, g.y};
+        auto pageRow = [&](std::int64_t py) { return static_cast<std::int32_t>(py < g.bottom ? py : g.bottom - 1); };
+        for (std::int32_t dy = 0; dy < g.rows; ++dy) {
+            const std::int64_t py = rowWalk.position;
+            rowWalk.step();
+            if (dy + 1 < g.rows && rowWalk.position >= g.top)
+                prefetchSamples(plan, static_cast<std::size_t>(pageRow(rowWalk.position)) * page.rowValues, w.cols, n);
+            if (py < g.top) continue;
+            const std::int32_t iy = pageRow(py);
+            const std::size_t rowOffset = static_cast<std::size_t>(iy) * static_cast<std::size_t>(page.rowValues);
             composeChunk(plan, rowOffset, 0, w.cols, n, w);
-            finishChunk(page, f, iy, maskRow, 0, w.cols, n, w);
-            std::memcpy(out + static_cast<std::ptrdiff_t>(dx0) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
+            finishChunk(page, f, iy, reducedMaskRow(g, dy, page.height), 0, w.cols, n, w);
+            std::memcpy(t.row(dy) + static_cast<std::ptrdiff_t>(dx0) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
         }
     }
 }
