@@ -112,9 +112,11 @@ Scene buildRandomScene(std::mt19937& rng, std::int32_t w, std::int32_t h) {
 
 // One render call through both implementations; the bitmaps start equal.
 void compareOnce(std::mt19937& rng, const Scene& s, const char* what) {
-    const int path = static_cast<int>(rng() % 4);
+    const int path = static_cast<int>(rng() % 5);
     if (path == 0) PLR_SetScale(1, 1.0f);
     else if (path == 1) PLR_SetScale(2 + static_cast<std::int32_t>(rng() % 4), 1.0f);
+    else if (path == 4)  // odd settings: factors below 1, zooms below 1 or negative
+        PLR_SetScale(-static_cast<std::int32_t>(rng() % 3), static_cast<float>(rng() % 300) / 100.0f - 0.5f);
     else PLR_SetScale(1, 1.0f + static_cast<float>(rng() % 400) / 100.0f);
     const std::int32_t x = static_cast<std::int32_t>(rng() % (s.w + 6)) - 5;
     const std::int32_t y = static_cast<std::int32_t>(rng() % (s.h + 6)) - 5;

@@ -335,6 +335,7 @@ TEST_F(Render, ClippingAndNothingWithoutACurrentLayer) {
     EXPECT_EQ(b.at(9, 9), kWhiteBytes);
     EXPECT_TRUE(b.untouched(10, 0));
     EXPECT_TRUE(b.untouched(0, 10));
+    PLR_Render(nullptr, 60, 0, 0, 20, 20);  // no bitmap: nothing
     // Entirely outside: nothing.
     Bitmap c(5, 5);
     c.draw(kW, 0, 5, 5);
