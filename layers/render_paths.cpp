@@ -179,6 +179,13 @@ void drawContiguousRow(const Page& page, const Plan& plan, const Finishing& f, c
     std::uint8_t* out = t.row(dy);
     for (std::int32_t c0 = first; c0 < end; c0 += kChunk) {
         const std::int32_t n = std::min(kChunk, end - c0);
+        // Ask for the next chunk of every entry while this one is composed:
+        // the entries are as many streams through memory as there are layers.
+        const std::int32_t ahead = std::min(kChunk, end - (c0 + n));
+        for (int k = 0; k < plan.count && ahead > 0; ++k) {
+            const std::uint16_t* next = plan.entries[k].pixels + rowOffset + 4 * static_cast<std::ptrdiff_t>(c0 + n);
+            for (std::int32_t i = 0; i < ahead; i += 8) __builtin_prefetch(next + 4 * i);
+        }
         composeChunk(plan, rowOffset, c0, nullptr, n, w);
         finishChunk(page, f, py, py, c0, nullptr, n, w);
         if (g.path == Path::OneToOne) {
