@@ -42,8 +42,8 @@ struct Sse2 {
 };
 
 template <int F>
-void kernel(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run) noexcept {
-    composeChunkT<Sse2, F>(src, n, kp, run);
+void kernel(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run, int entry) noexcept {
+    composeChunkT<Sse2, F>(src, n, kp, run, entry);
 }
 
 template <int... F>

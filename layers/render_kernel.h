@@ -27,7 +27,8 @@ namespace plr::draw {
 // in float for every 16-bit value and every sum of three (the exhaustive
 // check is BlendBatch.ScaledLoadsEqualDivision) and spares the divider.
 template <class I, int F>
-void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run) noexcept {
+void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run,
+                   int entry) noexcept {
     using V = typename I::V;
     constexpr int L = I::kLanes;
     const V zero = V::splat(0.0f), one = V::splat(1.0f);
@@ -37,6 +38,12 @@ void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams&
     const V copyLimit = V::splat(65280.0f);
     const V noLanes = zero;  // an all-false mask
     for (std::int32_t i = 0; i < n; i += L) {
+        bool first = kp.first;
+        if (run.useCover) {
+            const int cover = run.cover[i / kGroup];
+            if (entry < cover) continue;  // covered by an opaque pixel above
+            first = first || entry == cover;
+        }
         const std::uint16_t* p = src + 4 * static_cast<std::ptrdiff_t>(i);
         alignas(32) std::uint16_t tail[4 * L];
         if (n - i < L) {  // the last pixels, padded with transparent ones that change nothing
@@ -53,7 +60,7 @@ void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams&
         V s[3];
         for (int c = 0; c < 3; ++c) s[c] = I::scaled(ch[c], kPerColour);
         const V as = I::scaled(A, kPerAlpha);
-        if (kp.first) {
+        if (first) {
             // Over the transparent start: the source pixel itself, or nothing.
             for (int c = 0; c < 3; ++c) I::storef(run.c[c] + i, kp.clears ? zero : select(active, s[c], zero));
             I::storef(run.c[3] + i, kp.clears ? zero : select(active, as, zero));

@@ -26,6 +26,7 @@ struct EntryPlan {
     KernelParams params;
     bool staged = false;  // stage 1 runs per pixel before the kernel (Layer Mask, alpha modes)
     bool opaqueBackground = false;
+    bool covers = false;  // opaque pixels of this entry hide everything below them
     Stage1Settings settings;
 };
 
@@ -58,6 +59,7 @@ void planEntries(const DrawList& list, std::uint16_t alphaLayerOpacity, Plan& pl
         p.params.copyOpaque = m == kModeNormal;
         p.params.clears = clearsTransparent(m);
         p.params.first = plan.count == 1;
+        p.covers = !p.staged && p.params.copyOpaque && !p.params.scaleAlpha && !p.params.forceOpaque;
     }
 }
 
@@ -80,6 +82,33 @@ inline void gather(const std::uint16_t* row, const std::int32_t* cols, std::int3
     for (std::int32_t i = 0; i < n; ++i) std::memcpy(out + 4 * i, row + 4 * static_cast<std::ptrdiff_t>(cols[i]), 8);
 }
 
+// Top down, the highest entry whose pixels cover each group of the chunk.
+void findCover(const Plan& plan, std::size_t rowOffset, std::int32_t c0, std::int32_t n, Running& run) noexcept {
+    const std::int32_t groups = (n + kGroup - 1) / kGroup;
+    std::memset(run.cover, 0, sizeof(run.cover));
+    for (int k = plan.count - 1; k >= 1; --k) {
+        const EntryPlan& p = plan.entries[k];
+        if (!p.covers) continue;
+        const std::uint16_t* src = p.pixels + rowOffset + 4 * static_cast<std::ptrdiff_t>(c0);
+        for (std::int32_t g = 0; g < groups; ++g) {
+            if (run.cover[g] != 0) continue;
+            const std::int32_t end = std::min(n, (g + 1) * kGroup);
+            // The pixels as 64-bit words ANDed together: all alphas are 0xFFFF
+            // exactly when the top 16 bits of the result are.
+            std::uint64_t all = ~std::uint64_t{0};
+            for (std::int32_t i = g * kGroup; i < end; ++i) {
+                std::uint64_t v;
+                std::memcpy(&v, src + 4 * i, 8);
+                all &= v;
+            }
+            if ((all >> 48) == 0xFFFF) {
+                run.cover[g] = static_cast<std::uint8_t>(k);
+                run.useCover = true;
+            }
+        }
+    }
+}
+
 // Scratch of one chunk; lives on the stack of the render call.
 struct ChunkWork {
     Running run;
@@ -96,6 +125,8 @@ void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, cons
                   std::int32_t n, ChunkWork& w) noexcept {
     if (plan.count == 0)
         for (auto& channel : w.run.c) std::memset(channel, 0, sizeof(channel));
+    w.run.useCover = false;
+    if (!cols && plan.count > 1) findCover(plan, rowOffset, c0, n, w.run);
     for (int k = 0; k < plan.count; ++k) {
         const EntryPlan& p = plan.entries[k];
         const std::uint16_t* row = p.pixels + rowOffset;
@@ -117,7 +148,7 @@ void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, cons
             stage(p, src, mask, n, w.staged);
             src = w.staged;
         }
-        p.kernel(src, n, p.params, w.run);
+        p.kernel(src, n, p.params, w.run, k);
     }
 }
 

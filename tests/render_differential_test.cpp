@@ -47,7 +47,7 @@ std::uint16_t alphaValue(std::mt19937& rng) {
 
 // Random pixels with transparent and opaque stretches, as strokes leave them.
 void fillLayer(std::uint16_t* px, std::int32_t w, std::int32_t h, std::mt19937& rng) {
-    const int style = static_cast<int>(rng() % 4);
+    const int style = static_cast<int>(rng() % 5);
     for (std::int32_t y = 0; y < h; ++y)
         for (std::int32_t x = 0; x < w; ++x) {
             std::uint16_t* p = px + 4 * (static_cast<std::size_t>(y) * w + x);
@@ -56,7 +56,8 @@ void fillLayer(std::uint16_t* px, std::int32_t w, std::int32_t h, std::mt19937& 
             if (style == 0) p[3] = alphaValue(rng);
             else if (style == 1) p[3] = band ? alphaValue(rng) : 0;
             else if (style == 2) p[3] = band ? 0xFFFF : alphaValue(rng);
-            else p[3] = static_cast<std::uint16_t>(rng() % 3 == 0 ? 0 : 0xFFFF);
+            else if (style == 3) p[3] = static_cast<std::uint16_t>(rng() % 3 == 0 ? 0 : 0xFFFF);
+            else p[3] = y % 3 == 0 && x % 11 == 0 ? alphaValue(rng) : 0xFFFF;  // opaque runs that hide what is below
         }
 }
 
