@@ -3,7 +3,10 @@
 // (render_kernel.h); then finished (tracing, checkerboard, overlay) and
 // written. 1:1 writes the chunk as it is, the magnified path repeats each
 // pixel `scale` times across and copies the display row down, the reduced
-// path gathers the sampled pixels first. Same bytes as renderReference().
+// path gathers the sampled pixels first (in strips, the next row fetched
+// ahead). Transparent source pixels cost a test per vector; groups of eight
+// pixels under an opaque Normal entry skip every entry below it; Layer Mask
+// entries only mask. Same bytes as renderReference().
 #include <algorithm>
 #include <cstring>
 
