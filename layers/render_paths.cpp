@@ -120,7 +120,6 @@ struct ChunkWork {
     alignas(32) std::uint16_t staged[4 * kChunk];
     alignas(32) std::uint16_t composed[4 * kChunk];
     std::uint8_t bytes[3 * kChunk + 1];  // one spare byte for the last four-byte store
-    std::int32_t cols[kChunk];
 };
 
 // Composes n page pixels of row py: columns c0.. (cols null) or cols[0..n).
@@ -283,28 +282,35 @@ void drawReduced(const Page& page, const Plan& plan, const Finishing& f, const G
         colWalk.step();
         ++firstDx;
     }
-    // Strips of up to kChunk display columns, top to bottom: the sampled
-    // columns are walked once per strip, not once per row.
-    for (std::int32_t dx0 = firstDx; dx0 < g.columns; dx0 += kChunk) {
-        const std::int32_t n = std::min(kChunk, g.columns - dx0);
-        for (std::int32_t i = 0; i < n; ++i) {
+    // Strips of up to kStripColumns display columns (one strip for any
+    // common view), row by row: the sampled columns are walked once per
+    // strip, and each row reads whole stretches of the page rows.
+    constexpr std::int32_t kStripColumns = 4096;
+    static thread_local std::int32_t cols[kStripColumns];
+    auto pageRow = [&](std::int64_t py) { return static_cast<std::int32_t>(py < g.bottom ? py : g.bottom - 1); };
+    for (std::int32_t dx0 = firstDx; dx0 < g.columns; dx0 += kStripColumns) {
+        const std::int32_t strip = std::min(kStripColumns, g.columns - dx0);
+        for (std::int32_t i = 0; i < strip; ++i) {
             const std::int64_t px = colWalk.position;
             colWalk.step();
-            w.cols[i] = static_cast<std::int32_t>(px < g.right ? px : g.right - 1);
+            cols[i] = static_cast<std::int32_t>(px < g.right ? px : g.right - 1);
         }
         ReducedWalk rowWalk{g.zoom, 0.0f, g.y};
-        auto pageRow = [&](std::int64_t py) { return static_cast<std::int32_t>(py < g.bottom ? py : g.bottom - 1); };
         for (std::int32_t dy = 0; dy < g.rows; ++dy) {
             const std::int64_t py = rowWalk.position;
             rowWalk.step();
             if (dy + 1 < g.rows && rowWalk.position >= g.top)
-                prefetchSamples(plan, static_cast<std::size_t>(pageRow(rowWalk.position)) * page.rowValues, w.cols, n);
+                prefetchSamples(plan, static_cast<std::size_t>(pageRow(rowWalk.position)) * page.rowValues, cols, strip);
             if (py < g.top) continue;
             const std::int32_t iy = pageRow(py);
             const std::size_t rowOffset = static_cast<std::size_t>(iy) * static_cast<std::size_t>(page.rowValues);
-            composeChunk(plan, rowOffset, 0, w.cols, n, w);
-            finishChunk(page, f, iy, reducedMaskRow(g, dy, page.height), 0, w.cols, n, w);
-            std::memcpy(t.row(dy) + static_cast<std::ptrdiff_t>(dx0) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
+            const std::int32_t maskRow = reducedMaskRow(g, dy, page.height);
+            for (std::int32_t c = 0; c < strip; c += kChunk) {
+                const std::int32_t n = std::min(kChunk, strip - c);
+                composeChunk(plan, rowOffset, 0, cols + c, n, w);
+                finishChunk(page, f, iy, maskRow, 0, cols + c, n, w);
+                std::memcpy(t.row(dy) + static_cast<std::ptrdiff_t>(dx0 + c) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
+            }
         }
     }
 }

@@ -177,5 +177,21 @@ TEST_F(RenderDifferential, WideRowsAcrossChunks) {
     }
 }
 
+// The reduced view walks its sampled columns in strips of 4096 display columns.
+TEST_F(RenderDifferential, ReducedViewWiderThanOneStrip) {
+    std::mt19937 rng(7);
+    const Scene s = buildRandomScene(rng, 5000, 3);
+    for (bool fast : {true, false}) {
+        allowFastPaths(fast);
+        PLR_SetScale(1, 1.01f);
+        PLR_SetViewSize(4600, 3);
+        std::vector<std::uint8_t> a(static_cast<std::size_t>(4600) * 3 * 3, 5), b = a;
+        render(page(), a.data(), 4600 * 3, 0, 0, s.w, s.h);
+        renderReference(page(), b.data(), 4600 * 3, 0, 0, s.w, s.h);
+        EXPECT_EQ(a, b);
+        EXPECT_NE(a[4599 * 3], 5);  // the last display column (second strip) is drawn
+    }
+}
+
 }  // namespace
 }  // namespace plr::test
