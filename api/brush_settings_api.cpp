@@ -52,7 +52,6 @@ void PLR_SetImageBrushMode(int32_t value) noexcept { tool().imageBrushMode = val
 void PLR_SetSolidBrushMode(int32_t value) noexcept { tool().solidBrushMode = value; }
 void PLR_SetRotateBrushMode(int32_t mode, int32_t degrees) noexcept { setRotateBrushMode(tool(), mode, degrees); }
 void PLR_SetMixMode(int32_t mode, int32_t strength) noexcept { setMixMode(tool(), mode, strength); }
-void PLR_SetTracingMode(int32_t value) noexcept { page().tracingMode = static_cast<uint8_t>(value); }
 void PLR_TempDisableBlend(void) noexcept { tool().tempDisableBlend = 1; }
 void PLR_SetEraseModeOn(void) noexcept { tool().eraseMode = 1; }
 void PLR_SetSize(int32_t size) noexcept { setSize(tool(), size, page().maxBrushSize); }

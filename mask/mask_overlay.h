@@ -2,7 +2,9 @@
 // How the render shows the mask: over each displayed pixel whose composed
 // colour is P (16-bit channels), the overlay colour C (widened 8-bit) is
 // mixed in by the masking amount. Called by the render while the mask is
-// both displayed and enabled; a fully open pixel (0xFFFF) shows unchanged.
+// both displayed and enabled. The checkerboard cells are those of the page
+// pixel shown (page coordinates >> 5), also when the view is magnified or
+// reduced.
 #include <cstdint>
 
 #include "mask/mask_state.h"
@@ -27,13 +29,15 @@ constexpr const std::uint16_t* overlayColour(const MaskOverlaySettings& s, std::
 }
 
 // Red, green, blue bytes of one displayed pixel. `composed` holds the 16-bit
-// red, green, blue of the composed page; (cellX, cellY) is the pixel's
-// checkerboard cell (its display coordinates >> 5). Fully open pixels keep
-// the composed colour (its high bytes): the mixing formula alone would darken
-// them by one step.
+// red, green, blue of the composed page; (cellX, cellY) is the checkerboard
+// cell of the page pixel (its page coordinates >> 5). At 1:1 fully open
+// pixels keep the composed colour (its high bytes); the magnified and
+// reduced views put every pixel through the formula (`openShowsPlain`
+// false), which darkens an open pixel by at most one step.
 inline void overlayPixel(const MaskOverlaySettings& s, std::uint16_t m, const std::uint16_t composed[3],
-                         std::int32_t cellX, std::int32_t cellY, std::uint8_t out[3]) noexcept {
-    if (m == 0xFFFF) {
+                         std::int32_t cellX, std::int32_t cellY, std::uint8_t out[3],
+                         bool openShowsPlain = true) noexcept {
+    if (m == 0xFFFF && openShowsPlain) {
         for (int i = 0; i < 3; ++i) out[i] = static_cast<std::uint8_t>(composed[i] >> 8);
         return;
     }

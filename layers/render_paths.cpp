@@ -1,0 +1,336 @@
+// The render as it runs: every page pixel shown is composed once, a chunk
+// of a page row at a time, entry by entry with vector kernels
+// (render_kernel.h); then finished (tracing, checkerboard, overlay) and
+// written. 1:1 writes the chunk as it is, the magnified path repeats each
+// pixel `scale` times across and copies the display row down, the reduced
+// path gathers the sampled pixels first (in strips, the next row fetched
+// ahead). Transparent source pixels cost a test per vector; groups of eight
+// pixels under an opaque Normal entry skip every entry below it; Layer Mask
+// entries only mask. Same bytes as renderReference().
+#include <algorithm>
+#include <cstring>
+
+#include "core/engine.h"
+#include "layers/blend_modes.h"
+#include "layers/blend_pixel.h"
+#include "layers/render.h"
+#include "layers/render_chunk.h"
+#include "layers/render_plan.h"
+
+namespace plr {
+namespace {
+
+using namespace draw;
+
+struct EntryPlan {
+    const std::uint16_t* pixels = nullptr;
+    const std::uint16_t* mask = nullptr;
+    ChunkFn kernel = nullptr;
+    KernelParams params;
+    bool staged = false;  // stage 1 runs per pixel before the kernel (Layer Mask, alpha modes)
+    bool opaqueBackground = false;
+    bool covers = false;  // opaque pixels of this entry hide everything below them
+    Stage1Settings settings;
+};
+
+struct Plan {
+    EntryPlan entries[kMaxEntries];
+    int count = 0;
+};
+
+void planEntries(const DrawList& list, std::uint16_t alphaLayerOpacity, Plan& plan) noexcept {
+    plan.count = 0;
+    for (int k = 0; k < list.count; ++k) {
+        const Entry& e = list.entries[k];
+        // A Layer Mask entry shows nothing itself (its alpha is always 0):
+        // over a transparent result it clears what is already clear, over
+        // anything else it is passed over. It only masks the entry below.
+        if (e.mode == kModeLayerMask) continue;
+        const BlendMode* info = blendModeInfo(e.mode);
+        const std::int32_t m = info ? info->composeAs : e.mode;
+        const std::int32_t formula = formulaOf(m);
+        EntryPlan& p = plan.entries[plan.count++];
+        p.pixels = e.pixels;
+        p.mask = e.mask;
+        p.staged = e.mask != nullptr || e.mode < 0 || e.mode > kModeUnused;
+        p.opaqueBackground = e.opaqueBackground;
+        p.settings = Stage1Settings{e.mode, e.mask != nullptr, e.opacity, false, alphaLayerOpacity};
+        p.kernel = chunkKernel(formula);
+        p.params.scaleAlpha = !p.staged && e.opacity < 255;
+        p.params.opacityPlusOne = static_cast<float>(e.opacity + 1);
+        p.params.forceOpaque = !p.staged && e.opaqueBackground;
+        p.params.copyOpaque = m == kModeNormal;
+        p.params.clears = clearsTransparent(m);
+        p.params.first = plan.count == 1;
+        p.covers = !p.staged && p.params.copyOpaque && !p.params.scaleAlpha && !p.params.forceOpaque;
+    }
+}
+
+// Stage 1 per pixel into 16-bit effective pixels (alpha 0 where the rules skip).
+void stage(const EntryPlan& p, const std::uint16_t* src, const std::uint16_t* mask, std::int32_t n,
+           std::uint16_t* out) noexcept {
+    for (std::int32_t i = 0; i < n; ++i) {
+        std::uint16_t px[4];
+        std::memcpy(px, src + 4 * i, 8);
+        if (p.opaqueBackground) px[3] = 0xFFFF;
+        const SourcePixel s = stage1(px, mask ? mask + 4 * i : nullptr, p.settings);
+        out[4 * i + 0] = static_cast<std::uint16_t>(s.r);
+        out[4 * i + 1] = static_cast<std::uint16_t>(s.g);
+        out[4 * i + 2] = static_cast<std::uint16_t>(s.b);
+        out[4 * i + 3] = static_cast<std::uint16_t>(s.skip ? 0 : s.a);
+    }
+}
+
+inline void gather(const std::uint16_t* row, const std::int32_t* cols, std::int32_t n, std::uint16_t* out) noexcept {
+    for (std::int32_t i = 0; i < n; ++i) std::memcpy(out + 4 * i, row + 4 * static_cast<std::ptrdiff_t>(cols[i]), 8);
+}
+
+// Top down, the highest entry whose pixels cover each group of the chunk.
+void findCover(const Plan& plan, std::size_t rowOffset, std::int32_t c0, std::int32_t n, Running& run) noexcept {
+    const std::int32_t groups = (n + kGroup - 1) / kGroup;
+    std::memset(run.cover, 0, sizeof(run.cover));
+    for (int k = plan.count - 1; k >= 1; --k) {
+        const EntryPlan& p = plan.entries[k];
+        if (!p.covers) continue;
+        const std::uint16_t* src = p.pixels + rowOffset + 4 * static_cast<std::ptrdiff_t>(c0);
+        for (std::int32_t g = 0; g < groups; ++g) {
+            if (run.cover[g] != 0) continue;
+            const std::int32_t end = std::min(n, (g + 1) * kGroup);
+            // The pixels as 64-bit words ANDed together: all alphas are 0xFFFF
+            // exactly when the top 16 bits of the result are.
+            std::uint64_t all = ~std::uint64_t{0};
+            for (std::int32_t i = g * kGroup; i < end; ++i) {
+                std::uint64_t v;
+                std::memcpy(&v, src + 4 * i, 8);
+                all &= v;
+            }
+            if ((all >> 48) == 0xFFFF) {
+                run.cover[g] = static_cast<std::uint8_t>(k);
+                run.useCover = true;
+            }
+        }
+    }
+}
+
+// Scratch of one chunk; lives on the stack of the render call.
+struct ChunkWork {
+    Running run;
+    alignas(32) std::uint16_t source[4 * kChunk];
+    alignas(32) std::uint16_t maskPixels[4 * kChunk];
+    alignas(32) std::uint16_t staged[4 * kChunk];
+    alignas(32) std::uint16_t composed[4 * kChunk];
+    std::uint8_t bytes[3 * kChunk + 1];  // one spare byte for the last four-byte store
+};
+
+// Composes n page pixels of row py: columns c0.. (cols null) or cols[0..n).
+void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, const std::int32_t* cols,
+                  std::int32_t n, ChunkWork& w) noexcept {
+    if (plan.count == 0)
+        for (auto& channel : w.run.c) std::memset(channel, 0, sizeof(channel));
+    w.run.useCover = false;
+    if (!cols && plan.count > 1) findCover(plan, rowOffset, c0, n, w.run);
+    for (int k = 0; k < plan.count; ++k) {
+        const EntryPlan& p = plan.entries[k];
+        const std::uint16_t* row = p.pixels + rowOffset;
+        const std::uint16_t* src = row + 4 * static_cast<std::ptrdiff_t>(c0);
+        if (cols) {
+            gather(row, cols, n, w.source);
+            src = w.source;
+        }
+        if (p.staged) {
+            const std::uint16_t* mask = nullptr;
+            if (p.mask) {
+                const std::uint16_t* maskRow = p.mask + rowOffset;
+                mask = maskRow + 4 * static_cast<std::ptrdiff_t>(c0);
+                if (cols) {
+                    gather(maskRow, cols, n, w.maskPixels);
+                    mask = w.maskPixels;
+                }
+            }
+            stage(p, src, mask, n, w.staged);
+            src = w.staged;
+        }
+        p.kernel(src, n, p.params, w.run, k);
+    }
+}
+
+// The 16-bit composed pixels of the chunk (truncated as the rules say).
+void composedPixels(std::int32_t n, ChunkWork& w) noexcept {
+    for (std::int32_t i = 0; i < n; ++i) {
+        for (int c = 0; c < 3; ++c)
+            w.composed[4 * i + c] = static_cast<std::uint16_t>(static_cast<std::int32_t>(w.run.c[c][i] * kColourScale));
+        w.composed[4 * i + 3] = static_cast<std::uint16_t>(static_cast<std::int32_t>(w.run.c[3][i] * kAlphaScale));
+    }
+}
+
+// True when every pixel of the chunk came out exactly opaque.
+bool allOpaque(std::int32_t n, const ChunkWork& w) noexcept {
+    int other = 0;
+    for (std::int32_t i = 0; i < n; ++i) other |= w.run.c[3][i] != 1.0f;
+    return other == 0;
+}
+
+// Finishes n composed pixels of page row py into w.bytes.
+void finishChunk(const Page& page, const Finishing& f, std::int32_t py, std::int32_t maskRow, std::int32_t c0,
+                 const std::int32_t* cols, std::int32_t n, ChunkWork& w) noexcept {
+    if (!f.trace && !f.mask && allOpaque(n, w)) {
+        // The common case: opaque, no tracing, no overlay: each byte is the
+        // channel's high byte. Blue, green, red packed into one word a pixel,
+        // stored four bytes at a time, each store overlapping the next pixel.
+        alignas(32) std::uint32_t words[kChunk];
+        for (std::int32_t i = 0; i < n; ++i) {
+            const auto r = static_cast<std::uint32_t>(static_cast<std::int32_t>(w.run.c[0][i] * kColourScale));
+            const auto g = static_cast<std::uint32_t>(static_cast<std::int32_t>(w.run.c[1][i] * kColourScale));
+            const auto b = static_cast<std::uint32_t>(static_cast<std::int32_t>(w.run.c[2][i] * kColourScale));
+            words[i] = (b >> 8) | (g & 0xFF00) | ((r & 0xFF00) << 8);
+        }
+        for (std::int32_t i = 0; i < n; ++i) std::memcpy(w.bytes + 3 * i, &words[i], 4);
+        return;
+    }
+    composedPixels(n, w);
+    const std::size_t pageRow = static_cast<std::size_t>(py) * static_cast<std::size_t>(page.width);
+    const std::size_t maskRowAt = static_cast<std::size_t>(maskRow) * static_cast<std::size_t>(page.width);
+    for (std::int32_t i = 0; i < n; ++i) {
+        const std::int32_t px = cols ? cols[i] : c0 + i;
+        finishPixel(f, w.composed + 4 * i, f.trace ? f.trace + 4 * (pageRow + px) : nullptr, px, py,
+                    f.mask ? f.mask[maskRowAt + px] : 0, w.bytes + 3 * i);
+    }
+}
+
+struct Target {
+    std::uint8_t* bitmap;
+    std::int32_t stride;
+    std::uint8_t* row(std::int32_t dy) const noexcept { return bitmap + static_cast<std::ptrdiff_t>(dy) * stride; }
+};
+
+// 1:1 and magnified: page columns [first, end) of row py go to display
+// row dy; with a factor each page pixel covers `scale` display columns,
+// cut at the display extent.
+void drawContiguousRow(const Page& page, const Plan& plan, const Finishing& f, const Geometry& g, const Target& t,
+                       std::int32_t dy, std::int32_t py, std::int32_t first, std::int32_t end, ChunkWork& w) noexcept {
+    const std::size_t rowOffset = static_cast<std::size_t>(py) * static_cast<std::size_t>(page.rowValues);
+    std::uint8_t* out = t.row(dy);
+    for (std::int32_t c0 = first; c0 < end; c0 += kChunk) {
+        const std::int32_t n = std::min(kChunk, end - c0);
+        // Ask for the next chunk of every entry while this one is composed:
+        // the entries are as many streams through memory as there are layers.
+        const std::int32_t ahead = std::min(kChunk, end - (c0 + n));
+        for (int k = 0; k < plan.count && ahead > 0; ++k) {
+            const std::uint16_t* next = plan.entries[k].pixels + rowOffset + 4 * static_cast<std::ptrdiff_t>(c0 + n);
+            for (std::int32_t i = 0; i < ahead; i += 8) __builtin_prefetch(next + 4 * i);
+        }
+        composeChunk(plan, rowOffset, c0, nullptr, n, w);
+        finishChunk(page, f, py, py, c0, nullptr, n, w);
+        if (g.path == Path::OneToOne) {
+            std::memcpy(out + static_cast<std::ptrdiff_t>(c0 - g.x) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
+            continue;
+        }
+        for (std::int32_t i = 0; i < n; ++i) {
+            const std::int64_t d0 = static_cast<std::int64_t>(c0 + i - g.x) * g.scale;
+            const std::int64_t d1 = std::min<std::int64_t>(d0 + g.scale, g.columns);
+            std::uint8_t* q = out + d0 * 3;
+            for (std::int64_t d = d0; d < d1; ++d, q += 3) std::memcpy(q, w.bytes + 3 * i, 3);
+        }
+    }
+}
+
+void drawOneToOneOrMagnified(const Page& page, const Plan& plan, const Finishing& f, const Geometry& g,
+                             const Target& t, ChunkWork& w) noexcept {
+    const std::int32_t scale = g.path == Path::Magnified ? g.scale : 1;
+    // Page columns shown: those whose first display column lies inside the extent.
+    const std::int64_t shown = (static_cast<std::int64_t>(g.columns) + scale - 1) / scale;
+    const std::int32_t end = static_cast<std::int32_t>(std::min<std::int64_t>(g.right, g.x + shown));
+    const std::int32_t first = g.left;
+    if (end <= first) return;
+    const std::int64_t drawnFrom = static_cast<std::int64_t>(first - g.x) * scale;
+    const std::int64_t drawnTo = std::min<std::int64_t>(static_cast<std::int64_t>(end - g.x) * scale, g.columns);
+    for (std::int32_t dy = 0; dy < g.rows;) {
+        const std::int32_t py = g.y + dy / scale;
+        // Display rows of this page row: [dy, next).
+        const std::int32_t next =
+            static_cast<std::int32_t>(std::min<std::int64_t>((static_cast<std::int64_t>(dy / scale) + 1) * scale, g.rows));
+        if (py >= g.top) {
+            drawContiguousRow(page, plan, f, g, t, dy, py, first, end, w);
+            for (std::int32_t r = dy + 1; r < next; ++r)
+                std::memcpy(t.row(r) + drawnFrom * 3, t.row(dy) + drawnFrom * 3,
+                            static_cast<std::size_t>(drawnTo - drawnFrom) * 3);
+        }
+        dy = next;
+    }
+}
+
+// The sampled pixels of a row are scattered over the page row: ask for the
+// next display row's while this one is composed.
+void prefetchSamples(const Plan& plan, std::size_t rowOffset, const std::int32_t* cols, std::int32_t n) noexcept {
+    for (int k = 0; k < plan.count; ++k) {
+        const EntryPlan& p = plan.entries[k];
+        const std::uint16_t* row = p.pixels + rowOffset;
+        const std::uint16_t* maskRow = p.mask ? p.mask + rowOffset : nullptr;
+        for (std::int32_t i = 0; i < n; ++i) {
+            __builtin_prefetch(row + 4 * static_cast<std::ptrdiff_t>(cols[i]));
+            if (maskRow) __builtin_prefetch(maskRow + 4 * static_cast<std::ptrdiff_t>(cols[i]));
+        }
+    }
+}
+
+void drawReduced(const Page& page, const Plan& plan, const Finishing& f, const Geometry& g, const Target& t,
+                 ChunkWork& w) noexcept {
+    // Display columns left of the page are not drawn: find the first drawn one.
+    ReducedWalk colWalk{g.zoom, 0.0f, g.x};
+    std::int32_t firstDx = 0;
+    while (firstDx < g.columns && colWalk.position < g.left) {
+        colWalk.step();
+        ++firstDx;
+    }
+    // Strips of up to kStripColumns display columns (one strip for any
+    // common view), row by row: the sampled columns are walked once per
+    // strip, and each row reads whole stretches of the page rows.
+    constexpr std::int32_t kStripColumns = 4096;
+    static thread_local std::int32_t cols[kStripColumns];
+    auto pageRow = [&](std::int64_t py) { return static_cast<std::int32_t>(py < g.bottom ? py : g.bottom - 1); };
+    for (std::int32_t dx0 = firstDx; dx0 < g.columns; dx0 += kStripColumns) {
+        const std::int32_t strip = std::min(kStripColumns, g.columns - dx0);
+        for (std::int32_t i = 0; i < strip; ++i) {
+            const std::int64_t px = colWalk.position;
+            colWalk.step();
+            cols[i] = static_cast<std::int32_t>(px < g.right ? px : g.right - 1);
+        }
+        ReducedWalk rowWalk{g.zoom, 0.0f, g.y};
+        for (std::int32_t dy = 0; dy < g.rows; ++dy) {
+            const std::int64_t py = rowWalk.position;
+            rowWalk.step();
+            if (dy + 1 < g.rows && rowWalk.position >= g.top)
+                prefetchSamples(plan, static_cast<std::size_t>(pageRow(rowWalk.position)) * page.rowValues, cols, strip);
+            if (py < g.top) continue;
+            const std::int32_t iy = pageRow(py);
+            const std::size_t rowOffset = static_cast<std::size_t>(iy) * static_cast<std::size_t>(page.rowValues);
+            const std::int32_t maskRow = reducedMaskRow(g, dy, page.height);
+            for (std::int32_t c = 0; c < strip; c += kChunk) {
+                const std::int32_t n = std::min(kChunk, strip - c);
+                composeChunk(plan, rowOffset, 0, cols + c, n, w);
+                finishChunk(page, f, iy, maskRow, 0, cols + c, n, w);
+                std::memcpy(t.row(dy) + static_cast<std::ptrdiff_t>(dx0 + c) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void render(Page& page, std::uint8_t* bitmap, std::int32_t stride, std::int32_t x, std::int32_t y,
+            std::int32_t width, std::int32_t height) noexcept {
+    if (!bitmap || !page.currentPageLayer()) return;
+    Geometry g;
+    if (!computeGeometry(page, x, y, width, height, g)) return;
+    DrawList list;
+    buildDrawList(page, list);
+    Plan plan;
+    planEntries(list, page.alphaLayerOpacity, plan);
+    const Finishing f = finishingOf(page, g);
+    const Target t{bitmap, stride};
+    static thread_local ChunkWork work;  // about 13 KB: kept off the host's stack
+    if (g.path == Path::Reduced) drawReduced(page, plan, f, g, t, work);
+    else drawOneToOneOrMagnified(page, plan, f, g, t, work);
+}
+
+}  // namespace plr

@@ -1,0 +1,190 @@
+// The command-line host, run as a user runs it: as a process.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+class HostCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("plr_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    Outcome run(const std::string& args) {
+        const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
+        const std::string cmd = std::string("\"") + PALORAN_CLI + "\" " + args + " >\"" + out.string() + "\" 2>\"" +
+                                err.string() + "\"";
+        Outcome r;
+        const int raw = std::system(cmd.c_str());
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = slurp(out);
+        r.err = slurp(err);
+        return r;
+    }
+    static std::string slurp(const fs::path& p) {
+        std::ifstream f(p, std::ios::binary);
+        std::ostringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+    std::string writeScript(const std::string& name, const std::string& text) {
+        const fs::path p = dir / name;
+        std::ofstream(p, std::ios::binary) << text;
+        return p.string();
+    }
+    static std::string digestLine(const std::string& out) {
+        const std::size_t at = out.find("digest: ");
+        return at == std::string::npos ? "" : out.substr(at + 8, 16);
+    }
+    fs::path dir;
+};
+
+// Decodes a PNG; false when it is not one.
+bool readPng(const std::string& path, int& w, int& h, std::vector<unsigned char>& rgb) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    image.format = PNG_FORMAT_RGB;
+    rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return false;
+    w = static_cast<int>(image.width);
+    h = static_cast<int>(image.height);
+    return true;
+}
+
+// The host's digest: FNV-1a over width, height (little-endian) and the RGB bytes.
+std::string digestOf(int w, int h, const std::vector<unsigned char>& rgb) {
+    unsigned long long v = 0xcbf29ce484222325ull;
+    auto mix = [&](unsigned char b) { v = (v ^ b) * 0x100000001b3ull; };
+    for (int s = 0; s < 32; s += 8) mix(static_cast<unsigned char>(w >> s));
+    for (int s = 0; s < 32; s += 8) mix(static_cast<unsigned char>(h >> s));
+    for (unsigned char b : rgb) mix(b);
+    char buf[17];
+    std::snprintf(buf, sizeof buf, "%016llx", v);
+    return buf;
+}
+
+const char* kHeader = "1554\r\nDescription\r\n1\r\n \r\nRandomSeed\r\n7\r\n";
+
+// Produced by the baseline loops (PALORAN_NO_AVX2=1); every fast path is
+// held bit-exact to them by the differential tests.
+const char* kDemoDigest = "f3d4258d54d2750f";
+const char* kSmallDemoDigest = "8be637988859ef0a";
+
+TEST_F(HostCli, DemoWritesThePictureAndItsDigest) {
+    const std::string png = (dir / "demo.png").string();
+    const Outcome r = run("demo -o \"" + png + "\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgb;
+    ASSERT_TRUE(readPng(png, w, h, rgb));
+    EXPECT_EQ(w, 960);
+    EXPECT_EQ(h, 640);
+    EXPECT_EQ(digestLine(r.out), digestOf(w, h, rgb)) << "the printed digest is the file's";
+    EXPECT_EQ(digestLine(r.out), kDemoDigest);
+    for (const char* stage : {"page:", "painting:", "paint:", "undo/redo: last stroke undone, redo restored it",
+                              "render:", "write:"})
+        EXPECT_NE(r.out.find(stage), std::string::npos) << stage;
+    EXPECT_FALSE(fs::exists(png + ".tmp"));
+}
+
+TEST_F(HostCli, ReplayOfTheShippedScriptGivesTheDemo) {
+    const std::string shipped = std::string(PALORAN_SOURCE_DIR) + "/data/demo.srp";
+    const std::string written = (dir / "demo.srp").string();
+    const Outcome d = run("demo -o \"" + (dir / "d.png").string() + "\" --write-script \"" + written + "\"");
+    ASSERT_EQ(d.status, 0) << d.err;
+    EXPECT_EQ(slurp(written), slurp(shipped)) << "data/demo.srp is out of date: regenerate it with "
+                                                 "'paloran demo --write-script data/demo.srp'";
+    const Outcome r = run("replay \"" + shipped + "\" -o \"" + (dir / "r.png").string() + "\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(digestLine(r.out), digestLine(d.out));
+}
+
+TEST_F(HostCli, SizeAndRenderOptions) {
+    const Outcome small = run("demo --size 480x320 -o \"" + (dir / "s.png").string() + "\"");
+    ASSERT_EQ(small.status, 0) << small.err;
+    EXPECT_EQ(digestLine(small.out), kSmallDemoDigest);
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgb;
+    const Outcome big = run("demo --size 480x320 --scale 2 -o \"" + (dir / "b.png").string() + "\"");
+    ASSERT_EQ(big.status, 0) << big.err;
+    ASSERT_TRUE(readPng((dir / "b.png").string(), w, h, rgb));
+    EXPECT_EQ(w, 960);
+    EXPECT_EQ(h, 640);
+    const Outcome reduced = run("demo --size 480x320 --zoom 4 -o \"" + (dir / "z.png").string() + "\"");
+    ASSERT_EQ(reduced.status, 0) << reduced.err;
+    ASSERT_TRUE(readPng((dir / "z.png").string(), w, h, rgb));
+    EXPECT_EQ(w, 120);
+    EXPECT_EQ(h, 80);
+    const Outcome masked = run("demo --size 480x320 --solid-mask --trace -o \"" + (dir / "m.png").string() + "\"");
+    ASSERT_EQ(masked.status, 0) << masked.err;
+    EXPECT_NE(digestLine(masked.out), digestLine(small.out));
+    EXPECT_EQ(run("demo --scale 2 --zoom 2").status, 2);
+    EXPECT_EQ(run("demo --size 0x10").status, 2);
+    EXPECT_EQ(run("frobnicate").status, 2);
+}
+
+TEST_F(HostCli, MalformedScriptsStopWithTheLineAndWriteNothing) {
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* expect;
+    };
+    const std::string stroke = "DrawStart\r\n10\r\n10\r\n-1\r\n";
+    const Case cases[] = {
+        {"unknown", std::string(kHeader) + stroke + "Paint\r\n", "line 11: unknown record \"Paint\""},
+        {"missing", std::string(kHeader) + "SetColor\r\n1\r\n2\r\n", "line 7: \"SetColor\" needs 3 values"},
+        {"text", std::string(kHeader) + "SetBrushSize\r\nbig\r\n", "line 8: \"SetBrushSize\" value 1 must be a number"},
+        {"cut", std::string(kHeader) + stroke + "SmoothPlot2\r\n12\r\n", "line 11: \"SmoothPlot2\" needs 5 values"},
+        {"header", "1554\r\nDescription\r\n2\r\n", "line 3: expected the header line \"1\""},
+        {"brush", std::string(kHeader) + "SelectBrush\r\n99\r\n2\r\n0\r\n", "line 7: unknown brush 99"},
+    };
+    for (const Case& c : cases) {
+        const std::string script = writeScript(std::string(c.name) + ".srp", c.text);
+        const std::string png = (dir / (std::string(c.name) + ".png")).string();
+        const Outcome r = run("replay \"" + script + "\" -o \"" + png + "\"");
+        EXPECT_EQ(r.status, 1) << c.name;
+        EXPECT_NE(r.err.find(c.expect), std::string::npos) << c.name << ": " << r.err;
+        EXPECT_FALSE(fs::exists(png)) << c.name;
+    }
+    EXPECT_EQ(run("replay \"" + (dir / "absent.srp").string() + "\"").status, 1);
+}
+
+TEST_F(HostCli, FilterRecordsAreReportedOnceAndSkipped) {
+    std::string filter = "Filter\r\n";
+    for (int i = 0; i < 20; ++i) filter += "0\r\n";
+    const std::string script = writeScript(
+        "f.srp", std::string(kHeader) + "SelectBrush\r\n1\r\n2\r\n0\r\nSetColor\r\n255\r\n0\r\n0\r\n" + filter +
+                     filter + "Dab\r\n20\r\n20\r\n1\r\nScriptEnd\r\n");
+    const Outcome r = run("replay \"" + script + "\" --size 40x40 -o \"" + (dir / "f.png").string() + "\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::size_t first = r.err.find("\"Filter\" records are not supported");
+    ASSERT_NE(first, std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("\"Filter\"", first + 1), std::string::npos) << "reported once";
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgb;
+    ASSERT_TRUE(readPng((dir / "f.png").string(), w, h, rgb));
+    const unsigned char* centre = &rgb[(20 * 40 + 20) * 3];
+    EXPECT_EQ(centre[0], 255);
+    EXPECT_EQ(centre[1], 0) << "the dab was painted in red";
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+#pragma once
+// The host's built-in brushes: what a brush number in a paint script means.
+// Each is a set of tool settings for PLR_SetTool and the setters, plus how
+// the host drives its strokes.
+#include <cstdint>
+
+namespace plr::host {
+
+enum class StrokeKind {
+    Direct,      // dabs go straight into the target layer
+    PaintLayer,  // dabs build a paint layer merged at the end of the stroke
+    Smudge,      // dabs carry colour picked up through the mixing buffer
+    Erase,       // every dab lowers alpha
+    MaskPen,     // dabs paint the selection mask: black opens, white closes
+};
+
+struct Brush {
+    int number;
+    const char* name;
+    const char* description;
+    // PLR_SetTool arguments
+    float shapeGain;
+    std::int32_t gritCellSize, gritCellThreshold, gritPixelThreshold;
+    std::int32_t edgeSoftness, colorVary, drawingLength;
+    std::int32_t blendStrength, blendPrimaryStrength, blendRemix;
+    std::int32_t density;  // PLR_SetDensity
+    std::int32_t pixColorVary, pixLumVary;
+    StrokeKind kind;
+    std::int32_t strokeOpacity;  // paint-layer opacity percent
+    const char* strokeMode;      // paint-layer blend mode
+    bool paper;                  // show the paper layer while this brush paints
+    double spacing;              // dab spacing as a fraction of the dab size
+};
+
+// Null for an unknown number.
+const Brush* findBrush(int number);
+int brushCount();
+const Brush& brushAt(int index);
+
+// Selects the tool: size first (the shape is built for it), then the tool,
+// then the switches PLR_SetTool resets.
+void applyBrush(const Brush& b, std::int32_t size, std::int32_t densityOverride);
+
+}  // namespace plr::host
