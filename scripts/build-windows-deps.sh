@@ -226,21 +226,42 @@ build_lua5.1() {  # the core and standard libraries (src/*.c without the lua and
   cp "$src"/src/{lua.h,luaconf.h,lualib.h,lauxlib.h} "$src"/etc/lua.hpp "$prefix/include/"
 }
 
-for arch in "${arches[@]}"; do
+build_arch() {  # <arch>: every package not yet built for it, in dependency order
+  local arch="$1" pkg name stamp start
   mkdir -p "$top/$arch/stamps" "$top/$arch/build"
   # Order matters: libpng and libtiff find the libraries built before them.
   for pkg in libjpeg-turbo libpng1.6 tiff giflib lua5.1; do
     name="${pkg}_${version[$pkg]#*:}"
     stamp="$top/$arch/stamps/$name"
     [ -f "$stamp" ] && continue
-    fetch_source "$pkg" "${version[$pkg]}" || { echo "build-windows-deps: cannot fetch $pkg ${version[$pkg]}" >&2; exit 1; }
-    src="$top/src/$name"
     echo "build-windows-deps: building $pkg ${version[$pkg]} for $arch"
     start=$(date +%s)
     rm -f "$top/$arch/stamps/${pkg}_"*
-    "build_$pkg" "$arch" "$src" "$top/$arch/build/$pkg"
+    "build_$pkg" "$arch" "$top/src/$name" "$top/$arch/build/$pkg"
     rm -rf "$top/$arch/build/$pkg"
     touch "$stamp"
     echo "build-windows-deps: $pkg for $arch done in $(( $(date +%s) - start )) s"
   done
+}
+
+# Sources first (shared by the architectures), then the builds.
+for arch in "${arches[@]}"; do
+  for pkg in "${packages[@]}"; do
+    name="${pkg}_${version[$pkg]#*:}"
+    [ -f "$top/$arch/stamps/$name" ] && continue
+    fetch_source "$pkg" "${version[$pkg]}" || {
+      echo "build-windows-deps: cannot fetch $pkg ${version[$pkg]}; WINDEPS_REFRESH=1 picks a version again" >&2
+      exit 1
+    }
+  done
 done
+# The architectures build side by side: the configure steps are serial
+# compiler checks, so two of them keep both processors busy.
+pids=()
+for arch in "${arches[@]}"; do
+  build_arch "$arch" &
+  pids+=($!)
+done
+failed=0
+for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+exit "$failed"
