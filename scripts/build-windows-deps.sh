@@ -151,9 +151,11 @@ mkdir -p "$top"
 for p in "${packages[@]}"; do echo "$p ${version[$p]}"; done >"$versions_file"
 
 # ---- the builds --------------------------------------------------------------
+# CMAKE_TARGET=<target> builds that target alone and skips the install step.
 cmake_lib() {  # <arch> <source dir> <build dir> [cmake arguments...]
-  local arch="$1" src="$2" bld="$3"
+  local arch="$1" src="$2" bld="$3" target=()
   shift 3
+  [ -n "${CMAKE_TARGET:-}" ] && target=(--target "$CMAKE_TARGET")
   rm -rf "$bld"
   cmake -S "$src" -B "$bld" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-$arch.cmake" \
@@ -162,7 +164,9 @@ cmake_lib() {  # <arch> <source dir> <build dir> [cmake arguments...]
     -DCMAKE_INSTALL_INCLUDEDIR="$top/$arch/prefix/include" \
     -DCMAKE_POSITION_INDEPENDENT_CODE=OFF -Wno-dev "$@" >"$bld.log" 2>&1 \
     || { tail -n 40 "$bld.log" >&2; return 1; }
-  cmake --build "$bld" --parallel "$jobs" >>"$bld.log" 2>&1 || { tail -n 40 "$bld.log" >&2; return 1; }
+  cmake --build "$bld" --parallel "$jobs" "${target[@]}" >>"$bld.log" 2>&1 \
+    || { tail -n 40 "$bld.log" >&2; return 1; }
+  [ -n "${CMAKE_TARGET:-}" ] && return 0
   cmake --install "$bld" >>"$bld.log" 2>&1 || { tail -n 40 "$bld.log" >&2; return 1; }
 }
 
@@ -188,9 +192,14 @@ cc_static_lib() {  # <arch> <build dir> <library path> [-Dflags...] -- <sources.
 }
 
 build_libjpeg-turbo() {  # <arch> <src> <build>
-  # WITH_SIMD=OFF: the SIMD code needs NASM; the C paths are complete.
-  cmake_lib "$1" "$2" "$3" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
-    -DWITH_SIMD=OFF -DWITH_JAVA=OFF -DREQUIRE_SIMD=OFF
+  # WITH_SIMD=OFF: the SIMD code needs NASM; the C paths are complete. Only
+  # the static library is built (not the command-line programs).
+  local prefix="$top/$1/prefix"
+  CMAKE_TARGET=jpeg-static cmake_lib "$1" "$2" "$3" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JAVA=OFF -DREQUIRE_SIMD=OFF
+  mkdir -p "$prefix/include" "$prefix/lib"
+  cp "$3/libjpeg.a" "$prefix/lib/"
+  cp "$2"/{jpeglib.h,jerror.h,jmorecfg.h} "$3/jconfig.h" "$prefix/include/"
 }
 
 build_libpng1.6() {
