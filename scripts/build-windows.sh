@@ -9,6 +9,11 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 which="${1:-both}"
 shift || true
 "$root/scripts/install-deps.sh" windows
+# Static image libraries and Lua for MinGW, built once from Debian's sources
+# into build-windeps/<arch>/prefix (the toolchain files search there).
+case "$which" in
+  both|i686|x86_64) "$root/scripts/build-windows-deps.sh" "$which" ;;
+esac
 
 build() {  # <toolchain> <build dir> <objdump> [cmake arguments...]
   local toolchain="$1" dir="$2" objdump="$3"

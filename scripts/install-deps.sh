@@ -3,7 +3,8 @@
 # Idempotent: does nothing when everything is present.
 #   scripts/install-deps.sh [windows] [package...]
 # "windows" adds the cross builds' set (MinGW-w64 compilers, zlib for
-# MinGW, GoogleTest's sources, Wine and a virtual X server to run the tests);
+# MinGW, GoogleTest's sources, dpkg-dev to fetch the Debian sources of the
+# libraries built for MinGW, Wine and a virtual X server to run the tests);
 # any other argument is a package name installed too.
 set -euo pipefail
 
@@ -16,6 +17,7 @@ windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   libz-mingw-w64-dev googletest
+  dpkg-dev
   wine64 xvfb xauth
 )
 for arg in "$@"; do

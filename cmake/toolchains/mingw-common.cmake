@@ -13,8 +13,19 @@ set(CMAKE_RC_COMPILER ${PALORAN_MINGW_TRIPLE}-windres)
 set(CMAKE_OBJDUMP ${PALORAN_MINGW_TRIPLE}-objdump)
 set(CMAKE_DLLTOOL ${PALORAN_MINGW_TRIPLE}-dlltool)
 
-# Libraries and headers for the target only (zlib from libz-mingw-w64-dev).
-set(CMAKE_FIND_ROOT_PATH /usr/${PALORAN_MINGW_TRIPLE})
+# Libraries and headers for the target only: the static image libraries and
+# Lua built by scripts/build-windows-deps.sh from Debian's sources, then
+# zlib from libz-mingw-w64-dev.
+if(NOT PALORAN_WINDEPS_PREFIX)
+  if(PALORAN_MINGW_TRIPLE MATCHES "^i686")
+    set(PALORAN_WINDEPS_PREFIX "${CMAKE_CURRENT_LIST_DIR}/../../build-windeps/i686/prefix")
+  else()
+    set(PALORAN_WINDEPS_PREFIX "${CMAKE_CURRENT_LIST_DIR}/../../build-windeps/x86_64/prefix")
+  endif()
+endif()
+get_filename_component(PALORAN_WINDEPS_PREFIX "${PALORAN_WINDEPS_PREFIX}" ABSOLUTE)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES PALORAN_WINDEPS_PREFIX)
+set(CMAKE_FIND_ROOT_PATH "${PALORAN_WINDEPS_PREFIX}" /usr/${PALORAN_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
