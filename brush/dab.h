@@ -9,7 +9,7 @@ namespace plr {
 struct Page;
 
 enum class DabPath : std::uint8_t {
-    Auto,       // the specialised loop when the settings allow it, else the reference
+    Auto,       // a specialised loop when the settings allow it, else the reference
     Reference,  // always the plain per-pixel loop (tests compare the two)
 };
 

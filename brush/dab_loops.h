@@ -9,7 +9,7 @@ struct Page;
 // The plain loop: every setting, read as the rules state them.
 void drawDabReference(Page& page, const DabFrame& f);
 
-// The specialised loop for the common settings (no grit, no per-pixel
+// A specialised loop for the common settings (no grit, no per-pixel
 // variation, no rotation, Normal or smudge, no image-brush mode): the same
 // pixels, mixing buffer and rectangles without per-pixel division.
 bool fastDabApplies(const Page& page, const DabFrame& f) noexcept;

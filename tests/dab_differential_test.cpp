@@ -1,4 +1,4 @@
-// The specialised dab loop against the reference loop: identical pixels,
+// Specialised dab loop against the reference loop: identical pixels,
 // mixing buffer and rectangles over random settings, colours and targets;
 // the exact division helpers over their input range; and a seeded stroke
 // whose bytes are pinned by a digest the reference loop produced.

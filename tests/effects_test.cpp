@@ -177,7 +177,7 @@ TEST_F(Effects, LineArtCleanerLoadsTheThresholdedPictureIntoTheCurrentLayer) {
     effectOnImage(speck.px.data(), out.px.data(), 3, 3, "Line Art Cleaner", 0, params({500, 700}));
     const uint16_t* px = page().layers[2].pixels.data();
     EXPECT_EQ(px[0], 0xFF00);
-    EXPECT_EQ(px[4 * 4 + 0], 0) << "the speck is in the layer before the speck pass";
+    EXPECT_EQ(px[4 * 4 + 0], 0) << "a speck is in the layer before specks are removed";
     EXPECT_EQ(px[4 * 4 + 3], 0xFF00);
     EXPECT_EQ(px[8 * 4 + 3], 0) << "the load honours the mask";
     // A picture smaller than the layer loads only what it has.

@@ -114,7 +114,7 @@ void effectDetailBlur(EffectParams& e) {
 void effectLineArtCleaner(EffectParams& e) {
     threshold(e, e.p[1] * 255.0);
     // The thresholded picture goes into the current layer (through mask and
-    // texture) and becomes the source of the speck pass. The load reads no
+    // texture) and feeds the pass that removes specks. The load reads no
     // more of the picture than it has.
     if (LayerRecord* layer = page().currentLayer)
         loadRGBA32Layer(page(), e.destination, e.width * 4, page().currentLayerIndex, 0, 0,
