@@ -29,15 +29,9 @@ void drawMaskDabLoop(Page& page, const DabFrame& f) {
         vary.startRow(page);
 
         for (std::int32_t x = f.left, i = 0; x < f.right; ++x, ++i) {
-            const std::int32_t sc = shapeColumn(st, f, i);
-            std::int32_t py = sr, pxs = sc;
-            if (st.rotateMode == 1) {
-                const float fu = static_cast<float>(sc - f.half), fv = static_cast<float>(sr - f.half);
-                const std::int32_t rx = static_cast<std::int32_t>(fu * st.rotateCos - fv * st.rotateSin) + f.half;
-                const std::int32_t ry = static_cast<std::int32_t>(fv * st.rotateCos + fu * st.rotateSin) + f.half;
-                if (rx >= 0 && rx < st.brushSize && ry >= 0 && ry < st.brushSize) py = ry, pxs = rx;
-            }
-            const std::size_t at = static_cast<std::size_t>(py) * mbs + pxs;
+            const ShapeSample sample = shapeSample(st, f, i, sr);
+            const std::int32_t py = sample.row, pxs = sample.column;
+            const std::size_t at = static_cast<std::size_t>(py) * mbs + static_cast<std::size_t>(pxs);
             if (f.grit && static_cast<std::int32_t>(f.grit[at]) > st.density) continue;
             const u32 sv = f.shape[at];
             u32 cov = st.alphaPercent >= 100 ? sv : (sv * static_cast<u32>(st.alpha128)) >> 7;

@@ -78,16 +78,9 @@ void drawDabReference(Page& page, const DabFrame& f) {
 
         for (std::int32_t x = f.left, i = 0; x < f.right; ++x, ++i) {
             // Shape coordinates, rotated when the rotated sample lies inside the shape.
-            const std::int32_t sc = shapeColumn(st, f, i);
-            std::int32_t py = sr, pxs = sc;
-            if (st.rotateMode == 1) {
-                const std::int32_t u = sc - f.half, v = sr - f.half;
-                const float fu = static_cast<float>(u), fv = static_cast<float>(v);
-                const std::int32_t rx = static_cast<std::int32_t>(fu * st.rotateCos - fv * st.rotateSin) + f.half;
-                const std::int32_t ry = static_cast<std::int32_t>(fv * st.rotateCos + fu * st.rotateSin) + f.half;
-                if (rx >= 0 && rx < st.brushSize && ry >= 0 && ry < st.brushSize) py = ry, pxs = rx;
-            }
-            const std::size_t at = static_cast<std::size_t>(py) * mbs + pxs;
+            const ShapeSample sample = shapeSample(st, f, i, sr);
+            const std::int32_t py = sample.row, pxs = sample.column;
+            const std::size_t at = static_cast<std::size_t>(py) * mbs + static_cast<std::size_t>(pxs);
             if (f.grit && static_cast<std::int32_t>(f.grit[at]) > st.density) continue;
 
             // Coverage.

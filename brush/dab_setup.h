@@ -51,4 +51,21 @@ inline std::int32_t shapeColumn(const BrushSettings& s, const DabFrame& f, std::
     return c < s.brushSize ? c : s.brushSize - 1;
 }
 
+// Shape coordinates of dab column i on shape row sr: the rotated sample
+// when rotation is on and it lies inside the shape square, else the
+// unrotated one. Shape, grit and mixing buffer are all read there.
+struct ShapeSample {
+    std::int32_t row, column;
+};
+inline ShapeSample shapeSample(const BrushSettings& s, const DabFrame& f, std::int32_t i, std::int32_t sr) noexcept {
+    ShapeSample p{sr, shapeColumn(s, f, i)};
+    if (s.rotateMode == 1) {
+        const float u = static_cast<float>(p.column - f.half), v = static_cast<float>(sr - f.half);
+        const std::int32_t rx = static_cast<std::int32_t>(u * s.rotateCos - v * s.rotateSin) + f.half;
+        const std::int32_t ry = static_cast<std::int32_t>(v * s.rotateCos + u * s.rotateSin) + f.half;
+        if (rx >= 0 && rx < s.brushSize && ry >= 0 && ry < s.brushSize) p = {ry, rx};
+    }
+    return p;
+}
+
 }  // namespace plr
