@@ -15,11 +15,17 @@ case "$which" in
   both|i686|x86_64) "$root/scripts/build-windows-deps.sh" "$which" ;;
 esac
 
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$root"
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 build() {  # <toolchain> <build dir> <objdump> [cmake arguments...]
   local toolchain="$1" dir="$2" objdump="$3"
   shift 3
   cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/$toolchain.cmake" -DPALORAN_BENCH=OFF "$@" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/$toolchain.cmake" -DPALORAN_BENCH=OFF "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" --parallel "$(nproc)"
   cmake -DDLL="$dir/bin/paloran.dll" -DLIST="$dir/paloran_exports.txt" -DOBJDUMP="$objdump" \
     -P "$root/cmake/CheckDllExports.cmake"

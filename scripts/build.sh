@@ -10,5 +10,10 @@ case "$flavour" in
   sanitize) dir="$root/build-san"; args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALORAN_SANITIZE=ON -DPALORAN_BENCH=OFF) ;;
   *) echo "unknown flavour: $flavour" >&2; exit 2 ;;
 esac
+# ccache, where installed, shares objects between checkouts of the same tree.
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$root"
+  args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S "$root" -B "$dir" -G Ninja "${args[@]}" "$@" >/dev/null
 cmake --build "$dir" --parallel "$(nproc)"
