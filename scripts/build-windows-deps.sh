@@ -2,12 +2,14 @@
 # Builds the image libraries (libpng, libjpeg-turbo, libtiff, giflib) and
 # Lua 5.1 as static MinGW-w64 libraries from Debian's own source packages,
 # for the Windows cross builds (Debian ships none of them for MinGW).
-#   build-windeps/src/<package>_<version>/         downloaded and unpacked sources
-#   build-windeps/<arch>/prefix/{include,lib}       what the cross builds link
-#   build-windeps/<arch>/stamps/<package>_<version> one per finished build
+# They are cached outside the checkout, in $PALORAN_WINDEPS (by default
+# ~/.cache/paloran-windeps), so that clones and work trees share one build:
+#   <cache>/src/<package>_<version>/         downloaded and unpacked sources
+#   <cache>/<arch>/prefix/{include,lib}       what the cross builds link
+#   <cache>/<arch>/stamps/<package>_<version> one per finished build
 # The system's apt configuration is left alone: a private sources list (deb-src
 # lines for the suites and mirrors the system uses) with private lists and
-# caches under build-windeps/apt. Idempotent: a package whose stamp exists is
+# caches under <cache>/apt. Idempotent: a package whose stamp exists is
 # skipped, and the source indexes are fetched only once (WINDEPS_REFRESH=1
 # fetches them again, e.g. to pick up a security update).
 # Usage: scripts/build-windows-deps.sh [both|i686|x86_64]
@@ -20,7 +22,8 @@ case "$which" in
   i686|x86_64) arches=("$which") ;;
   *) echo "usage: $0 [both|i686|x86_64]" >&2; exit 2 ;;
 esac
-top="$root/build-windeps"
+top="${PALORAN_WINDEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/paloran-windeps}"
+mkdir -p "$top"
 jobs="$(nproc)"
 packages=(libpng1.6 libjpeg-turbo tiff giflib lua5.1)
 

@@ -10,7 +10,8 @@ which="${1:-both}"
 shift || true
 "$root/scripts/install-deps.sh" windows
 # Static image libraries and Lua for MinGW, built once from Debian's sources
-# into build-windeps/<arch>/prefix (the toolchain files search there).
+# into ~/.cache/paloran-windeps/<arch>/prefix (or $PALORAN_WINDEPS; the
+# toolchain files search there).
 case "$which" in
   both|i686|x86_64) "$root/scripts/build-windows-deps.sh" "$which" ;;
 esac

@@ -16,11 +16,20 @@ set(CMAKE_DLLTOOL ${PALORAN_MINGW_TRIPLE}-dlltool)
 # Libraries and headers for the target only: the static image libraries and
 # Lua built by scripts/build-windows-deps.sh from Debian's sources, then
 # zlib from libz-mingw-w64-dev.
+# They are cached outside the checkout ($PALORAN_WINDEPS, by default
+# ~/.cache/paloran-windeps), so every clone and work tree shares one build.
 if(NOT PALORAN_WINDEPS_PREFIX)
-  if(PALORAN_MINGW_TRIPLE MATCHES "^i686")
-    set(PALORAN_WINDEPS_PREFIX "${CMAKE_CURRENT_LIST_DIR}/../../build-windeps/i686/prefix")
+  if(DEFINED ENV{PALORAN_WINDEPS})
+    set(_windeps "$ENV{PALORAN_WINDEPS}")
+  elseif(DEFINED ENV{XDG_CACHE_HOME})
+    set(_windeps "$ENV{XDG_CACHE_HOME}/paloran-windeps")
   else()
-    set(PALORAN_WINDEPS_PREFIX "${CMAKE_CURRENT_LIST_DIR}/../../build-windeps/x86_64/prefix")
+    set(_windeps "$ENV{HOME}/.cache/paloran-windeps")
+  endif()
+  if(PALORAN_MINGW_TRIPLE MATCHES "^i686")
+    set(PALORAN_WINDEPS_PREFIX "${_windeps}/i686/prefix")
+  else()
+    set(PALORAN_WINDEPS_PREFIX "${_windeps}/x86_64/prefix")
   endif()
 endif()
 get_filename_component(PALORAN_WINDEPS_PREFIX "${PALORAN_WINDEPS_PREFIX}" ABSOLUTE)
