@@ -1,5 +1,5 @@
 // Grit textures and variation tables: exact bytes for a fixed seed against
-// the documented generator, written out here independently.
+// the cell generator, written out here independently.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -54,7 +54,7 @@ void setToolWith(int cell, int cellT, int pixT, const char* texture = "", int dr
     PLR_SetTool(1.0f, cell, cellT, pixT, 0, 0, drawingLength, 0, 0, 0, 0, 0, 0, texture, "", 0);
 }
 
-TEST_F(GritTextures, RandomCellsMatchTheDocumentedGeneratorByteForByte) {
+TEST_F(GritTextures, RandomCellsMatchTheCellGeneratorByteForByte) {
     PLR_SetRandomSeed(12345);
     PLR_CreateImage(nullptr, 32, 32, 40, 0);
     PLR_SetSize(30);
