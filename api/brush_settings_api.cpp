@@ -19,7 +19,7 @@ void PLR_SetTool(float shapeGain, int32_t gritCellSize, int32_t gritCellThreshol
                              colorVary,     drawingLength, blendStrength,        blendPrimaryStrength, blendRemix,
                              reserved11,    shapeInvert,   reserved13,           textureSource,      shapeSource,
                              shapeAngle};
-    guardedVoid("SetTool", [&] { setTool(page(), args); });
+    guardedExport<exported::PLR_SetTool>([&] { setTool(page(), args); });
 }
 
 void PLR_SetColor(int32_t red, int32_t green, int32_t blue) noexcept {
@@ -57,10 +57,10 @@ void PLR_SetEraseModeOn(void) noexcept { tool().eraseMode = 1; }
 void PLR_SetSize(int32_t size) noexcept { setSize(tool(), size, page().maxBrushSize); }
 void PLR_SetScaleSize(int32_t size) noexcept { setScaleSize(tool(), size); }
 void PLR_SetPixColorVary(int32_t value) noexcept {
-    guardedVoid("MakeRandArrayByte", [&] { setPixColorVary(page(), value); });
+    guardedExport<exported::PLR_SetPixColorVary>([&] { setPixColorVary(page(), value); });
 }
 void PLR_SetPixLumVary(int32_t value) noexcept {
-    guardedVoid("MakeRandArrayByte", [&] { setPixLumVary(page(), value); });
+    guardedExport<exported::PLR_SetPixLumVary>([&] { setPixLumVary(page(), value); });
 }
 void PLR_DecDrawingLength(void) noexcept { page().brush.drawingCounter -= 1; }
 
