@@ -158,7 +158,8 @@ constexpr bool mixTableIsConsistent() {
     for (const DabMixMode& m : kDabMixModes) {
         if (m.number <= previous || m.number > kLastMixMode) return false;  // ascending, inside 32..388
         previous = m.number;
-        if ((m.rule == MixRule::Separable) != (m.channel != nullptr)) return false;
+        // 34..48 and only they work per channel (separableMix gives each its function).
+        if ((m.rule == MixRule::Separable) != (m.number >= 34 && m.number <= 48)) return false;
         if (m.cutCount < 0 || m.cutCount > 3) return false;
         for (std::int32_t i = 1; i < m.cutCount; ++i)
             if (m.cuts[i] <= m.cuts[i - 1]) return false;

@@ -22,6 +22,9 @@ using ExportFailures = EngineTest;
 
 constexpr int kSide = 16;
 constexpr int kPixels = kSide * kSide;
+// Stored effect scripts for the shape and grit sources.
+constexpr const char* kTip = PALORAN_TEST_DATA "/scripts/soft_dot.efs";
+constexpr const char* kGrain = PALORAN_TEST_DATA "/scripts/canvas_grain.efs";
 
 // Host buffers for the calls: page-sized in every exchange format, plus room
 // for compressed and run-length output.
@@ -229,11 +232,12 @@ const std::map<std::string, Call>& calls() {
         CALL(PLR_RGBToRGBA, host.out, kSide, kSide, host.rgb),
         CALL(PLR_RGBAToRGB, host.out, kSide, kSide, host.rgba),
         // Tool, shape, texture, dabs
-        CALL(PLR_SetTool, 1.0f, 3, 128, 128, 60, 0, 4, 100, 0, 0, 0, 0, 0, "", "", 0),
+        // A grit or shape source that cannot be had leaves the random grit and the circle.
+        CALL_RESULT_ONLY(PLR_SetTool, 1.0f, 3, 128, 128, 60, 0, 4, 100, 0, 0, 0, 0, 0, kGrain, kTip, 0),
         CALL(PLR_SetPixColorVary, 20),
         CALL(PLR_SetPixLumVary, 20),
-        CALL(PLR_SetBrushShape, "", 0),
-        CALL(PLR_SetBrushShape_ORIGINAL, "", 0),
+        CALL_RESULT_ONLY(PLR_SetBrushShape, kTip, 30),  // the circle stays
+        CALL(PLR_SetBrushShape_ORIGINAL, kTip, 30),
         CALL(PLR_CreateTexture, 2),
         CALL(PLR_CreateBlobFromImage, 2, 0),
         CALL(PLR_DrawDabGrit, 5, 5, 0x1000, 0x2000, 0x3000),
