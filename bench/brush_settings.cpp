@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "brush/effects/effects.h"
+#include "imaging/filters/filters.h"
 #include "core/engine.h"
 #include "paloran.h"
 

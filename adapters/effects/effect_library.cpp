@@ -1,9 +1,9 @@
-#include "adapters/effect_library.h"
+#include "adapters/effects/effect_library.h"
 
-#include "adapters/effect_script.h"
-#include "adapters/is_raster.h"
+#include "adapters/effects/effect_script.h"
+#include "adapters/imaging/raster.h"
 
-namespace plr::isl {
+namespace plr::effect_lib {
 namespace {
 
 constexpr int kEffectParameters = 16;
@@ -88,7 +88,7 @@ std::int32_t ExecuteScript(void* out, std::int32_t width, std::int32_t height) n
     Library& l = lib();
     if (!l.buffersReady || !out || width != l.script.width || height != l.script.height) return 0;
     if (!renderScript(l.script, static_cast<std::uint8_t*>(out))) return 0;
-    return is3::RGBAToBGRA(out, width, height, width * 4);
+    return imaging_lib::RGBAToBGRA(out, width, height, width * 4);
 }
 
 std::int32_t Finish() noexcept {
@@ -98,4 +98,4 @@ std::int32_t Finish() noexcept {
     return was ? 1 : 0;
 }
 
-}  // namespace plr::isl
+}  // namespace plr::effect_lib

@@ -12,7 +12,7 @@
 // parts that come from outside the picture are transparent black.
 #include <cstdint>
 
-namespace plr::isl {
+namespace plr::effect_lib {
 
 std::int32_t Initialize() noexcept;
 std::int32_t AddEffect(std::int32_t number, std::int32_t count) noexcept;
@@ -33,4 +33,4 @@ std::int32_t Finish() noexcept;
 bool rotateImage(std::uint8_t* pixels, std::int32_t width, std::int32_t height, double degrees,
                  double scalePercent) noexcept;
 
-}  // namespace plr::isl
+}  // namespace plr::effect_lib

@@ -2,11 +2,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "adapters/effect_library.h"
+#include "adapters/effects/effect_library.h"
 #include "core/block.h"
 #include "core/sizes.h"
 
-namespace plr::isl {
+namespace plr::effect_lib {
 namespace {
 
 // Sine and cosine with quarter turns exact, so that 90-degree steps of a
@@ -64,4 +64,4 @@ bool rotateImage(std::uint8_t* pixels, std::int32_t width, std::int32_t height, 
     return true;
 }
 
-}  // namespace plr::isl
+}  // namespace plr::effect_lib

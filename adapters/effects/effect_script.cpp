@@ -31,19 +31,19 @@
 // unknown word, a missing or extra value, a value out of range, a size
 // statement that is missing, repeated or out of place - makes the whole
 // script invalid, and the engine then treats the path as an image file.
-#include "adapters/effect_script.h"
+#include "adapters/effects/effect_script.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "adapters/is_blur.h"
-#include "adapters/is_drawing.h"
+#include "adapters/imaging/filters_blur.h"
+#include "adapters/imaging/drawing.h"
 #include "core/block.h"
 #include "core/crt_random.h"
 #include "core/sizes.h"
 
-namespace plr::isl {
+namespace plr::effect_lib {
 namespace {
 
 constexpr std::int32_t kValueLimit = 1000000;
@@ -171,7 +171,7 @@ bool renderScript(const EffectScript& s, std::uint8_t* rgba) noexcept {
         const std::int32_t* v = s.steps[i].v;
         switch (s.steps[i].kind) {
             case StepKind::Fill:
-                is3::FillSolidRect(rgba, w, h, 4, w * 4, 0, 0, w - 1, h - 1,
+                imaging_lib::FillSolidRect(rgba, w, h, 4, w * 4, 0, 0, w - 1, h - 1,
                                    std::uint32_t(v[0]) | v[1] << 8 | v[2] << 16 | std::uint32_t(v[3]) << 24);
                 break;
             case StepKind::Noise: {
@@ -192,18 +192,18 @@ bool renderScript(const EffectScript& s, std::uint8_t* rgba) noexcept {
                         for (int c = 0; c < 4; ++c) rgba[(std::size_t(v[1]) * w + v[0]) * 4 + c] = std::uint8_t(v[3 + c]);
                     break;
                 }
-                is3::DrawEllipseOnImage(rgba, w, h, 4, w * 4, v[0], v[1], v[2], v[2],
+                imaging_lib::DrawEllipseOnImage(rgba, w, h, 4, w * 4, v[0], v[1], v[2], v[2],
                                         std::uint32_t(v[3]) | v[4] << 8 | v[5] << 16 | std::uint32_t(v[6]) << 24);
                 break;
             case StepKind::Blur:
                 if (v[0] == 0) break;
                 if (copy.empty() && !copy.allocate(bytes)) return false;
                 std::memcpy(copy.data(), rgba, bytes);
-                if (!is3::GaussianBlurImage(copy.data(), rgba, w, h, 4, w * 4, v[0], 0)) return false;
+                if (!imaging_lib::GaussianBlurImage(copy.data(), rgba, w, h, 4, w * 4, v[0], 0)) return false;
                 break;
         }
     }
     return true;
 }
 
-}  // namespace plr::isl
+}  // namespace plr::effect_lib

@@ -5,7 +5,7 @@
 // docs/effect-scripts.md.
 #include <cstdint>
 
-namespace plr::isl {
+namespace plr::effect_lib {
 
 constexpr std::int32_t kMaxScriptSide = 8192;   // per side, pixels
 constexpr int kMaxScriptSteps = 256;
@@ -36,4 +36,4 @@ bool parseScriptText(const char* text, std::size_t length, EffectScript& script)
 // False when a work buffer cannot be had.
 bool renderScript(const EffectScript& script, std::uint8_t* rgba) noexcept;
 
-}  // namespace plr::isl
+}  // namespace plr::effect_lib

@@ -1,8 +1,8 @@
-#include "adapters/is_compression.h"
+#include "adapters/imaging/compression.h"
 
 #include <zlib.h>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 std::uint32_t ZDeflateBuffer(const void* buffer, std::uint32_t length, void* destination,
                              std::uint32_t capacity, std::int32_t option) noexcept {
@@ -24,4 +24,4 @@ std::uint32_t ZInflateBuffer(const void* source, std::uint32_t length, void* des
     return static_cast<std::uint32_t>(outLen);
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

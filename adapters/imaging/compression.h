@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 // Deflates `length` bytes into `destination` (capacity bytes). `option` is the
 // compression level 0..9 (anything else: zlib's default). Returns the
@@ -17,4 +17,4 @@ std::uint32_t ZDeflateBuffer(const void* buffer, std::uint32_t length, void* des
 std::uint32_t ZInflateBuffer(const void* source, std::uint32_t length, void* destination,
                              std::uint32_t capacity) noexcept;
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

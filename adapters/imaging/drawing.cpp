@@ -1,9 +1,9 @@
-#include "adapters/is_drawing.h"
+#include "adapters/imaging/drawing.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 namespace {
 
 bool validRaster(const void* p, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride) noexcept {
@@ -57,4 +57,4 @@ std::int32_t DrawEllipseOnImage(void* pixels, std::int32_t width, std::int32_t h
     return 1;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -3,7 +3,7 @@
 // packed value, red in the low byte; a 1-byte raster takes the low byte.
 #include <cstdint>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 // Fills the rectangle with corners (left, top) and (right, bottom), both
 // included, clipped to the raster.
@@ -17,4 +17,4 @@ std::int32_t DrawEllipseOnImage(void* pixels, std::int32_t width, std::int32_t h
                                 std::int32_t bytesPerPixel, std::int32_t stride, std::int32_t cx,
                                 std::int32_t cy, std::int32_t rx, std::int32_t ry, std::uint32_t colour) noexcept;
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -1,4 +1,4 @@
-#include "adapters/is_blur.h"
+#include "adapters/imaging/filters_blur.h"
 
 #include <cmath>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include "core/block.h"
 #include "core/sizes.h"
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 namespace {
 
 constexpr int kDirectReach = 24;
@@ -95,4 +95,4 @@ std::int32_t GaussianBlurImage(const void* src, void* dst, std::int32_t width, s
     return 1;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

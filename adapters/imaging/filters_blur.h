@@ -2,7 +2,7 @@
 // Blur family.
 #include <cstdint>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 // Gaussian blur of a raster of 1, 3 or 4 byte channels from `src` into `dst`
 // (same size and stride; they may not overlap). `radius` is the reach of the
@@ -15,4 +15,4 @@ std::int32_t GaussianBlurImage(const void* src, void* dst, std::int32_t width, s
                                std::int32_t bytesPerPixel, std::int32_t stride, double radius,
                                std::int32_t flags) noexcept;
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -1,9 +1,9 @@
-#include "adapters/is_blur_plane.h"
+#include "adapters/imaging/filters_blur_plane.h"
 
 #include "core/block.h"
 #include "core/sizes.h"
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 namespace {
 
 constexpr std::int32_t kMaxRadius = 4;
@@ -73,4 +73,4 @@ std::int32_t BlurImage(const std::uint8_t* src, std::int32_t width, std::int32_t
     return 1;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

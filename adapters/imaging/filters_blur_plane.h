@@ -2,7 +2,7 @@
 // Blur family: softening a raster of byte channels.
 #include <cstdint>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 // Gaussian blur of a raster whose pixels are 1 to 4 byte channels, each
 // channel blurred on its own. The kernel is the binomial approximation of a
@@ -18,4 +18,4 @@ std::int32_t BlurImage(const std::uint8_t* src, std::int32_t width, std::int32_t
                        std::int32_t srcStride, std::uint8_t* dst, std::int32_t dstStride, std::int32_t strength,
                        std::int32_t radius) noexcept;
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -9,5 +9,5 @@
 //   - a colour is one packed 32-bit value, an opacity a double (1.0 = copy);
 //   - every call returns nonzero on success; on zero the caller abandons
 //     the operation.
-#include "adapters/is_compression.h"
-#include "adapters/is_raster.h"
+#include "adapters/imaging/compression.h"
+#include "adapters/imaging/raster.h"

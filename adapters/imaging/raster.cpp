@@ -1,9 +1,9 @@
-#include "adapters/is_raster.h"
+#include "adapters/imaging/raster.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 std::int32_t OverlayImage(const void* src, std::int32_t width, std::int32_t height,
                           std::int32_t bytesPerPixel, std::int32_t srcStride, void* dst,
@@ -44,4 +44,4 @@ std::int32_t RGBAToBGRA(void* pixels, std::int32_t width, std::int32_t height, s
     return 1;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

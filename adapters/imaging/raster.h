@@ -2,7 +2,7 @@
 // Raster family: rectangle copies and channel reordering.
 #include <cstdint>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 // Draws `src` (width x height, bytesPerPixel, srcStride) onto `dst` with its
 // top-left at (x, y) of a dstWidth x dstHeight raster. At opacity 1.0 it is an
@@ -17,4 +17,4 @@ std::int32_t OverlayImage(const void* src, std::int32_t width, std::int32_t heig
 std::int32_t RGBAToBGRA(void* pixels, std::int32_t width, std::int32_t height,
                         std::int32_t stride) noexcept;
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

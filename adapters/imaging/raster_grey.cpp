@@ -1,8 +1,8 @@
-#include "adapters/is_grey.h"
+#include "adapters/imaging/raster_grey.h"
 
 #include <cstring>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 std::int32_t ImageToGrayScale8Bit(const void* src, std::int32_t width, std::int32_t height,
                                   std::int32_t bytesPerPixel, std::int32_t srcStride, std::uint8_t* grey,
@@ -22,4 +22,4 @@ std::int32_t ImageToGrayScale8Bit(const void* src, std::int32_t width, std::int3
     return 1;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -2,7 +2,7 @@
 // Grey family: colour rasters to one byte of brightness per pixel.
 #include <cstdint>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 // Writes width x height grey bytes (row stride greyStride) from a raster of
 // 1, 3 or 4 bytes per pixel (red first). Grey = (77 r + 150 g + 29 b + 128) >> 8,
@@ -13,4 +13,4 @@ std::int32_t ImageToGrayScale8Bit(const void* src, std::int32_t width, std::int3
                                   std::int32_t bytesPerPixel, std::int32_t srcStride, std::uint8_t* grey,
                                   std::int32_t greyStride, std::int32_t flags) noexcept;
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

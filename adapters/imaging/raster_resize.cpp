@@ -1,11 +1,11 @@
-#include "adapters/is_resize.h"
+#include "adapters/imaging/raster_resize.h"
 
 #include <algorithm>
 
 #include "core/block.h"
 #include "core/sizes.h"
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 namespace {
 
 bool validPixelSize(std::int32_t bpp) noexcept {
@@ -113,4 +113,4 @@ std::int32_t ResizeImage(const void* src, std::int32_t width, std::int32_t heigh
     return bilinear<std::uint8_t>(s, width, height, srcStride, d, dstWidth, dstHeight, dstStride, bytesPerPixel);
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -3,7 +3,7 @@
 // of 2 or 8 bytes (mask values, layer pixels) as 16-bit channels.
 #include <cstdint>
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 // Area-averaging resample: every destination pixel is the mean of the source
 // area it covers, each source pixel weighted by its overlap, rounded to
@@ -20,4 +20,4 @@ std::int32_t ResizeImage(const void* src, std::int32_t width, std::int32_t heigh
                          void* dst, std::int32_t dstWidth, std::int32_t dstHeight, std::int32_t dstStride,
                          std::int32_t bytesPerPixel) noexcept;
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adapters/is_codecs_read.h"
+#include "exchange/formats/image_formats.h"
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 namespace {
 
 std::uint32_t u16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
@@ -148,4 +148,4 @@ bool readBmp(const char* path, RgbaImage& out) noexcept {
     return true;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "adapters/is_codecs_read.h"
+#include "exchange/formats/image_formats.h"
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 namespace {
 
 bool skipExtension(GifFileType* gif, int& transparent) {
@@ -88,4 +88,4 @@ bool readGif(const char* path, RgbaImage& out) noexcept {
     return ok && done;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -5,9 +5,9 @@
 
 #include <jpeglib.h>
 
-#include "adapters/is_codecs_read.h"
+#include "exchange/formats/image_formats.h"
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 namespace {
 
 struct ErrorTrap {
@@ -58,4 +58,4 @@ bool readJpeg(const char* path, RgbaImage& out) noexcept {
     return ok;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

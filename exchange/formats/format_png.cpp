@@ -2,9 +2,9 @@
 // error recovery: a corrupt or truncated file makes a call return zero.
 #include <png.h>
 
-#include "adapters/is_codecs_read.h"
+#include "exchange/formats/image_formats.h"
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 bool readPng(const char* path, RgbaImage& out) noexcept {
     png_image image{};
@@ -21,4 +21,4 @@ bool readPng(const char* path, RgbaImage& out) noexcept {
     return ok;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -2,9 +2,9 @@
 // first directory only). Library messages are silenced; failures are results.
 #include <tiffio.h>
 
-#include "adapters/is_codecs_read.h"
+#include "exchange/formats/image_formats.h"
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 bool readTiff(const char* path, RgbaImage& out) noexcept {
     TIFFSetErrorHandler(nullptr);
@@ -32,4 +32,4 @@ bool readTiff(const char* path, RgbaImage& out) noexcept {
     return ok;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

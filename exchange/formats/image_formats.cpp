@@ -1,11 +1,11 @@
-#include "adapters/is_codecs_read.h"
+#include "exchange/formats/image_formats.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "core/sizes.h"
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 bool decodeSizeAllowed(std::int64_t width, std::int64_t height) noexcept {
     if (width <= 0 || height <= 0 || width > kMaxDecodeSide || height > kMaxDecodeSide) return false;
@@ -57,4 +57,4 @@ std::int32_t ReadImageToRGBA(const char* path, RgbaImage& out) noexcept {
     return ok ? 1 : 0;
 }
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -13,7 +13,7 @@
 
 #include "core/block.h"
 
-namespace plr::is3 {
+namespace plr::imaging_lib {
 
 constexpr std::int32_t kMaxDecodeSide = 32768;
 constexpr std::uint64_t kMaxDecodePixels = std::uint64_t{1} << 27;
@@ -49,4 +49,4 @@ bool readBmp(const char* path, RgbaImage& out) noexcept;
 // Allocates out.pixels for width x height RGBA after the size check.
 bool allocateRgba(RgbaImage& out, std::int64_t width, std::int64_t height) noexcept;
 
-}  // namespace plr::is3
+}  // namespace plr::imaging_lib

@@ -1,5 +1,5 @@
 // Effects that work on HSL lightness and saturation or on L*a*b*.
-#include "brush/effects/effect_params.h"
+#include "imaging/filters/effect_params.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include <cstring>
 
-#include "brush/effects/effect_params.h"
-#include "brush/effects/effects.h"
+#include "imaging/filters/effect_params.h"
+#include "imaging/filters/filters.h"
 #include "core/engine.h"
 #include "core/sizes.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "adapters/is_blur.h"
-#include "adapters/is_drawing.h"
-#include "brush/effects/effect_params.h"
+#include "adapters/imaging/filters_blur.h"
+#include "adapters/imaging/drawing.h"
+#include "imaging/filters/effect_params.h"
 #include "core/block.h"
 #include "core/engine.h"
 #include "core/sizes.h"
@@ -35,13 +35,13 @@ void effectVignette(EffectParams& e) {
         mx = my = (longer - 2 * static_cast<std::int32_t>(longer * p5)) / 2;
     }
     if (e.option[6] != 0)
-        is3::FillSolidRect(plane.data(), w, h, 1, w, mx, my, w - mx - 1, h - my, std::uint32_t(level));
+        imaging_lib::FillSolidRect(plane.data(), w, h, 1, w, mx, my, w - mx - 1, h - my, std::uint32_t(level));
     else
-        is3::DrawEllipseOnImage(plane.data(), w, h, 1, w, w / 2, h / 2, std::max(2, (w - 2 * mx) / 2),
+        imaging_lib::DrawEllipseOnImage(plane.data(), w, h, 1, w, w / 2, h / 2, std::max(2, (w - 2 * mx) / 2),
                                 std::max(2, (h - 2 * my) / 2), std::uint32_t(level));
     double radius = std::max(w, h) * 0.1 * e.p[4];
     if (radius == 0.0) radius = 0.1;
-    if (!is3::GaussianBlurImage(plane.data(), blurred.data(), w, h, 1, w, radius, 15)) return;
+    if (!imaging_lib::GaussianBlurImage(plane.data(), blurred.data(), w, h, 1, w, radius, 15)) return;
 
     if (e.p[1] == 0.0) e.p[1] = 0.001;
     const bool tint = e.option[3] == 1, invert = e.option[5] == 1, clearAlpha = e.option[4] == 1;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "brush/effects/effect_params.h"
+#include "imaging/filters/effect_params.h"
 #include "core/engine.h"
 #include "core/layer_load.h"
 #include "core/sizes.h"

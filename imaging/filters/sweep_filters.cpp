@@ -10,11 +10,11 @@
 // blend q <- trunc(w q + (1 - w) p) of one weight takes 65536 byte pairs, so
 // it is tabulated once per run with the reference arithmetic; the loops walk
 // rows with pointers and carry p's grey along a row pass.
-#include "brush/effects/sweep_effects.h"
+#include "imaging/filters/sweep_filters.h"
 
 #include <cmath>
 
-#include "brush/effects/effect_params.h"
+#include "imaging/filters/effect_params.h"
 
 namespace plr {
 namespace {

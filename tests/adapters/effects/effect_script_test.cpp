@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "adapters/effect_library.h"
-#include "adapters/effect_script.h"
+#include "adapters/effects/effect_library.h"
+#include "adapters/effects/effect_script.h"
 #include "brush_test_support.h"
 #include "engine_fixture.h"
 
@@ -15,28 +15,28 @@ namespace {
 using EffectScriptFormat = EngineTest;
 
 std::vector<std::uint8_t> render(const std::string& text, int& w, int& h) {
-    static isl::EffectScript s;
-    if (!isl::parseScriptText(text.data(), text.size(), s)) return {};
+    static effect_lib::EffectScript s;
+    if (!effect_lib::parseScriptText(text.data(), text.size(), s)) return {};
     w = s.width;
     h = s.height;
     std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * h * 4);
-    if (!isl::renderScript(s, px.data())) return {};
+    if (!effect_lib::renderScript(s, px.data())) return {};
     return px;
 }
 
 TEST_F(EffectScriptFormat, ShippedExamplesLoadThroughTheLibrary) {
     for (const char* name : {"canvas_grain.efs", "soft_dot.efs"}) {
         const std::string path = std::string(PALORAN_TEST_DATA) + "/scripts/" + name;
-        ASSERT_TRUE(isl::Initialize());
-        ASSERT_TRUE(isl::LoadScriptFromFile(path.c_str())) << name;
-        ASSERT_TRUE(isl::InitBuffers());
+        ASSERT_TRUE(effect_lib::Initialize());
+        ASSERT_TRUE(effect_lib::LoadScriptFromFile(path.c_str())) << name;
+        ASSERT_TRUE(effect_lib::InitBuffers());
         std::int32_t header[6] = {};
-        ASSERT_TRUE(isl::ReadScriptHeaderFromFile(path.c_str(), header));
+        ASSERT_TRUE(effect_lib::ReadScriptHeaderFromFile(path.c_str(), header));
         std::vector<std::uint8_t> out(static_cast<std::size_t>(header[4]) * header[5] * 4);
-        EXPECT_FALSE(isl::ExecuteScript(out.data(), header[4] + 1, header[5]));  // size must match
-        ASSERT_TRUE(isl::ExecuteScript(out.data(), header[4], header[5]));
+        EXPECT_FALSE(effect_lib::ExecuteScript(out.data(), header[4] + 1, header[5]));  // size must match
+        ASSERT_TRUE(effect_lib::ExecuteScript(out.data(), header[4], header[5]));
         EXPECT_EQ(out[3], 255);
-        isl::Finish();
+        effect_lib::Finish();
     }
 }
 
@@ -71,8 +71,8 @@ TEST_F(EffectScriptFormat, StepsRenderAsDocumented) {
 }
 
 TEST_F(EffectScriptFormat, MalformedScriptsAreRefused) {
-    isl::EffectScript* s = new isl::EffectScript;
-    auto bad = [&](const std::string& text) { return !isl::parseScriptText(text.data(), text.size(), *s); };
+    effect_lib::EffectScript* s = new effect_lib::EffectScript;
+    auto bad = [&](const std::string& text) { return !effect_lib::parseScriptText(text.data(), text.size(), *s); };
     EXPECT_TRUE(bad(""));
     EXPECT_TRUE(bad("effect-script 2\nsize 1 1\n"));
     EXPECT_TRUE(bad("effect-script 1\n"));
@@ -98,14 +98,14 @@ TEST_F(EffectScriptFormat, MalformedScriptsAreRefused) {
     // Through the library: a file that is not a script does not load.
     const auto dir = scratchDir();
     writeText(dir / "cut.efs", "effect-script 1\nsize 4");
-    EXPECT_TRUE(isl::Initialize());
-    EXPECT_FALSE(isl::LoadScriptFromFile((dir / "cut.efs").string().c_str()));
-    EXPECT_FALSE(isl::InitBuffers());
+    EXPECT_TRUE(effect_lib::Initialize());
+    EXPECT_FALSE(effect_lib::LoadScriptFromFile((dir / "cut.efs").string().c_str()));
+    EXPECT_FALSE(effect_lib::InitBuffers());
     std::int32_t header[6] = {};
-    EXPECT_FALSE(isl::ReadScriptHeaderFromFile((dir / "cut.efs").string().c_str(), header));
-    EXPECT_FALSE(isl::LoadScriptFromFile(nullptr));
-    isl::Finish();
-    EXPECT_FALSE(isl::LoadScriptFromFile((dir / "cut.efs").string().c_str()));  // not initialised
+    EXPECT_FALSE(effect_lib::ReadScriptHeaderFromFile((dir / "cut.efs").string().c_str(), header));
+    EXPECT_FALSE(effect_lib::LoadScriptFromFile(nullptr));
+    effect_lib::Finish();
+    EXPECT_FALSE(effect_lib::LoadScriptFromFile((dir / "cut.efs").string().c_str()));  // not initialised
     std::filesystem::remove_all(dir);
 }
 

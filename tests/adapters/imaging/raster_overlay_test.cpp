@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "adapters/is_raster.h"
+#include "adapters/imaging/raster.h"
 
 namespace plr::test {
 namespace {
@@ -51,7 +51,7 @@ TEST(IsRasterOverlay, AtFullOpacityCopiesExactlyWhatFallsInside) {
         Bytes dst = randomBytes(static_cast<std::size_t>(dstStride) * dh + 2 * kGuard, rng), expected = dst;
         referenceOverlay(src, w, h, bpp, srcStride, expected, kGuard, dw, dh, dstStride, x, y);
         EXPECT_EQ(
-            is3::OverlayImage(src.data(), w, h, bpp, srcStride, dst.data() + kGuard, dw, dh, dstStride, x, y, 1.0), 1);
+            imaging_lib::OverlayImage(src.data(), w, h, bpp, srcStride, dst.data() + kGuard, dw, dh, dstStride, x, y, 1.0), 1);
         ASSERT_EQ(dst, expected) << "round " << round << " bpp " << bpp << " " << w << "x" << h << " at " << x << ","
                                  << y;
     }
@@ -62,25 +62,25 @@ TEST(IsRasterOverlay, CopiesWithinOneBufferWhenRowsOverlap) {
     Bytes buf(6 * 4);
     for (std::size_t i = 0; i < buf.size(); ++i) buf[i] = static_cast<std::uint8_t>(i);
     const Bytes before = buf;
-    EXPECT_EQ(is3::OverlayImage(buf.data(), 2, 5, 2, 4, buf.data() + 4, 2, 5, 4, 0, 0, 1.0), 1);
+    EXPECT_EQ(imaging_lib::OverlayImage(buf.data(), 2, 5, 2, 4, buf.data() + 4, 2, 5, 4, 0, 0, 1.0), 1);
     for (std::size_t i = 0; i < 20; ++i) EXPECT_EQ(buf[i + 4], before[i]);
 }
 
 TEST(IsRasterOverlay, RefusesNullAndNegativeSizes) {
     std::uint8_t a[16] = {}, b[16] = {};
-    EXPECT_EQ(is3::OverlayImage(nullptr, 2, 2, 1, 2, b, 2, 2, 2, 0, 0, 1.0), 0);
-    EXPECT_EQ(is3::OverlayImage(a, -1, 2, 1, 2, b, 2, 2, 2, 0, 0, 1.0), 0);
-    EXPECT_EQ(is3::OverlayImage(a, 2, 2, 0, 2, b, 2, 2, 2, 0, 0, 1.0), 0);
+    EXPECT_EQ(imaging_lib::OverlayImage(nullptr, 2, 2, 1, 2, b, 2, 2, 2, 0, 0, 1.0), 0);
+    EXPECT_EQ(imaging_lib::OverlayImage(a, -1, 2, 1, 2, b, 2, 2, 2, 0, 0, 1.0), 0);
+    EXPECT_EQ(imaging_lib::OverlayImage(a, 2, 2, 0, 2, b, 2, 2, 2, 0, 0, 1.0), 0);
     // Entirely outside: nothing to do, and nothing written.
     b[0] = 7;
-    EXPECT_EQ(is3::OverlayImage(a, 2, 2, 1, 2, b, 2, 2, 2, 5, 0, 1.0), 1);
+    EXPECT_EQ(imaging_lib::OverlayImage(a, 2, 2, 1, 2, b, 2, 2, 2, 5, 0, 1.0), 1);
     EXPECT_EQ(b[0], 7);
 }
 
 TEST(IsRasterOverlay, BelowFullOpacityStillBlendsBytewise) {
     const std::uint8_t src[4] = {200, 0, 100, 255};
     std::uint8_t dst[4] = {100, 100, 100, 0};
-    EXPECT_EQ(is3::OverlayImage(src, 4, 1, 1, 4, dst, 4, 1, 4, 0, 0, 0.5), 1);
+    EXPECT_EQ(imaging_lib::OverlayImage(src, 4, 1, 1, 4, dst, 4, 1, 4, 0, 0, 0.5), 1);
     // d + (s - d) * 0.5, truncated toward zero
     EXPECT_EQ(dst[0], 150);
     EXPECT_EQ(dst[1], 50);

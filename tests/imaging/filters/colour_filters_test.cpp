@@ -1,7 +1,7 @@
 // The effects that work in HSL or L*a*b* (built with the colour conversions).
 #include <vector>
 
-#include "brush/effects/effects.h"
+#include "imaging/filters/filters.h"
 #include "engine_fixture.h"
 
 namespace plr::test {

@@ -3,7 +3,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "brush/effects/effects.h"
+#include "imaging/filters/filters.h"
 #include "engine_fixture.h"
 
 namespace plr::test {

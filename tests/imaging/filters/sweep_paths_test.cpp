@@ -1,8 +1,8 @@
 // The table-driven sweep path gives the reference's bytes.
 #include <vector>
 
-#include "brush/effects/effect_params.h"
-#include "brush/effects/sweep_effects.h"
+#include "imaging/filters/effect_params.h"
+#include "imaging/filters/sweep_filters.h"
 #include "brush_test_support.h"
 #include "engine_fixture.h"
 
