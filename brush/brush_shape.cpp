@@ -43,7 +43,7 @@ void releaseSource(BrushBuffers& b) noexcept {
 
 // Loads the path and rotates it into the cache. False when nothing loaded.
 bool loadAndRotate(BrushBuffers& b, const char* path, std::int32_t angle, ShapeBuilder builder) {
-    imaging_lib::RgbaImage image;
+    formats::RgbaImage image;
     loadSourceImage(path, builder == ShapeBuilder::Current, image);
     if (image.pixels.empty()) return false;
     b.shapeSource = std::move(image.pixels);

@@ -112,7 +112,7 @@ void generateGritTextures(Page& page, CrtRandom& rng) {
 
 void gritTexturesFromSource(Page& page, const char* path, CrtRandom& rng) {
     if (!texturesReady(page)) return;
-    imaging_lib::RgbaImage source;
+    formats::RgbaImage source;
     const SourceRoute route = loadSourceImage(path, true, source);
     if (source.pixels.empty()) return;
     Block<std::uint8_t> grey;

@@ -7,10 +7,10 @@ namespace plr {
 namespace {
 
 // Renders the loaded script (library initialised and script loaded).
-void renderLoadedScript(const char* path, imaging_lib::RgbaImage& out) noexcept {
+void renderLoadedScript(const char* path, formats::RgbaImage& out) noexcept {
     std::int32_t header[6] = {};
     if (!effect_lib::InitBuffers() || !effect_lib::ReadScriptHeaderFromFile(path, header)) return;
-    if (!imaging_lib::allocateRgba(out, header[4], header[5])) return;
+    if (!formats::allocateRgba(out, header[4], header[5])) return;
     if (!effect_lib::ExecuteScript(out.pixels.data(), out.width, out.height)) {
         out.pixels.reset();
         out.width = out.height = 0;
@@ -21,7 +21,7 @@ void renderLoadedScript(const char* path, imaging_lib::RgbaImage& out) noexcept 
 
 }  // namespace
 
-SourceRoute loadSourceImage(const char* path, bool tryScript, imaging_lib::RgbaImage& out) noexcept {
+SourceRoute loadSourceImage(const char* path, bool tryScript, formats::RgbaImage& out) noexcept {
     out.pixels.reset();
     out.width = out.height = 0;
     if (!path || !*path) return SourceRoute::None;
@@ -31,7 +31,7 @@ SourceRoute loadSourceImage(const char* path, bool tryScript, imaging_lib::RgbaI
         effect_lib::Finish();
         if (loaded) return SourceRoute::Script;
     }
-    imaging_lib::ReadImageToRGBA(path, out);
+    formats::readImage(path, out);
     return SourceRoute::Image;
 }
 

@@ -10,6 +10,6 @@ enum class SourceRoute { None, Script, Image };
 // to RGBA; when the script library does not load it, reads it as an image
 // file. Once a script loaded, the image route is not tried even if rendering
 // fails. `out` holds the picture on success and is empty otherwise.
-SourceRoute loadSourceImage(const char* path, bool tryScript, imaging_lib::RgbaImage& out) noexcept;
+SourceRoute loadSourceImage(const char* path, bool tryScript, formats::RgbaImage& out) noexcept;
 
 }  // namespace plr

@@ -8,7 +8,7 @@
 
 #include "exchange/formats/image_formats.h"
 
-namespace plr::imaging_lib {
+namespace plr::formats {
 namespace {
 
 std::uint32_t u16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
@@ -44,7 +44,7 @@ bool readWholeFile(const char* path, Block<std::uint8_t>& data) {
     return ok;
 }
 
-}  // namespace
+bool isBmp(const std::uint8_t* b, std::size_t n) noexcept { return n >= 2 && b[0] == 'B' && b[1] == 'M'; }
 
 bool readBmp(const char* path, RgbaImage& out) noexcept {
     Block<std::uint8_t> file;
@@ -148,4 +148,8 @@ bool readBmp(const char* path, RgbaImage& out) noexcept {
     return true;
 }
 
-}  // namespace plr::imaging_lib
+}  // namespace
+
+const ImageFormat kBmpFormat{FileType::Bmp, "BMP", {"bmp", "dib"}, isBmp, readBmp, nullptr};
+
+}  // namespace plr::formats

@@ -8,7 +8,7 @@
 
 #include "exchange/formats/image_formats.h"
 
-namespace plr::imaging_lib {
+namespace plr::formats {
 namespace {
 
 bool skipExtension(GifFileType* gif, int& transparent) {
@@ -63,7 +63,9 @@ bool readFrame(GifFileType* gif, int transparent, RgbaImage& out) {
     return true;
 }
 
-}  // namespace
+bool isGif(const std::uint8_t* b, std::size_t n) noexcept {
+    return n >= 6 && (std::memcmp(b, "GIF87a", 6) == 0 || std::memcmp(b, "GIF89a", 6) == 0);
+}
 
 bool readGif(const char* path, RgbaImage& out) noexcept {
     int error = 0;
@@ -88,4 +90,8 @@ bool readGif(const char* path, RgbaImage& out) noexcept {
     return ok && done;
 }
 
-}  // namespace plr::imaging_lib
+}  // namespace
+
+const ImageFormat kGifFormat{FileType::Gif, "GIF", {"gif"}, isGif, readGif, nullptr};
+
+}  // namespace plr::formats

@@ -7,7 +7,7 @@
 
 #include "exchange/formats/image_formats.h"
 
-namespace plr::imaging_lib {
+namespace plr::formats {
 namespace {
 
 struct ErrorTrap {
@@ -37,7 +37,7 @@ bool decode(jpeg_decompress_struct& cinfo, ErrorTrap& trap, RgbaImage& out) {
     return true;
 }
 
-}  // namespace
+bool isJpeg(const std::uint8_t* b, std::size_t n) noexcept { return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF; }
 
 bool readJpeg(const char* path, RgbaImage& out) noexcept {
     std::FILE* f = std::fopen(path, "rb");
@@ -58,4 +58,8 @@ bool readJpeg(const char* path, RgbaImage& out) noexcept {
     return ok;
 }
 
-}  // namespace plr::imaging_lib
+}  // namespace
+
+const ImageFormat kJpegFormat{FileType::Jpeg, "JPEG", {"jpg", "jpeg", "jpe", "jfif"}, isJpeg, readJpeg, nullptr};
+
+}  // namespace plr::formats

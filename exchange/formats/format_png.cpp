@@ -2,9 +2,15 @@
 // error recovery: a corrupt or truncated file makes a call return zero.
 #include <png.h>
 
+#include <cstring>
+
 #include "exchange/formats/image_formats.h"
 
-namespace plr::imaging_lib {
+namespace plr::formats {
+
+namespace {
+
+bool isPng(const std::uint8_t* b, std::size_t n) noexcept { return n >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0; }
 
 bool readPng(const char* path, RgbaImage& out) noexcept {
     png_image image{};
@@ -21,4 +27,8 @@ bool readPng(const char* path, RgbaImage& out) noexcept {
     return ok;
 }
 
-}  // namespace plr::imaging_lib
+}  // namespace
+
+const ImageFormat kPngFormat{FileType::Png, "PNG", {"png"}, isPng, readPng, nullptr};
+
+}  // namespace plr::formats

@@ -2,9 +2,18 @@
 // first directory only). Library messages are silenced; failures are results.
 #include <tiffio.h>
 
+#include <cstring>
+
 #include "exchange/formats/image_formats.h"
 
-namespace plr::imaging_lib {
+namespace plr::formats {
+
+namespace {
+
+// Little-endian "II*\0" or big-endian "MM\0*".
+bool isTiff(const std::uint8_t* b, std::size_t n) noexcept {
+    return n >= 4 && (std::memcmp(b, "II*\0", 4) == 0 || std::memcmp(b, "MM\0*", 4) == 0);
+}
 
 bool readTiff(const char* path, RgbaImage& out) noexcept {
     TIFFSetErrorHandler(nullptr);
@@ -32,4 +41,8 @@ bool readTiff(const char* path, RgbaImage& out) noexcept {
     return ok;
 }
 
-}  // namespace plr::imaging_lib
+}  // namespace
+
+const ImageFormat kTiffFormat{FileType::Tiff, "TIFF", {"tif", "tiff"}, isTiff, readTiff, nullptr};
+
+}  // namespace plr::formats

@@ -1,11 +1,83 @@
 #include "exchange/formats/image_formats.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "core/sizes.h"
 
-namespace plr::imaging_lib {
+namespace plr::formats {
+namespace {
+
+// In sniffing order: BMP's two-letter signature is the weakest, so it comes last.
+const ImageFormat* const kFormats[] = {&kPngFormat, &kJpegFormat, &kTiffFormat, &kGifFormat, &kBmpFormat};
+
+char lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+// The text after the last dot of the last path element ("" when none); a
+// bare extension is its own extension.
+std::string_view extensionOf(std::string_view path) noexcept {
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
+    const std::size_t dot = path.rfind('.');
+    return dot == std::string_view::npos ? path : path.substr(dot + 1);
+}
+
+}  // namespace
+
+std::span<const ImageFormat* const> imageFormats() noexcept { return kFormats; }
+
+const ImageFormat* formatOfBytes(const std::uint8_t* bytes, std::size_t length) noexcept {
+    if (!bytes) return nullptr;
+    for (const ImageFormat* f : kFormats)
+        if (f->isA(bytes, length)) return f;
+    return nullptr;
+}
+
+const ImageFormat* formatOfExtension(std::string_view path) noexcept {
+    const std::string_view ext = extensionOf(path);
+    if (ext.empty()) return nullptr;
+    for (const ImageFormat* f : kFormats)
+        for (std::string_view e : f->extensions)
+            if (!e.empty() && sameIgnoringCase(e, ext)) return f;
+    return nullptr;
+}
+
+namespace {
+
+const ImageFormat* sniffedFormat(const char* path) noexcept {
+    if (!path || !*path) return nullptr;
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) return nullptr;
+    std::uint8_t head[kSniffBytes] = {};
+    const std::size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    return formatOfBytes(head, n);
+}
+
+}  // namespace
+
+FileType sniffFile(const char* path) noexcept {
+    const ImageFormat* f = sniffedFormat(path);
+    return f ? f->type : FileType::Unknown;
+}
+
+bool readImage(const char* path, RgbaImage& out) noexcept {
+    out.pixels.reset();
+    out.width = out.height = 0;
+    const ImageFormat* f = sniffedFormat(path);
+    const bool ok = f && f->read(path, out);
+    if (!ok) {
+        out.pixels.reset();
+        out.width = out.height = 0;
+    }
+    return ok;
+}
 
 bool decodeSizeAllowed(std::int64_t width, std::int64_t height) noexcept {
     if (width <= 0 || height <= 0 || width > kMaxDecodeSide || height > kMaxDecodeSide) return false;
@@ -23,38 +95,4 @@ bool allocateRgba(RgbaImage& out, std::int64_t width, std::int64_t height) noexc
     return true;
 }
 
-FileType GuessFileType(const char* path) noexcept {
-    if (!path || !*path) return FileType::Unknown;
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f) return FileType::Unknown;
-    unsigned char m[8] = {};
-    const std::size_t n = std::fread(m, 1, sizeof m, f);
-    std::fclose(f);
-    if (n >= 8 && std::memcmp(m, "\x89PNG\r\n\x1a\n", 8) == 0) return FileType::Png;
-    if (n >= 3 && m[0] == 0xFF && m[1] == 0xD8 && m[2] == 0xFF) return FileType::Jpeg;
-    if (n >= 4 && (std::memcmp(m, "II*\0", 4) == 0 || std::memcmp(m, "MM\0*", 4) == 0)) return FileType::Tiff;
-    if (n >= 6 && (std::memcmp(m, "GIF87a", 6) == 0 || std::memcmp(m, "GIF89a", 6) == 0)) return FileType::Gif;
-    if (n >= 2 && m[0] == 'B' && m[1] == 'M') return FileType::Bmp;
-    return FileType::Unknown;
-}
-
-std::int32_t ReadImageToRGBA(const char* path, RgbaImage& out) noexcept {
-    out.pixels.reset();
-    out.width = out.height = 0;
-    bool ok = false;
-    switch (GuessFileType(path)) {
-        case FileType::Png: ok = readPng(path, out); break;
-        case FileType::Jpeg: ok = readJpeg(path, out); break;
-        case FileType::Tiff: ok = readTiff(path, out); break;
-        case FileType::Gif: ok = readGif(path, out); break;
-        case FileType::Bmp: ok = readBmp(path, out); break;
-        case FileType::Unknown: break;
-    }
-    if (!ok) {
-        out.pixels.reset();
-        out.width = out.height = 0;
-    }
-    return ok ? 1 : 0;
-}
-
-}  // namespace plr::imaging_lib
+}  // namespace plr::formats

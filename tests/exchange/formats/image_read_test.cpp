@@ -17,7 +17,7 @@ namespace plr::test {
 namespace {
 
 using ImageRead = EngineTest;
-using imaging_lib::RgbaImage;
+using formats::RgbaImage;
 
 void put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     b[at] = v & 0xFF;
@@ -58,7 +58,7 @@ TEST_F(ImageRead, BmpTwentyFourBitBottomUpWithRowPadding) {
                                       10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0};
     writeBytes(dir / "a.bmp", bmp(3, 2, 24, rows));
     RgbaImage img;
-    ASSERT_EQ(imaging_lib::ReadImageToRGBA((dir / "a.bmp").string().c_str(), img), 1);
+    ASSERT_TRUE(formats::readImage((dir / "a.bmp").string().c_str(), img));
     ASSERT_EQ(img.width, 3);
     ASSERT_EQ(img.height, 2);
     const std::uint8_t want[] = {12, 11, 10, 255, 15, 14, 13, 255, 18, 17, 16, 255,
@@ -72,7 +72,7 @@ TEST_F(ImageRead, BmpPaletteIndicesOutsideThePaletteAreBlack) {
     std::vector<std::uint8_t> rows = {0, 1, 2, 9};  // one row of 4 indices; 9 has no entry
     writeBytes(dir / "p.bmp", bmp(4, 1, 8, rows, 3));
     RgbaImage img;
-    ASSERT_EQ(imaging_lib::ReadImageToRGBA((dir / "p.bmp").string().c_str(), img), 1);
+    ASSERT_TRUE(formats::readImage((dir / "p.bmp").string().c_str(), img));
     const std::uint8_t want[] = {0, 0, 0, 255, 30, 20, 10, 255, 60, 40, 20, 255, 0, 0, 0, 255};
     EXPECT_EQ(0, std::memcmp(img.pixels.data(), want, sizeof want));
     std::filesystem::remove_all(dir);
@@ -85,7 +85,7 @@ TEST_F(ImageRead, MalformedBmpsFailCleanly) {
     RgbaImage img;
     auto fails = [&](const std::vector<std::uint8_t>& bytes, const char* what) {
         writeBytes(dir / "bad.bmp", bytes);
-        EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "bad.bmp").string().c_str(), img), 0) << what;
+        EXPECT_FALSE(formats::readImage((dir / "bad.bmp").string().c_str(), img)) << what;
         EXPECT_TRUE(img.pixels.empty()) << what;
     };
     fails(std::vector<std::uint8_t>(good.begin(), good.end() - 1), "one byte short");
@@ -117,19 +117,19 @@ TEST_F(ImageRead, PngRoundTripAndMalformed) {
     std::vector<std::uint8_t> px = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
     writePng(dir / "a.png", 3, 2, px);
     RgbaImage img;
-    ASSERT_EQ(imaging_lib::ReadImageToRGBA((dir / "a.png").string().c_str(), img), 1);
+    ASSERT_TRUE(formats::readImage((dir / "a.png").string().c_str(), img));
     ASSERT_EQ(img.width, 3);
     EXPECT_EQ(0, std::memcmp(img.pixels.data(), px.data(), px.size()));
     auto bytes = readBytes(dir / "a.png");
     writeBytes(dir / "cut.png", std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 20));
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "cut.png").string().c_str(), img), 0);
+    EXPECT_FALSE(formats::readImage((dir / "cut.png").string().c_str(), img));
     EXPECT_TRUE(img.pixels.empty());
     // IHDR width at byte 16 (big-endian): claim 100000 x 100000.
     auto huge = bytes;
     huge[16] = 0x00, huge[17] = 0x01, huge[18] = 0x86, huge[19] = 0xA0;
     huge[20] = 0x00, huge[21] = 0x01, huge[22] = 0x86, huge[23] = 0xA0;
     writeBytes(dir / "huge.png", huge);
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "huge.png").string().c_str(), img), 0);
+    EXPECT_FALSE(formats::readImage((dir / "huge.png").string().c_str(), img));
     std::filesystem::remove_all(dir);
 }
 
@@ -162,7 +162,7 @@ TEST_F(ImageRead, JpegDecodesAndTruncatedFails) {
         std::fclose(f);
     }
     RgbaImage img;
-    ASSERT_EQ(imaging_lib::ReadImageToRGBA(path.c_str(), img), 1);
+    ASSERT_TRUE(formats::readImage(path.c_str(), img));
     ASSERT_EQ(img.width, 16);
     ASSERT_EQ(img.height, 8);
     EXPECT_NEAR(img.pixels[0], 200, 3);
@@ -171,7 +171,7 @@ TEST_F(ImageRead, JpegDecodesAndTruncatedFails) {
     EXPECT_EQ(img.pixels[3], 255);
     auto bytes = readBytes(path);
     writeBytes(dir / "cut.jpg", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 40));
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "cut.jpg").string().c_str(), img), 0);
+    EXPECT_FALSE(formats::readImage((dir / "cut.jpg").string().c_str(), img));
     EXPECT_TRUE(img.pixels.empty());
     std::filesystem::remove_all(dir);
 }
@@ -195,7 +195,7 @@ TEST_F(ImageRead, TiffDecodesAndHugeHeaderFails) {
         TIFFClose(t);
     }
     RgbaImage img;
-    ASSERT_EQ(imaging_lib::ReadImageToRGBA(path.c_str(), img), 1);
+    ASSERT_TRUE(formats::readImage(path.c_str(), img));
     const std::uint8_t want[] = {10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255, 100, 110, 120, 255};
     ASSERT_EQ(img.width, 2);
     EXPECT_EQ(0, std::memcmp(img.pixels.data(), want, sizeof want));
@@ -211,10 +211,10 @@ TEST_F(ImageRead, TiffDecodesAndHugeHeaderFails) {
     entry(257, 100000);
     b.insert(b.end(), {0, 0, 0, 0});
     writeBytes(dir / "huge.tif", b);
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "huge.tif").string().c_str(), img), 0);
+    EXPECT_FALSE(formats::readImage((dir / "huge.tif").string().c_str(), img));
     auto bytes = readBytes(path);
     writeBytes(dir / "cut.tif", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 12));
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "cut.tif").string().c_str(), img), 0);
+    EXPECT_FALSE(formats::readImage((dir / "cut.tif").string().c_str(), img));
     std::filesystem::remove_all(dir);
 }
 
@@ -242,7 +242,7 @@ TEST_F(ImageRead, GifFirstFrameOnTransparentScreen) {
         GifFreeMapObject(map);
     }
     RgbaImage img;
-    ASSERT_EQ(imaging_lib::ReadImageToRGBA(path.c_str(), img), 1);
+    ASSERT_TRUE(formats::readImage(path.c_str(), img));
     ASSERT_EQ(img.width, 4);
     ASSERT_EQ(img.height, 3);
     auto px = [&](int x, int y) { return img.pixels.data() + (y * 4 + x) * 4; };
@@ -254,11 +254,11 @@ TEST_F(ImageRead, GifFirstFrameOnTransparentScreen) {
     EXPECT_EQ(px(2, 2)[3], 0);  // transparent index
     auto bytes = readBytes(path);
     writeBytes(dir / "cut.gif", std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 8));
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "cut.gif").string().c_str(), img), 0);
+    EXPECT_FALSE(formats::readImage((dir / "cut.gif").string().c_str(), img));
     auto huge = bytes;
     huge[6] = huge[7] = huge[8] = huge[9] = 0xFF;  // 65535 x 65535 screen
     writeBytes(dir / "huge.gif", huge);
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "huge.gif").string().c_str(), img), 0);
+    EXPECT_FALSE(formats::readImage((dir / "huge.gif").string().c_str(), img));
     std::filesystem::remove_all(dir);
 }
 
@@ -266,12 +266,12 @@ TEST_F(ImageRead, UnknownMissingAndAllocationFailure) {
     const auto dir = scratchDir();
     RgbaImage img;
     writeText(dir / "x.txt", "not a picture");
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "x.txt").string().c_str(), img), 0);
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "none.png").string().c_str(), img), 0);
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA(nullptr, img), 0);
+    EXPECT_FALSE(formats::readImage((dir / "x.txt").string().c_str(), img));
+    EXPECT_FALSE(formats::readImage((dir / "none.png").string().c_str(), img));
+    EXPECT_FALSE(formats::readImage(nullptr, img));
     writePng(dir / "a.png", 5, 5, greyPicture(5, 5, [](int x, int y) { return x + y; }));
     mem::injectFailure(1);
-    EXPECT_EQ(imaging_lib::ReadImageToRGBA((dir / "a.png").string().c_str(), img), 0);
+    EXPECT_FALSE(formats::readImage((dir / "a.png").string().c_str(), img));
     mem::injectFailure(0);
     EXPECT_TRUE(img.pixels.empty());
     std::filesystem::remove_all(dir);
