@@ -52,13 +52,14 @@ bool loadAndRotate(BrushBuffers& b, const char* path, std::int32_t angle, ShapeB
     // A path too long for the key is kept out of the cache (it never matches).
     if (std::strlen(path) < kShapePathLength) std::strcpy(b.shapeSourcePath, path);
     else b.shapeSourcePath[0] = '\0';
-    if (effect_lib::Initialize()) {
-        if (effect_lib::AddEffect(51, 1)) {
-            effect_lib::SetEffectValue(0, 3, angle);
-            effect_lib::SetEffectValue(0, 4, 100);
-            effect_lib::ExecuteScriptOnImage(b.shapeSource.data(), b.shapeSourceWidth, b.shapeSourceHeight);
+    effect_lib::LibraryState& lib = engine().effectLibrary;
+    if (effect_lib::Initialize(lib)) {
+        if (effect_lib::AddEffect(lib, 51, 1)) {
+            effect_lib::SetEffectValue(lib, 0, 3, angle);
+            effect_lib::SetEffectValue(lib, 0, 4, 100);
+            effect_lib::ExecuteScriptOnImage(lib, b.shapeSource.data(), b.shapeSourceWidth, b.shapeSourceHeight);
         }
-        effect_lib::Finish();
+        effect_lib::Finish(lib);
     }
     b.shapeSourceAngle = angle;
     return true;
@@ -79,7 +80,7 @@ bool shapeFromSource(Page& page, std::int32_t s, ShapeBuilder builder) {
         std::memcpy(blurred.data(), from, b.shapeSource.size());
         EffectArguments args;
         args.p[1] = (100 - b.settings.shapeBlur) * 10;
-        effectOnImage(b.shapeSource.data(), blurred.data(), w, h, "Value Blur", 1, args);
+        effectOnImage(engine().filters, b.shapeSource.data(), blurred.data(), w, h, "Value Blur", 1, args);
         from = blurred.data();
     }
     const std::int32_t scaled =

@@ -2,16 +2,17 @@
 
 #include "adapters/effects/effect_library.h"
 #include "adapters/imaging/raster.h"
+#include "core/engine.h"
 
 namespace plr {
 namespace {
 
 // Renders the loaded script (library initialised and script loaded).
-void renderLoadedScript(const char* path, formats::RgbaImage& out) noexcept {
+void renderLoadedScript(effect_lib::LibraryState& lib, const char* path, formats::RgbaImage& out) noexcept {
     std::int32_t header[6] = {};
-    if (!effect_lib::InitBuffers() || !effect_lib::ReadScriptHeaderFromFile(path, header)) return;
+    if (!effect_lib::InitBuffers(lib) || !effect_lib::ReadScriptHeaderFromFile(lib, path, header)) return;
     if (!formats::allocateRgba(out, header[4], header[5])) return;
-    if (!effect_lib::ExecuteScript(out.pixels.data(), out.width, out.height)) {
+    if (!effect_lib::ExecuteScript(lib, out.pixels.data(), out.width, out.height)) {
         out.pixels.reset();
         out.width = out.height = 0;
         return;
@@ -25,10 +26,11 @@ SourceRoute loadSourceImage(const char* path, bool tryScript, formats::RgbaImage
     out.pixels.reset();
     out.width = out.height = 0;
     if (!path || !*path) return SourceRoute::None;
-    if (tryScript && effect_lib::Initialize()) {
-        const bool loaded = effect_lib::LoadScriptFromFile(path) != 0;
-        if (loaded) renderLoadedScript(path, out);
-        effect_lib::Finish();
+    effect_lib::LibraryState& lib = engine().effectLibrary;
+    if (tryScript && effect_lib::Initialize(lib)) {
+        const bool loaded = effect_lib::LoadScriptFromFile(lib, path) != 0;
+        if (loaded) renderLoadedScript(lib, path, out);
+        effect_lib::Finish(lib);
         if (loaded) return SourceRoute::Script;
     }
     formats::readImage(path, out);

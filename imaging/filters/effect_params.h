@@ -2,9 +2,45 @@
 // The parameter block every in-house effect reads, filled before each run,
 // and the picture access rules they share: reads outside the picture give 0
 // in every channel, writes outside do nothing, writes clamp to 0..255.
+//
+// A filter reads nothing but this block: its pictures, sizes and arguments,
+// the work tables it may reuse, and what the caller tells it about the
+// picture's surroundings (the page's brush colour, current layer and
+// selection mask, for the few filters that use them).
 #include <cstdint>
 
 namespace plr {
+
+// Blend tables of the sweep filters: blend[k][q * 256 + p] for the run's
+// weights (k: which weight). Rebuilt by every run that uses them; kept
+// between runs so that a run allocates nothing.
+struct SweepTables {
+    std::uint8_t blend[3][65536] = {};
+};
+
+// An inclusive box of pixels.
+struct PixelBox {
+    std::int32_t left = 0, top = 0, right = -1, bottom = -1;
+};
+
+// What a few filters need from beyond their picture, supplied by the caller.
+// Every hook may be absent; the filter then does what it does without a page.
+struct FilterSurroundings {
+    // "Vignette" option 8 tints with the brush colour, 8 bits a channel.
+    std::uint8_t dabColour[3] = {};
+    // "Fader" option 3 limits its ramps to the current layer's data extents:
+    // fills the box and returns true, or false when there is no current
+    // layer or it holds no data (the filter then changes nothing).
+    bool (*layerExtents)(void* context, PixelBox& box) = nullptr;
+    // "Line Art Cleaner" hands its thresholded picture (row length width * 4)
+    // to the current layer before removing specks.
+    void (*takeThresholded)(void* context, const std::uint8_t* rgba, std::int32_t width, std::int32_t height) = nullptr;
+    void* context = nullptr;
+    // "Mask Detail" marks edges in this plane of maskWidth x maskHeight values;
+    // it runs only when that is the picture's size.
+    std::uint16_t* maskPlane = nullptr;
+    std::int32_t maskWidth = 0, maskHeight = 0;
+};
 
 struct EffectParams {
     std::uint8_t* destination = nullptr;
@@ -18,6 +54,8 @@ struct EffectParams {
     std::uint8_t option[9] = {};       // option[3] .. option[8], low bytes
     double p[7] = {};                  // p[1] .. p[6], argument * 0.001
     std::uint8_t keepDestination = 0;  // 0: reads from the source
+    SweepTables* sweepTables = nullptr;  // the sweep filters' work tables
+    const FilterSurroundings* around = nullptr;
 
     // The picture reads come from.
     const std::uint8_t* readPlane() const noexcept { return keepDestination ? destination : source; }
@@ -38,7 +76,13 @@ struct EffectParams {
     }
 };
 
-struct Page;
+// The filter state the engine keeps: the parameter block of the last run and
+// the sweep filters' tables. Part of the engine state, so an engine reset
+// brings it back to its state at load.
+struct FilterState {
+    EffectParams params;
+    SweepTables sweep;
+};
 
 // The effects that work in HSL or L*a*b*.
 void effectAdjustLab(EffectParams& e);

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "adapters/imaging/filters_blur.h"
 #include "adapters/imaging/drawing.h"
-#include "imaging/filters/effect_params.h"
+#include "adapters/imaging/filters_blur.h"
 #include "core/block.h"
-#include "core/engine.h"
 #include "core/sizes.h"
-#include "layers/layer_options.h"
+#include "imaging/filters/effect_params.h"
 
 namespace plr {
 
@@ -46,12 +44,8 @@ void effectVignette(EffectParams& e) {
     if (e.p[1] == 0.0) e.p[1] = 0.001;
     const bool tint = e.option[3] == 1, invert = e.option[5] == 1, clearAlpha = e.option[4] == 1;
     double tone[3] = {e.p[1], e.p[2], e.p[3]};
-    if (e.option[8] != 0) {
-        const Color16& c = page().brush.dabColor;
-        tone[0] = (c.red >> 8) / 255.0;
-        tone[1] = (c.green >> 8) / 255.0;
-        tone[2] = (c.blue >> 8) / 255.0;
-    }
+    if (e.option[8] != 0 && e.around)
+        for (int c = 0; c < 3; ++c) tone[c] = e.around->dabColour[c] / 255.0;
     auto store = [](double f) { return static_cast<std::uint8_t>(std::clamp(f, 0.0, 1.0) * 255.0); };
     for (std::int64_t y = 0; y < h; ++y)
         for (std::int64_t x = 0; x < w; ++x) {
@@ -127,8 +121,8 @@ void effectFader(EffectParams& e) {
     const bool hsl = e.option[4] == 1 || e.option[5] == 1;
     std::int64_t left = 0, top = 0, right = e.width - 1, bottom = e.height - 1;
     if (e.option[3] == 1) {
-        Extents extents{};
-        if (!page().currentPageLayer() || !findDataExtents(page(), page().currentLayerIndex, extents)) return;
+        PixelBox extents;
+        if (!e.around || !e.around->layerExtents || !e.around->layerExtents(e.around->context, extents)) return;
         left = std::max<std::int64_t>(extents.left, 0);
         top = std::max<std::int64_t>(extents.top, 0);
         right = std::min<std::int64_t>(extents.right, e.width - 1);

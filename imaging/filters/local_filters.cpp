@@ -3,10 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "imaging/filters/effect_params.h"
-#include "core/engine.h"
-#include "core/layer_load.h"
 #include "core/sizes.h"
+#include "imaging/filters/effect_params.h"
 
 namespace plr {
 namespace {
@@ -113,13 +111,10 @@ void effectDetailBlur(EffectParams& e) {
 
 void effectLineArtCleaner(EffectParams& e) {
     threshold(e, e.p[1] * 255.0);
-    // The thresholded picture goes into the current layer (through mask and
-    // texture) and feeds the pass that removes specks. The load reads no
-    // more of the picture than it has.
-    if (LayerRecord* layer = page().currentLayer)
-        loadRGBA32Layer(page(), e.destination, e.width * 4, page().currentLayerIndex, 0, 0,
-                        std::min<std::int32_t>(layer->width, e.width), std::min<std::int32_t>(layer->height, e.height),
-                        true);
+    // The thresholded picture goes to the current layer and feeds the pass
+    // that removes specks.
+    if (e.around && e.around->takeThresholded)
+        e.around->takeThresholded(e.around->context, e.destination, e.width, e.height);
     const std::size_t bytes = saturatingProduct(std::uint64_t(e.width), std::uint64_t(e.height), 4);
     if (e.source != e.destination) std::memmove(e.source, e.destination, bytes);
     const std::uint8_t keep = e.keepDestination;
@@ -135,13 +130,12 @@ void effectLineArtCleaner(EffectParams& e) {
 }
 
 void effectMaskDetail(EffectParams& e) {
-    Page& p = page();
-    if (p.width != e.width || p.height != e.height || p.mask.plane.size() != p.pixelCount() || p.mask.plane.empty())
-        return;  // the mask plane has the page's size only
+    if (!e.around || !e.around->maskPlane || e.around->maskWidth != e.width || e.around->maskHeight != e.height)
+        return;  // the edges are marked in a plane of the picture's size only
     const int limit = static_cast<int>(e.p[1] * 255.0);
     const double level = (1.0 - e.p[2]) * 65535.0;
     const auto value = static_cast<std::uint16_t>(level <= 0.0 ? 0.0 : level >= 65535.0 ? 65535.0 : level);
-    std::uint16_t* mask = p.mask.plane.data();
+    std::uint16_t* mask = e.around->maskPlane;
     for (std::int64_t y = 1; y < e.height - 1; ++y)
         for (std::int64_t x = 1; x < e.width - 1; ++x)
             for (int c = 0; c < 3; ++c) {

@@ -121,21 +121,20 @@ void referenceSweep(EffectParams& e, const Rule& rule) {
 
 // blend[k][q * 256 + p] = trunc(w_k q + (1 - w_k) p), clamped: the reference
 // arithmetic, evaluated once per byte pair.
-std::uint8_t gBlend[3][65536];
-
-void buildBlendTables(const Rule& rule) {
+void buildBlendTables(const Rule& rule, SweepTables& tables) {
     for (int k = 0; k < 3; ++k)
         for (int q = 0; q < 256; ++q)
-            for (int p = 0; p < 256; ++p) gBlend[k][q * 256 + p] = mix(rule.w[k], q, p);
+            for (int p = 0; p < 256; ++p) tables.blend[k][q * 256 + p] = mix(rule.w[k], q, p);
 }
 
 // One pair of the grey-tested effects; returns q's grey after the pair.
 template <SweepKind K>
-inline int fastPair(const Rule& rule, const std::uint8_t* p, std::uint8_t* q, const std::uint8_t* r, int gp) {
+inline int fastPair(const Rule& rule, const SweepTables& tables, const std::uint8_t* p, std::uint8_t* q,
+                    const std::uint8_t* r, int gp) {
     const int gq = grey(q);
     const int k = rule.chooseFor(K, gp, gq, K == SweepKind::AntiAlias ? grey(r) : 0);
     if (k < 0) return gq;
-    const std::uint8_t* t = gBlend[k];
+    const std::uint8_t* t = tables.blend[k];
     q[0] = t[q[0] * 256 + p[0]];
     q[1] = t[q[1] * 256 + p[1]];
     q[2] = t[q[2] * 256 + p[2]];
@@ -143,13 +142,13 @@ inline int fastPair(const Rule& rule, const std::uint8_t* p, std::uint8_t* q, co
     return grey(q);
 }
 
-inline void fastPairRgb(const Rule& rule, const std::uint8_t* p, std::uint8_t* q) {
+inline void fastPairRgb(const Rule& rule, const SweepTables& tables, const std::uint8_t* p, std::uint8_t* q) {
     for (int c = 0; c < 3; ++c)
-        if (std::abs(p[c] - q[c]) < rule.threshold[c]) q[c] = gBlend[c][q[c] * 256 + p[c]];
+        if (std::abs(p[c] - q[c]) < rule.threshold[c]) q[c] = tables.blend[c][q[c] * 256 + p[c]];
 }
 
 template <SweepKind K>
-void fastSweep(EffectParams& e, const Rule& rule) {
+void fastSweep(EffectParams& e, const Rule& rule, const SweepTables& tables) {
     constexpr bool rgb = K == SweepKind::NoiseReductionRgb;
     std::uint8_t* px = e.destination;
     const std::int64_t w = e.width, h = e.height, stride = w * 4;
@@ -173,8 +172,8 @@ void fastSweep(EffectParams& e, const Rule& rule) {
             }
             for (std::int64_t i = 0; i < steps; ++i)
                 for (int g = 0; g < kGroup; ++g) {
-                    if constexpr (rgb) fastPairRgb(rule, p[g], p[g] + step);
-                    else gp[g] = fastPair<K>(rule, p[g], p[g] + step, p[g] + step + down, gp[g]);
+                    if constexpr (rgb) fastPairRgb(rule, tables, p[g], p[g] + step);
+                    else gp[g] = fastPair<K>(rule, tables, p[g], p[g] + step, p[g] + step + down, gp[g]);
                     p[g] += step;
                 }
         }
@@ -182,8 +181,8 @@ void fastSweep(EffectParams& e, const Rule& rule) {
             std::uint8_t* p = px + (y0 + done * o.across) * stride + x0 * 4;
             int gp = grey(p);
             for (std::int64_t i = 0; i < steps; ++i, p += step) {
-                if constexpr (rgb) fastPairRgb(rule, p, p + step);
-                else gp = fastPair<K>(rule, p, p + step, p + step + down, gp);
+                if constexpr (rgb) fastPairRgb(rule, tables, p, p + step);
+                else gp = fastPair<K>(rule, tables, p, p + step, p + step + down, gp);
             }
         }
     }
@@ -197,8 +196,8 @@ void fastSweep(EffectParams& e, const Rule& rule) {
         for (std::int64_t y = y0; y != y1; y += o.across) {
             std::uint8_t* p = px + y * stride + x0 * 4;
             for (std::int64_t i = 0; i < steps; ++i, p += step) {
-                if constexpr (rgb) fastPairRgb(rule, p, p + down);
-                else fastPair<K>(rule, p, p + down, p + down + step, grey(p));
+                if constexpr (rgb) fastPairRgb(rule, tables, p, p + down);
+                else fastPair<K>(rule, tables, p, p + down, p + down + step, grey(p));
             }
         }
     }
@@ -206,25 +205,28 @@ void fastSweep(EffectParams& e, const Rule& rule) {
 
 }  // namespace
 
-void runSweep(EffectParams& e, SweepKind kind, bool reference) {
+void runSweep(EffectParams& e, SweepKind kind, SweepTables* fastTables) {
     const Rule rule = makeRule(e, kind);
     if (e.width < 1 || e.height < 1 || !e.destination) return;
-    if (reference) {
+    if (!fastTables) {
         referenceSweep(e, rule);
         return;
     }
-    buildBlendTables(rule);
+    SweepTables& tables = *fastTables;
+    buildBlendTables(rule, tables);
     switch (kind) {
-        case SweepKind::ValueBlur: fastSweep<SweepKind::ValueBlur>(e, rule); break;
-        case SweepKind::NoiseReduction: fastSweep<SweepKind::NoiseReduction>(e, rule); break;
-        case SweepKind::NoiseReductionRgb: fastSweep<SweepKind::NoiseReductionRgb>(e, rule); break;
-        case SweepKind::AntiAlias: fastSweep<SweepKind::AntiAlias>(e, rule); break;
+        case SweepKind::ValueBlur: fastSweep<SweepKind::ValueBlur>(e, rule, tables); break;
+        case SweepKind::NoiseReduction: fastSweep<SweepKind::NoiseReduction>(e, rule, tables); break;
+        case SweepKind::NoiseReductionRgb: fastSweep<SweepKind::NoiseReductionRgb>(e, rule, tables); break;
+        case SweepKind::AntiAlias: fastSweep<SweepKind::AntiAlias>(e, rule, tables); break;
     }
 }
 
-void effectValueBlur(EffectParams& e) { runSweep(e, SweepKind::ValueBlur, false); }
-void effectNoiseReduction(EffectParams& e) { runSweep(e, SweepKind::NoiseReduction, false); }
-void effectNoiseReductionRgb(EffectParams& e) { runSweep(e, SweepKind::NoiseReductionRgb, false); }
-void effectAntiAlias(EffectParams& e) { runSweep(e, SweepKind::AntiAlias, false); }
+// The run's tables (the dispatcher always gives them); a block filled without
+// them takes the reference rule, which gives the same bytes.
+void effectValueBlur(EffectParams& e) { runSweep(e, SweepKind::ValueBlur, e.sweepTables); }
+void effectNoiseReduction(EffectParams& e) { runSweep(e, SweepKind::NoiseReduction, e.sweepTables); }
+void effectNoiseReductionRgb(EffectParams& e) { runSweep(e, SweepKind::NoiseReductionRgb, e.sweepTables); }
+void effectAntiAlias(EffectParams& e) { runSweep(e, SweepKind::AntiAlias, e.sweepTables); }
 
 }  // namespace plr

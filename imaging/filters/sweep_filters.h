@@ -7,11 +7,14 @@
 namespace plr {
 
 struct EffectParams;
+struct SweepTables;
 
 enum class SweepKind { ValueBlur, NoiseReduction, NoiseReductionRgb, AntiAlias };
 
 // Sets keepDestination, derives the weights (Noise Reduction's
-// 1 - P * 0.5 written back into the block) and runs the eight sweeps.
-void runSweep(EffectParams& e, SweepKind kind, bool reference);
+// 1 - P * 0.5 written back into the block) and runs the eight sweeps: with
+// `fastTables` the table-driven path (the tables rebuilt for this run),
+// without them the reference.
+void runSweep(EffectParams& e, SweepKind kind, SweepTables* fastTables);
 
 }  // namespace plr

@@ -12,6 +12,9 @@
 namespace plr::test {
 namespace {
 
+// The library state the engine keeps (the fixture resets it).
+effect_lib::LibraryState& lib() { return engine().effectLibrary; }
+
 using EffectScriptFormat = EngineTest;
 
 std::vector<std::uint8_t> render(const std::string& text, int& w, int& h) {
@@ -27,16 +30,16 @@ std::vector<std::uint8_t> render(const std::string& text, int& w, int& h) {
 TEST_F(EffectScriptFormat, ShippedExamplesLoadThroughTheLibrary) {
     for (const char* name : {"canvas_grain.efs", "soft_dot.efs"}) {
         const std::string path = std::string(PALORAN_TEST_DATA) + "/scripts/" + name;
-        ASSERT_TRUE(effect_lib::Initialize());
-        ASSERT_TRUE(effect_lib::LoadScriptFromFile(path.c_str())) << name;
-        ASSERT_TRUE(effect_lib::InitBuffers());
+        ASSERT_TRUE(effect_lib::Initialize(lib()));
+        ASSERT_TRUE(effect_lib::LoadScriptFromFile(lib(), path.c_str())) << name;
+        ASSERT_TRUE(effect_lib::InitBuffers(lib()));
         std::int32_t header[6] = {};
-        ASSERT_TRUE(effect_lib::ReadScriptHeaderFromFile(path.c_str(), header));
+        ASSERT_TRUE(effect_lib::ReadScriptHeaderFromFile(lib(), path.c_str(), header));
         std::vector<std::uint8_t> out(static_cast<std::size_t>(header[4]) * header[5] * 4);
-        EXPECT_FALSE(effect_lib::ExecuteScript(out.data(), header[4] + 1, header[5]));  // size must match
-        ASSERT_TRUE(effect_lib::ExecuteScript(out.data(), header[4], header[5]));
+        EXPECT_FALSE(effect_lib::ExecuteScript(lib(), out.data(), header[4] + 1, header[5]));  // size must match
+        ASSERT_TRUE(effect_lib::ExecuteScript(lib(), out.data(), header[4], header[5]));
         EXPECT_EQ(out[3], 255);
-        effect_lib::Finish();
+        effect_lib::Finish(lib());
     }
 }
 
@@ -98,14 +101,14 @@ TEST_F(EffectScriptFormat, MalformedScriptsAreRefused) {
     // Through the library: a file that is not a script does not load.
     const auto dir = scratchDir();
     writeText(dir / "cut.efs", "effect-script 1\nsize 4");
-    EXPECT_TRUE(effect_lib::Initialize());
-    EXPECT_FALSE(effect_lib::LoadScriptFromFile((dir / "cut.efs").string().c_str()));
-    EXPECT_FALSE(effect_lib::InitBuffers());
+    EXPECT_TRUE(effect_lib::Initialize(lib()));
+    EXPECT_FALSE(effect_lib::LoadScriptFromFile(lib(), (dir / "cut.efs").string().c_str()));
+    EXPECT_FALSE(effect_lib::InitBuffers(lib()));
     std::int32_t header[6] = {};
-    EXPECT_FALSE(effect_lib::ReadScriptHeaderFromFile((dir / "cut.efs").string().c_str(), header));
-    EXPECT_FALSE(effect_lib::LoadScriptFromFile(nullptr));
-    effect_lib::Finish();
-    EXPECT_FALSE(effect_lib::LoadScriptFromFile((dir / "cut.efs").string().c_str()));  // not initialised
+    EXPECT_FALSE(effect_lib::ReadScriptHeaderFromFile(lib(), (dir / "cut.efs").string().c_str(), header));
+    EXPECT_FALSE(effect_lib::LoadScriptFromFile(lib(), nullptr));
+    effect_lib::Finish(lib());
+    EXPECT_FALSE(effect_lib::LoadScriptFromFile(lib(), (dir / "cut.efs").string().c_str()));  // not initialised
     std::filesystem::remove_all(dir);
 }
 

@@ -12,6 +12,9 @@
 namespace plr::test {
 namespace {
 
+// The library state the engine keeps (the fixture resets it).
+effect_lib::LibraryState& lib() { return engine().effectLibrary; }
+
 using ImagingSeam = EngineTest;
 
 TEST_F(ImagingSeam, GreyUsesIntegerLumaWeights) {
@@ -103,21 +106,21 @@ TEST_F(ImagingSeam, RotationByQuarterTurnsMovesPixelsExactly) {
     // the top-right corner at the top-left.
     std::vector<std::uint8_t> px(9 * 4);
     for (int i = 0; i < 9; ++i) px[i * 4] = px[i * 4 + 3] = static_cast<std::uint8_t>(10 + i);
-    ASSERT_TRUE(effect_lib::Initialize());
-    ASSERT_TRUE(effect_lib::AddEffect(51, 1));
-    EXPECT_FALSE(effect_lib::AddEffect(51, 1));  // one effect per script
-    effect_lib::SetEffectValue(0, 3, 90);
-    effect_lib::SetEffectValue(0, 4, 100);
-    ASSERT_TRUE(effect_lib::ExecuteScriptOnImage(px.data(), 3, 3));
-    effect_lib::Finish();
+    ASSERT_TRUE(effect_lib::Initialize(lib()));
+    ASSERT_TRUE(effect_lib::AddEffect(lib(), 51, 1));
+    EXPECT_FALSE(effect_lib::AddEffect(lib(), 51, 1));  // one effect per script
+    effect_lib::SetEffectValue(lib(), 0, 3, 90);
+    effect_lib::SetEffectValue(lib(), 0, 4, 100);
+    ASSERT_TRUE(effect_lib::ExecuteScriptOnImage(lib(), px.data(), 3, 3));
+    effect_lib::Finish(lib());
     const int want[9] = {12, 15, 18, 11, 14, 17, 10, 13, 16};
     for (int i = 0; i < 9; ++i) EXPECT_EQ(px[i * 4], want[i]) << i;
     // 45 degrees on a wide picture: the corners come from outside and are clear.
     std::vector<std::uint8_t> wide(8 * 2 * 4, 200);
     ASSERT_TRUE(effect_lib::rotateImage(wide.data(), 8, 2, 45, 100));
     EXPECT_EQ(wide[3], 0);
-    EXPECT_FALSE(effect_lib::Initialize() && effect_lib::AddEffect(12, 1));  // only effect 51 is known
-    effect_lib::Finish();
+    EXPECT_FALSE(effect_lib::Initialize(lib()) && effect_lib::AddEffect(lib(), 12, 1));  // only effect 51 is known
+    effect_lib::Finish(lib());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The effects that work in HSL or L*a*b* (built with the colour conversions).
 #include <vector>
 
-#include "imaging/filters/filters.h"
+#include "imaging/filters/page_filters.h"
 #include "engine_fixture.h"
 
 namespace plr::test {
@@ -11,7 +11,7 @@ using ColourEffects = EngineTest;
 
 std::vector<std::uint8_t> run(std::vector<std::uint8_t> src, int w, int h, const char* name, const EffectArguments& a) {
     std::vector<std::uint8_t> dst(src.size());
-    effectOnImage(src.data(), dst.data(), w, h, name, 0, a);
+    effectOnImage(engine().filters, src.data(), dst.data(), w, h, name, 0, a, pageSurroundings(page()));
     return dst;
 }
 

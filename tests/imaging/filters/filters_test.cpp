@@ -1,9 +1,12 @@
 // The in-house effects on small pictures with hand-computed results.
 #include <cstring>
+#include <algorithm>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
-#include "imaging/filters/filters.h"
+#include "imaging/filters/filter_table.h"
+#include "imaging/filters/page_filters.h"
 #include "engine_fixture.h"
 
 namespace plr::test {
@@ -33,7 +36,8 @@ Picture greys(int w, int h, std::initializer_list<int> values) {
 
 Picture run(Picture src, const char* name, const EffectArguments& a, int keep = 0) {
     Picture dst(src.w, src.h);
-    effectOnImage(src.px.data(), dst.px.data(), src.w, src.h, name, keep, a);
+    effectOnImage(engine().filters, src.px.data(), dst.px.data(), src.w, src.h, name, keep, a,
+                  pageSurroundings(page()));
     return dst;
 }
 
@@ -158,12 +162,14 @@ TEST_F(Effects, LineArtCleanerThresholdsAndRemovesSpecksButNotLines) {
     Picture speck = greys(3, 3, {250, 250, 250, 250, 50, 250, 250, 250, 250});
     Picture out(3, 3);
     EffectArguments a = params({500, 700});  // dark below 127.5; mean must exceed by 178.5
-    effectOnImage(speck.px.data(), out.px.data(), 3, 3, "Line Art Cleaner", 0, a);
+    effectOnImage(engine().filters, speck.px.data(), out.px.data(), 3, 3, "Line Art Cleaner", 0, a,
+                  pageSurroundings(page()));
     expectGreys(out, {255, 255, 255, 255, 255, 255, 255, 255, 255});  // mean 226.7 - 0 > 178.5
     EXPECT_EQ(speck.at(1, 1)[0], 0);   // the source holds the thresholded picture
     EXPECT_EQ(speck.at(0, 0)[0], 255);
     Picture line = greys(3, 3, {250, 250, 250, 50, 50, 50, 250, 250, 250});
-    effectOnImage(line.px.data(), out.px.data(), 3, 3, "Line Art Cleaner", 0, a);
+    effectOnImage(engine().filters, line.px.data(), out.px.data(), 3, 3, "Line Art Cleaner", 0, a,
+                  pageSurroundings(page()));
     expectGreys(out, {255, 255, 255, 0, 0, 0, 255, 255, 255});  // mean 170 - 0 < 178.5
 }
 
@@ -174,7 +180,8 @@ TEST_F(Effects, LineArtCleanerLoadsTheThresholdedPictureIntoTheCurrentLayer) {
     page().mask.plane[8] = 0;  // a protected pixel keeps its old value
     Picture speck = greys(3, 3, {250, 250, 250, 250, 50, 250, 250, 250, 250});
     Picture out(3, 3);
-    effectOnImage(speck.px.data(), out.px.data(), 3, 3, "Line Art Cleaner", 0, params({500, 700}));
+    effectOnImage(engine().filters, speck.px.data(), out.px.data(), 3, 3, "Line Art Cleaner", 0, params({500, 700}),
+                  pageSurroundings(page()));
     const uint16_t* px = page().layers[2].pixels.data();
     EXPECT_EQ(px[0], 0xFF00);
     EXPECT_EQ(px[4 * 4 + 0], 0) << "a speck is in the layer before specks are removed";
@@ -183,7 +190,8 @@ TEST_F(Effects, LineArtCleanerLoadsTheThresholdedPictureIntoTheCurrentLayer) {
     // A picture smaller than the layer loads only what it has.
     Picture small = greys(1, 1, {10});
     Picture smallOut(1, 1);
-    effectOnImage(small.px.data(), smallOut.px.data(), 1, 1, "Line Art Cleaner", 0, params({500, 700}));
+    effectOnImage(engine().filters, small.px.data(), smallOut.px.data(), 1, 1, "Line Art Cleaner", 0,
+                  params({500, 700}), pageSurroundings(page()));
     EXPECT_EQ(px[0], 0);
     EXPECT_EQ(px[1 * 4 + 0], 0xFF00);
 }
@@ -314,19 +322,87 @@ TEST_F(Effects, VignetteRectangleKeepsTheInsideAndTintsTheOutside) {
 
 TEST_F(Effects, BuffersRunOnlyWhenBothExistAtPageSize) {
     PLR_CreateImage(nullptr, 2, 1, 4, 0);
-    effectOnBuffers(page(), "Invert", 0, {});  // no buffers: nothing
+    effectOnBuffers(engine().filters, page(), "Invert", 0, {});  // no buffers: nothing
     auto& pb = page().processing;
     ASSERT_TRUE(pb.src32.allocate(8));
     ASSERT_TRUE(pb.dst32.allocate(8));
     const std::uint8_t px[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     std::memcpy(pb.src32.data(), px, 8);
-    effectOnBuffers(page(), "Invert", 0, {});
+    effectOnBuffers(engine().filters, page(), "Invert", 0, {});
     EXPECT_EQ(pb.dst32[0], 254);
     EXPECT_EQ(pb.dst32[7], 8);
     ASSERT_TRUE(pb.dst32.allocate(4));
     pb.dst32[0] = 9;
-    effectOnBuffers(page(), "Invert", 0, {});
+    effectOnBuffers(engine().filters, page(), "Invert", 0, {});
     EXPECT_EQ(pb.dst32[0], 9);
+}
+
+TEST_F(Effects, NamesMatchExactlyAndNearMissesRunNothing) {
+    Picture src = greys(3, 3, {10, 200, 30, 250, 5, 90, 60, 70, 255});
+    const EffectArguments a = params({300, 600, 800, 800, 500, 500});
+    for (const NamedFilter& f : kInHouseFilters) {
+        std::string lower(f.name), padded(f.name), cut(f.name.substr(0, f.name.size() - 1));
+        for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        padded += ' ';
+        for (const std::string& near : {lower, padded, cut}) {
+            Picture out = run(src, near.c_str(), a);
+            EXPECT_EQ(out.px, src.px) << "'" << near << "' runs nothing: the destination is the copy";
+        }
+    }
+    Picture kept(3, 3);
+    kept.grey(1, 1, 77);
+    Picture before = kept;
+    effectOnImage(engine().filters, src.px.data(), kept.px.data(), 3, 3, "No Such Filter", 1, a);
+    EXPECT_EQ(kept.px, before.px) << "with keepDestination nothing is copied either";
+}
+
+// Filters see the page only through the surroundings their caller passes.
+TEST_F(Effects, WithoutSurroundingsFiltersLeaveThePageAlone) {
+    PLR_CreateImage(nullptr, 3, 3, 4, 0);
+    ASSERT_EQ(PLR_CreateLayer(2, 3, 3), 1);
+    PLR_SetLayer(2);
+    page().brush.dabColor = {0xFF00, 0, 0};
+    const std::vector<std::uint16_t> layerBefore(page().layers[2].pixels.data(),
+                                                 page().layers[2].pixels.data() + page().layers[2].pixels.size());
+    const std::vector<std::uint16_t> maskBefore(page().mask.plane.data(),
+                                                page().mask.plane.data() + page().mask.plane.size());
+    Picture src = greys(3, 3, {250, 250, 250, 250, 50, 250, 250, 250, 250});
+    for (const char* name : {"Line Art Cleaner", "Mask Detail"}) {
+        Picture in = src, out(3, 3);  // "Line Art Cleaner" writes its source too
+        effectOnImage(engine().filters, in.px.data(), out.px.data(), 3, 3, name, 0, params({100, 700}));
+    }
+    EXPECT_TRUE(std::equal(layerBefore.begin(), layerBefore.end(), page().layers[2].pixels.data()));
+    EXPECT_TRUE(std::equal(maskBefore.begin(), maskBefore.end(), page().mask.plane.data()));
+
+    // Fader option 3 without a layer hook changes nothing; with one it ramps only the box.
+    EffectArguments fade = params({250, 250, 250, 250});  // factor 0.25 everywhere
+    fade.option[2] = 1;
+    Picture out(3, 3);
+    effectOnImage(engine().filters, src.px.data(), out.px.data(), 3, 3, "Fader", 0, fade);
+    EXPECT_EQ(out.px, src.px);
+    FilterSurroundings centre;
+    centre.layerExtents = [](void*, PixelBox& box) {
+        box = {1, 1, 1, 1};
+        return true;
+    };
+    effectOnImage(engine().filters, src.px.data(), out.px.data(), 3, 3, "Fader", 0, fade, centre);
+    EXPECT_EQ(out.at(1, 1)[0], 12);
+    EXPECT_EQ(out.at(0, 0)[0], 250);
+
+    // Vignette option 8 tints with the colour it is given, the page's or any other.
+    Picture wide(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) wide.grey(x, y, 40, 100);
+    EffectArguments tint = params({1000, 0, 0, 0, 250, 1000});
+    tint.option[5] = tint.option[2] = tint.option[7] = 1;
+    const Picture fromPage = run(wide, "Vignette", tint);
+    FilterSurroundings red;
+    red.dabColour[0] = 255;
+    Picture given(8, 8);
+    effectOnImage(engine().filters, wide.px.data(), given.px.data(), 8, 8, "Vignette", 0, tint, red);
+    EXPECT_EQ(given.px, fromPage.px);
+    EXPECT_EQ(given.at(0, 0)[0], 255);
+    EXPECT_EQ(given.at(0, 0)[1], 0);
 }
 
 }  // namespace
