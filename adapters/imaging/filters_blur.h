@@ -1,5 +1,5 @@
 #pragma once
-// Blur family.
+// Filters family: Gaussian blur.
 #include <cstdint>
 
 namespace plr::imaging_lib {

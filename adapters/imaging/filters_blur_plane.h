@@ -1,5 +1,5 @@
 #pragma once
-// Blur family: softening a raster of byte channels.
+// Filters family: softening a raster of byte channels.
 #include <cstdint>
 
 namespace plr::imaging_lib {

@@ -1,5 +1,5 @@
 #pragma once
-// Grey family: colour rasters to one byte of brightness per pixel.
+// Raster family: colour rasters to one byte of brightness per pixel.
 #include <cstdint>
 
 namespace plr::imaging_lib {

@@ -1,5 +1,5 @@
 #pragma once
-// Resize family. Pixels of 1, 3 or 4 bytes are resampled byte by byte; pixels
+// Raster family: resampling. Pixels of 1, 3 or 4 bytes are resampled byte by byte; pixels
 // of 2 or 8 bytes (mask values, layer pixels) as 16-bit channels.
 #include <cstdint>
 
