@@ -356,6 +356,22 @@ void makeScene() {
     page().paintLayer.visible = 1;
 }
 
+// What a setting is then used by: a dab, the mixing buffer's pick-ups, the
+// paint layer's merge, history and a render, at ordinary values.
+void useTheSettings() {
+    PLR_CopyBlendBufferSurface(6, 6, 128, 0);
+    PLR_MixBlendBufferSurface(6, 6, 128);
+    PLR_DrawDabGrit(6, 6, 100, 150, 200);
+    PLR_DecDrawingLength();
+    PLR_DrawDabGrit(9, 4, 10, 20, 30);
+    PLR_MergePaintLayer(2);
+    PLR_SaveUndoBuffer(1, 1);
+    PLR_Undo();
+    PLR_SetViewSize(20, 20);
+    std::vector<std::uint8_t> bitmap(20 * 20 * 3);
+    PLR_Render(bitmap.data(), 20 * 3, 0, 0, kPageW, kPageH);
+}
+
 using IntegerSweep = EngineTest;
 
 TEST_F(IntegerSweep, EveryExportTakesTheEndsOfEachIntegerAndRealPosition) {
@@ -412,6 +428,8 @@ TEST_F(IntegerSweep, EveryExportTakesTheEndsOfEachIntegerAndRealPosition) {
                 if (trace) std::fprintf(stderr, "%s %s = %g\n", e.name, names[pos].c_str(),
                                         kinds[pos] == 1 ? double(c.args.ints[pos]) : c.reals[pos]);
                 e.invoke(c);
+                // Settings the host can pass to setters must stay usable.
+                if (!hasBuffer) useTheSettings();
                 ++calls;
             }
         }
