@@ -141,20 +141,14 @@ const std::map<std::string, Rule>& rules() {
                                         [](const Args& a) {
                                             return maxOf(packed(a("maskStride"), a("count"), 4), kPage32);
                                         }};
-        // (buffer, stride) over the page's rows.
-        m["PLR_LoadRGBA32"] = pageRows("stride", 4);
-        m["PLR_LoadRGB24"] = pageRows("stride", 3);
-        m["PLR_LoadRGB24ToAlpha"] = pageRows("stride", 3);
-        m["PLR_SetRGBA64Layer"] = pageRows("stride", 8);
-        m["PLR_GetRGBA32Layer"] = pageRows("stride", 4);
-        m["PLR_GetRGBA32"] = pageRows("stride", 4);
-        m["PLR_GetRGB24"] = pageRows("stride", 3);
-        m["PLR_GetRGB24Layer"] = pageRows("stride", 3);
-        m["PLR_GetRGB24FromAlpha"] = pageRows("stride", 3);
-        m["PLR_GetRGBA64Layer"] = pageRows("stride", 8);
-        m["PLR_ClearRGBA64"] = pageRows("stride", 8);
-        m["PLR_ClearRGBA32"] = pageRows("stride", 4);
-        m["PLR_SaveMask"] = pageRows("stride", 3);  // grey RGB24
+        // (buffer, stride) over the page's rows, bytes a pixel (the mask is saved as grey RGB24).
+        const std::pair<const char*, std::int64_t> strideRows[] = {
+            {"PLR_LoadRGBA32", 4},     {"PLR_LoadRGB24", 3},       {"PLR_LoadRGB24ToAlpha", 3},
+            {"PLR_SetRGBA64Layer", 8}, {"PLR_GetRGBA32Layer", 4},  {"PLR_GetRGBA32", 4},
+            {"PLR_GetRGB24", 3},       {"PLR_GetRGB24Layer", 3},   {"PLR_GetRGB24FromAlpha", 3},
+            {"PLR_GetRGBA64Layer", 8}, {"PLR_ClearRGBA64", 8},     {"PLR_ClearRGBA32", 4},
+            {"PLR_SaveMask", 3}};
+        for (const auto& [n, each] : strideRows) m[n] = pageRows("stride", each);
         // Two page-sized buffers, each with its stride.
         for (const char* n : {"PLR_GetRGBA32FromRGBA64", "PLR_GetRGB24FromRGBA64"}) {
             const std::int64_t out = std::string(n).find("RGB24") != std::string::npos ? 3 : 4;
