@@ -82,9 +82,9 @@ TEST_F(ExtremeSetterValues, ColourVariationAtTheTopDrivesChannelsToTheEnds) {
     EXPECT_EQ(p[0], 65535u);
     EXPECT_EQ(p[1], 65535u);
     EXPECT_EQ(p[2], 65535u);
-    PLR_SetPixColorVary(INT_MIN);  // off
-    EXPECT_EQ(brushSettings().pixColorVary, INT_MIN);
-    PLR_DrawDabGrit(2, 2, 10, 200, 30);
+    PLR_SetPixColorVary(INT_MIN);  // off: the plain colour at full coverage, (c * 65535) >> 16
+    PLR_DrawDabGrit(2, 2, 0x0A00, 0xC800, 0x1E00);
+    EXPECT_EQ(get(current(2, 2)), (Px{0x09FF, 0xC7FF, 0x1DFF, 65535}));
 }
 
 TEST_F(ExtremeSetterValues, ShapeBlurAtEitherEndBuildsAnImageShape) {
