@@ -13,6 +13,7 @@
 #include "core/engine.h"
 #include "core/failure.h"
 #include "core/guard.h"
+#include "core/saturate.h"
 #include "core/sizes.h"
 
 namespace plr {
@@ -79,7 +80,7 @@ bool shapeFromSource(Page& page, std::int32_t s, ShapeBuilder builder) {
         need(blurred.allocate(b.shapeSource.size()));
         std::memcpy(blurred.data(), from, b.shapeSource.size());
         EffectArguments args;
-        args.p[1] = (100 - b.settings.shapeBlur) * 10;
+        args.p[1] = saturate32((100 - std::int64_t{b.settings.shapeBlur}) * 10);
         effectOnImage(engine().filters, b.shapeSource.data(), blurred.data(), w, h, "Value Blur", 1, args);
         from = blurred.data();
     }
