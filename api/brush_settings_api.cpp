@@ -1,6 +1,7 @@
 // The current tool: PLR_SetTool and its setters.
 #include "api/export.h"
 #include "brush/tool_settings.h"
+#include "core/saturate.h"
 
 #include <tuple>
 #include <type_traits>
@@ -66,7 +67,7 @@ void PLR_SetShapeBlur(int32_t value) noexcept { tool().shapeBlur = value; }
 void PLR_SetBlendStrength(int32_t value) noexcept { setBlendStrength(tool(), value); }
 void PLR_SetBlendPrimaryColorStrength(int32_t value) noexcept { setBlendPrimaryStrength(tool(), value); }
 void PLR_SetBlendRemix(int32_t value) noexcept { tool().blendRemix = static_cast<uint8_t>(value); }
-void PLR_SetDensity(int32_t value) noexcept { tool().density = value - 1; }
+void PLR_SetDensity(int32_t value) noexcept { tool().density = saturate32(int64_t{value} - 1); }
 void PLR_SetAlpha(int32_t percent) noexcept { setAlpha(tool(), percent); }
 void PLR_SetColorVary(int32_t value) noexcept { tool().colorVary = value; }
 void PLR_SetAlphaLocked(int32_t value) noexcept { tool().alphaLocked = value; }
@@ -87,7 +88,10 @@ void PLR_SetPixColorVary(int32_t value) noexcept {
 void PLR_SetPixLumVary(int32_t value) noexcept {
     guardedExport<exported::PLR_SetPixLumVary>([&] { setPixLumVary(page(), value); });
 }
-void PLR_DecDrawingLength(void) noexcept { page().brush.drawingCounter -= 1; }
+void PLR_DecDrawingLength(void) noexcept {
+    int32_t& counter = page().brush.drawingCounter;
+    counter = saturate32(int64_t{counter} - 1);
+}
 
 void PLR_SetPixelRGB24(uint8_t* buffer, int32_t rowBytes, int32_t x, int32_t y, int32_t red, int32_t green,
                        int32_t blue) noexcept {

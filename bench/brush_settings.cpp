@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "brush/effects/effects.h"
+#include "imaging/filters/filters.h"
 #include "core/engine.h"
 #include "paloran.h"
 
@@ -36,7 +36,7 @@ void SweepEffect4096(benchmark::State& state, const char* name) {
     args.p[2] = 800;
     args.p[3] = 800;
     for (auto _ : state) {
-        plr::effectOnImage(src.data(), dst.data(), kSide, kSide, name, 0, args);
+        plr::effectOnImage(plr::engine().filters, src.data(), dst.data(), kSide, kSide, name, 0, args);
         benchmark::DoNotOptimize(dst.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(src.size()));

@@ -4,15 +4,16 @@
 #include <cmath>
 #include <cstring>
 
-#include "adapters/effect_library.h"
-#include "adapters/is_grey.h"
-#include "adapters/is_resize.h"
-#include "brush/effects/effects.h"
+#include "adapters/effects/effect_library.h"
+#include "adapters/imaging/raster_grey.h"
+#include "adapters/imaging/raster_resize.h"
+#include "imaging/filters/filters.h"
 #include "brush/grit_textures.h"
 #include "brush/source_image.h"
 #include "core/engine.h"
 #include "core/failure.h"
 #include "core/export_failures.h"
+#include "core/saturate.h"
 #include "core/sizes.h"
 
 namespace plr {
@@ -43,7 +44,7 @@ void releaseSource(BrushBuffers& b) noexcept {
 
 // Loads the path and rotates it into the cache. False when nothing loaded.
 bool loadAndRotate(BrushBuffers& b, const char* path, std::int32_t angle, ShapeBuilder builder) {
-    is3::RgbaImage image;
+    formats::RgbaImage image;
     loadSourceImage(path, builder == ShapeBuilder::Current, image);
     if (image.pixels.empty()) return false;
     b.shapeSource = std::move(image.pixels);
@@ -52,13 +53,14 @@ bool loadAndRotate(BrushBuffers& b, const char* path, std::int32_t angle, ShapeB
     // A path too long for the key is kept out of the cache (it never matches).
     if (std::strlen(path) < kShapePathLength) std::strcpy(b.shapeSourcePath, path);
     else b.shapeSourcePath[0] = '\0';
-    if (isl::Initialize()) {
-        if (isl::AddEffect(51, 1)) {
-            isl::SetEffectValue(0, 3, angle);
-            isl::SetEffectValue(0, 4, 100);
-            isl::ExecuteScriptOnImage(b.shapeSource.data(), b.shapeSourceWidth, b.shapeSourceHeight);
+    effect_lib::LibraryState& lib = engine().effectLibrary;
+    if (effect_lib::Initialize(lib)) {
+        if (effect_lib::AddEffect(lib, 51, 1)) {
+            effect_lib::SetEffectValue(lib, 0, 3, angle);
+            effect_lib::SetEffectValue(lib, 0, 4, 100);
+            effect_lib::ExecuteScriptOnImage(lib, b.shapeSource.data(), b.shapeSourceWidth, b.shapeSourceHeight);
         }
-        isl::Finish();
+        effect_lib::Finish(lib);
     }
     b.shapeSourceAngle = angle;
     return true;
@@ -78,17 +80,17 @@ bool shapeFromSource(Page& page, std::int32_t s, ShapeBuilder builder) {
         need(blurred.allocate(b.shapeSource.size()));
         std::memcpy(blurred.data(), from, b.shapeSource.size());
         EffectArguments args;
-        args.p[1] = (100 - b.settings.shapeBlur) * 10;
-        effectOnImage(b.shapeSource.data(), blurred.data(), w, h, "Value Blur", 1, args);
+        args.p[1] = saturate32((100 - std::int64_t{b.settings.shapeBlur}) * 10);
+        effectOnImage(engine().filters, b.shapeSource.data(), blurred.data(), w, h, "Value Blur", 1, args);
         from = blurred.data();
     }
     const std::int32_t scaled =
         static_cast<std::uint32_t>(s) < static_cast<std::uint32_t>(w)
-            ? is3::DecimateImage(from, w, h, w * 4, rgba.data(), s, s, s * 4, 4, 1)
-            : is3::ResizeImage(from, w, h, w * 4, rgba.data(), s, s, s * 4, 4);
+            ? imaging_lib::DecimateImage(from, w, h, w * 4, rgba.data(), s, s, s * 4, 4, 1)
+            : imaging_lib::ResizeImage(from, w, h, w * 4, rgba.data(), s, s, s * 4, 4);
     b.drawingCounter = b.settings.drawingLength;
     if (!scaled) return false;
-    is3::ImageToGrayScale8Bit(rgba.data(), s, s, 4, s * 4, grey.data(), s, 0);
+    imaging_lib::ImageToGrayScale8Bit(rgba.data(), s, s, 4, s * 4, grey.data(), s, 0);
     std::uint16_t* plane = b.shapePlane.data();
     const float gain = b.settings.shapeGain;
     for (std::int32_t r = 0; r < s; ++r)

@@ -1,6 +1,7 @@
 #pragma once
 // The dab's row-and-pixel loops over a prepared frame.
 #include "brush/dab_setup.h"
+#include "core/saturate.h"
 
 namespace plr {
 
@@ -31,9 +32,11 @@ struct VariationCursors {
     // At the start of each row: move a cursor that is unset or near the end.
     void startRow(const Page& page);
     // w of the colour variation (call only when `colour`), advancing its cursor.
+    // Held to 32 bits: any offset that large already drives a channel to 0 or
+    // 65535.
     std::int32_t nextColourOffset() noexcept {
         const std::int32_t b = colour[colourAt++];
-        return ((colourRange & ~1) - 2 * (b % colourRange)) * 128;
+        return saturate32((std::int64_t{colourRange & ~1} - 2 * (b % colourRange)) * 128);
     }
     // Lightness variation of the three channels (call only when `lum`).
     void applyLightness(std::uint32_t* q, int channels) noexcept;

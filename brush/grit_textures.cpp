@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "adapters/effect_library.h"
-#include "adapters/is_grey.h"
-#include "adapters/is_raster.h"
+#include "adapters/effects/effect_library.h"
+#include "adapters/imaging/raster_grey.h"
+#include "adapters/imaging/raster.h"
 #include "brush/source_image.h"
 #include "core/crt_random.h"
 #include "core/engine.h"
@@ -47,7 +47,7 @@ void copyWindow(const std::uint8_t* grey, std::int32_t w, std::int32_t h, std::i
                 std::int32_t edge, std::uint8_t* texture, std::int32_t maxBrushSize) {
     const std::int32_t cw = std::min(edge, w - x), ch = std::min(edge, h - y);
     if (cw <= 0 || ch <= 0) return;
-    is3::OverlayImage(grey + std::size_t(y) * w + x, cw, ch, 1, w, texture, maxBrushSize, maxBrushSize,
+    imaging_lib::OverlayImage(grey + std::size_t(y) * w + x, cw, ch, 1, w, texture, maxBrushSize, maxBrushSize,
                       maxBrushSize, 0, 0, 1.0);
 }
 
@@ -112,7 +112,7 @@ void generateGritTextures(Page& page, CrtRandom& rng) {
 
 void gritTexturesFromSource(Page& page, const char* path, CrtRandom& rng) {
     if (!texturesReady(page)) return;
-    is3::RgbaImage source;
+    formats::RgbaImage source;
     const SourceRoute route = loadSourceImage(path, true, source);
     if (source.pixels.empty()) return;
     Block<std::uint8_t> grey;
@@ -123,15 +123,15 @@ void gritTexturesFromSource(Page& page, const char* path, CrtRandom& rng) {
         std::memset(canvas.data(), 0, canvas.size());
         for (std::int32_t y = 0; y < kCanvasSide; y += source.height)
             for (std::int32_t x = 0; x < kCanvasSide; x += source.width)
-                is3::OverlayImage(source.pixels.data(), source.width, source.height, 4, source.width * 4, canvas.data(),
+                imaging_lib::OverlayImage(source.pixels.data(), source.width, source.height, 4, source.width * 4, canvas.data(),
                                   kCanvasSide, kCanvasSide, kCanvasSide * 4, x, y, 1.0);
         need(grey.allocate(std::size_t(kCanvasSide) * kCanvasSide));
-        is3::ImageToGrayScale8Bit(canvas.data(), kCanvasSide, kCanvasSide, 4, kCanvasSide * 4, grey.data(), kCanvasSide, 0);
+        imaging_lib::ImageToGrayScale8Bit(canvas.data(), kCanvasSide, kCanvasSide, 4, kCanvasSide * 4, grey.data(), kCanvasSide, 0);
         fillTexturesFromGrey(page, grey.data(), kCanvasSide, kCanvasSide, rng);
         return;
     }
     need(grey.allocate(std::size_t(source.width) * source.height));
-    is3::ImageToGrayScale8Bit(source.pixels.data(), source.width, source.height, 4, source.width * 4, grey.data(),
+    imaging_lib::ImageToGrayScale8Bit(source.pixels.data(), source.width, source.height, 4, source.width * 4, grey.data(),
                               source.width, 0);
     fillTexturesFromGrey(page, grey.data(), source.width, source.height, rng);
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "adapters/is_blur_plane.h"
+#include "adapters/imaging/filters_blur_plane.h"
 #include "core/engine.h"
 #include "core/failure.h"
 #include "core/sizes.h"
@@ -107,7 +107,7 @@ void blurPaintLayerAlpha(Page& page) {
     for (std::size_t i = 0; i < n; ++i) a[i] = static_cast<std::uint8_t>(px[4 * i + 3] >> 8);
     // A full-strength Gaussian blur of radius 1 (3 x 3 taps). A failed blur
     // is a failure of the operation: the alpha stays as it was.
-    need(is3::BlurImage(a, page.width, page.height, 1, page.width, blurred.data(), page.width, 100, 1) != 0, "blur");
+    need(imaging_lib::BlurImage(a, page.width, page.height, 1, page.width, blurred.data(), page.width, 100, 1) != 0, "blur");
     const std::uint8_t* s = blurred.data();
     for (std::size_t i = 0; i < n; ++i)
         px[4 * i + 3] = a[i] < 240 ? static_cast<std::uint16_t>(s[i] << 8) : std::uint16_t{0xFFFF};

@@ -1,37 +1,39 @@
 #include "brush/source_image.h"
 
-#include "adapters/effect_library.h"
-#include "adapters/is_raster.h"
+#include "adapters/effects/effect_library.h"
+#include "adapters/imaging/raster.h"
+#include "core/engine.h"
 
 namespace plr {
 namespace {
 
 // Renders the loaded script (library initialised and script loaded).
-void renderLoadedScript(const char* path, is3::RgbaImage& out) noexcept {
+void renderLoadedScript(effect_lib::LibraryState& lib, const char* path, formats::RgbaImage& out) noexcept {
     std::int32_t header[6] = {};
-    if (!isl::InitBuffers() || !isl::ReadScriptHeaderFromFile(path, header)) return;
-    if (!is3::allocateRgba(out, header[4], header[5])) return;
-    if (!isl::ExecuteScript(out.pixels.data(), out.width, out.height)) {
+    if (!effect_lib::InitBuffers(lib) || !effect_lib::ReadScriptHeaderFromFile(lib, path, header)) return;
+    if (!formats::allocateRgba(out, header[4], header[5])) return;
+    if (!effect_lib::ExecuteScript(lib, out.pixels.data(), out.width, out.height)) {
         out.pixels.reset();
         out.width = out.height = 0;
         return;
     }
-    is3::RGBAToBGRA(out.pixels.data(), out.width, out.height, out.width * 4);
+    imaging_lib::RGBAToBGRA(out.pixels.data(), out.width, out.height, out.width * 4);
 }
 
 }  // namespace
 
-SourceRoute loadSourceImage(const char* path, bool tryScript, is3::RgbaImage& out) noexcept {
+SourceRoute loadSourceImage(const char* path, bool tryScript, formats::RgbaImage& out) noexcept {
     out.pixels.reset();
     out.width = out.height = 0;
     if (!path || !*path) return SourceRoute::None;
-    if (tryScript && isl::Initialize()) {
-        const bool loaded = isl::LoadScriptFromFile(path) != 0;
-        if (loaded) renderLoadedScript(path, out);
-        isl::Finish();
+    effect_lib::LibraryState& lib = engine().effectLibrary;
+    if (tryScript && effect_lib::Initialize(lib)) {
+        const bool loaded = effect_lib::LoadScriptFromFile(lib, path) != 0;
+        if (loaded) renderLoadedScript(lib, path, out);
+        effect_lib::Finish(lib);
         if (loaded) return SourceRoute::Script;
     }
-    is3::ReadImageToRGBA(path, out);
+    formats::readImage(path, out);
     return SourceRoute::Image;
 }
 

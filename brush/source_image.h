@@ -1,6 +1,6 @@
 #pragma once
 // Brush-shape and texture sources: a stored effect script or an image file.
-#include "adapters/is_codecs_read.h"
+#include "exchange/formats/image_formats.h"
 
 namespace plr {
 
@@ -10,6 +10,6 @@ enum class SourceRoute { None, Script, Image };
 // to RGBA; when the script library does not load it, reads it as an image
 // file. Once a script loaded, the image route is not tried even if rendering
 // fails. `out` holds the picture on success and is empty otherwise.
-SourceRoute loadSourceImage(const char* path, bool tryScript, is3::RgbaImage& out) noexcept;
+SourceRoute loadSourceImage(const char* path, bool tryScript, formats::RgbaImage& out) noexcept;
 
 }  // namespace plr

@@ -7,6 +7,7 @@
 #include "brush/brush_shape.h"
 #include "brush/grit_textures.h"
 #include "core/engine.h"
+#include "core/saturate.h"
 
 namespace plr {
 namespace {
@@ -91,7 +92,7 @@ void setScaleSize(BrushSettings& s, std::int32_t size) noexcept {
 void setMixMode(BrushSettings& s, std::int32_t mode, std::int32_t strength) noexcept {
     s.mixMode = mode;
     s.mixStrength = strength;
-    s.mixStrengthInverse = 256 - strength;
+    s.mixStrengthInverse = saturate32(256 - std::int64_t{strength});
     s.posterizeShift = static_cast<std::int32_t>(16.0 * (static_cast<double>(strength) - 127.0) * 0.007874015748031496);
 }
 

@@ -3,9 +3,11 @@
 // tests put it back to the state right after load with resetEngine().
 #include <cstdint>
 
+#include "adapters/effects/effect_library.h"
 #include "core/crt_random.h"
 #include "core/page.h"
 #include "exchange/transfer_image.h"
+#include "imaging/filters/effect_params.h"
 
 namespace plr {
 
@@ -19,6 +21,8 @@ struct EngineState {
     CrtRandom rng;  // the run-time generator every random draw comes from
     Page page;
     TransferImage transfer;
+    FilterState filters;                     // the in-house filters' parameter block and tables
+    effect_lib::LibraryState effectLibrary;  // the effect-script library's script and values
 };
 
 EngineState& engine() noexcept;

@@ -1,6 +1,6 @@
 #include "core/layer_compressed.h"
 
-#include "adapters/imaging_library.h"
+#include "adapters/imaging/imaging_library.h"
 #include "core/block.h"
 #include "core/failure.h"
 #include "core/layer_access.h"
@@ -27,7 +27,7 @@ bool loadCompressedLayer(Page& page, const std::uint8_t* src, std::int32_t lengt
     Block<std::uint8_t> packed;
     need(packed.allocate(bytes));
     const std::uint32_t got =
-        is3::ZInflateBuffer(src, static_cast<std::uint32_t>(length), packed.data(), static_cast<std::uint32_t>(bytes));
+        imaging_lib::ZInflateBuffer(src, static_cast<std::uint32_t>(length), packed.data(), static_cast<std::uint32_t>(bytes));
     if (got != bytes) return false;
     return loadRGBA32IntoLayer(page, *layer, packed.data(), page.width * 4, 0, 0, layer->width, layer->height, false);
 }
@@ -40,7 +40,7 @@ std::uint32_t getCompressedLayer(Page& page, std::uint8_t* dst, std::int32_t cap
     Block<std::uint8_t> packed;
     need(packed.allocate(bytes));
     readRGBA32(page, layer, packed.data(), page.width * 4);
-    return is3::ZDeflateBuffer(packed.data(), static_cast<std::uint32_t>(bytes), dst,
+    return imaging_lib::ZDeflateBuffer(packed.data(), static_cast<std::uint32_t>(bytes), dst,
                                static_cast<std::uint32_t>(capacity), option);
 }
 

@@ -1,6 +1,6 @@
 #include "history/plane_copy.h"
 
-#include "adapters/is_raster.h"
+#include "adapters/imaging/raster.h"
 
 namespace plr {
 namespace {
@@ -17,18 +17,18 @@ const std::uint8_t* at(const void* plane, PlaneShape s, const PageRect& r) noexc
 
 void copyRectOut(const void* plane, PlaneShape shape, const PageRect& r, void* packed) noexcept {
     const std::int32_t w = r.width(), h = r.height();
-    is3::OverlayImage(at(plane, shape, r), w, h, shape.bytesPerPixel, stride(shape), packed, w, h,
+    imaging_lib::OverlayImage(at(plane, shape, r), w, h, shape.bytesPerPixel, stride(shape), packed, w, h,
                       w * shape.bytesPerPixel, 0, 0, 1.0);
 }
 
 void copyRectIn(const void* packed, void* plane, PlaneShape shape, const PageRect& r) noexcept {
     const std::int32_t w = r.width(), h = r.height();
-    is3::OverlayImage(packed, w, h, shape.bytesPerPixel, w * shape.bytesPerPixel, plane, shape.width, shape.height,
+    imaging_lib::OverlayImage(packed, w, h, shape.bytesPerPixel, w * shape.bytesPerPixel, plane, shape.width, shape.height,
                       stride(shape), r.left, r.top, 1.0);
 }
 
 void copyRectAcross(const void* from, void* to, PlaneShape shape, const PageRect& r) noexcept {
-    is3::OverlayImage(at(from, shape, r), r.width(), r.height(), shape.bytesPerPixel, stride(shape), to, shape.width,
+    imaging_lib::OverlayImage(at(from, shape, r), r.width(), r.height(), shape.bytesPerPixel, stride(shape), to, shape.width,
                       shape.height, stride(shape), r.left, r.top, 1.0);
 }
 

@@ -5,6 +5,7 @@
 #include "brush/paper_texture.h"
 #include "core/engine.h"
 #include "core/export_failures.h"
+#include "core/saturate.h"
 #include "core/sizes.h"
 #include "history/history.h"
 #include "layers/blend_modes.h"
@@ -20,7 +21,7 @@ std::int32_t createLayer(Page& page, std::int32_t index, std::int32_t width, std
         if (l->hasPixels() && (l->width != w || l->height != h)) l->pixels.reset();
         l->width = w;
         l->height = h;
-        l->rowValues = w * 4;
+        l->rowValues = saturate32(std::int64_t{w} * 4);  // a width that wide is never allocated
         const std::size_t values = saturatingProduct(static_cast<std::uint64_t>(w), static_cast<std::uint64_t>(h), 4);
         if (!l->hasPixels()) {
             const std::int32_t kb = static_cast<std::int32_t>(static_cast<std::int64_t>(w) * h * 8 / 1024);

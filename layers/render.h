@@ -8,10 +8,12 @@ namespace plr {
 
 struct Page;
 
-// Draws the page rectangle (x, y, width, height) at the view's scale. Page
-// pixel columns left of 0 or rows above 0 are not drawn; the rest lands where
-// it would have (display pixel dx, dy of the call at bitmap + dy * stride +
-// dx * 3). Nothing is drawn without a current layer of the page's size.
+// Draws the page rectangle (x, y, width, height) at the view's scale. A
+// negative x or y becomes 0 and the size is cut at the page's right and
+// bottom edges; display pixel (dx, dy), counted from that clipped origin,
+// goes to bitmap + dy * stride + dx * 3. Exactly the display extent is
+// written, never more. Nothing is drawn without a current layer of the
+// page's size.
 void render(Page& page, std::uint8_t* bitmap, std::int32_t stride, std::int32_t x, std::int32_t y,
             std::int32_t width, std::int32_t height) noexcept;
 // The same drawing, one display pixel at a time with the per-pixel rules as

@@ -241,21 +241,14 @@ void drawOneToOneOrMagnified(const Page& page, const Plan& plan, const Finishing
     // Page columns shown: those whose first display column lies inside the extent.
     const std::int64_t shown = (static_cast<std::int64_t>(g.columns) + scale - 1) / scale;
     const std::int32_t end = static_cast<std::int32_t>(std::min<std::int64_t>(g.right, g.x + shown));
-    const std::int32_t first = g.left;
-    if (end <= first) return;
-    const std::int64_t drawnFrom = static_cast<std::int64_t>(first - g.x) * scale;
-    const std::int64_t drawnTo = std::min<std::int64_t>(static_cast<std::int64_t>(end - g.x) * scale, g.columns);
     for (std::int32_t dy = 0; dy < g.rows;) {
         const std::int32_t py = g.y + dy / scale;
         // Display rows of this page row: [dy, next).
         const std::int32_t next =
             static_cast<std::int32_t>(std::min<std::int64_t>((static_cast<std::int64_t>(dy / scale) + 1) * scale, g.rows));
-        if (py >= g.top) {
-            drawContiguousRow(page, plan, f, g, t, dy, py, first, end, w);
-            for (std::int32_t r = dy + 1; r < next; ++r)
-                std::memcpy(t.row(r) + drawnFrom * 3, t.row(dy) + drawnFrom * 3,
-                            static_cast<std::size_t>(drawnTo - drawnFrom) * 3);
-        }
+        drawContiguousRow(page, plan, f, g, t, dy, py, g.x, end, w);
+        for (std::int32_t r = dy + 1; r < next; ++r)
+            std::memcpy(t.row(r), t.row(dy), static_cast<std::size_t>(g.columns) * 3);
         dy = next;
     }
 }
@@ -276,20 +269,14 @@ void prefetchSamples(const Plan& plan, std::size_t rowOffset, const std::int32_t
 
 void drawReduced(const Page& page, const Plan& plan, const Finishing& f, const Geometry& g, const Target& t,
                  ChunkWork& w) noexcept {
-    // Display columns left of the page are not drawn: find the first drawn one.
     ReducedWalk colWalk{g.zoom, 0.0f, g.x};
-    std::int32_t firstDx = 0;
-    while (firstDx < g.columns && colWalk.position < g.left) {
-        colWalk.step();
-        ++firstDx;
-    }
     // Strips of up to kStripColumns display columns (one strip for any
     // common view), row by row: the sampled columns are walked once per
     // strip, and each row reads whole stretches of the page rows.
     constexpr std::int32_t kStripColumns = 4096;
     static thread_local std::int32_t cols[kStripColumns];
     auto pageRow = [&](std::int64_t py) { return static_cast<std::int32_t>(py < g.bottom ? py : g.bottom - 1); };
-    for (std::int32_t dx0 = firstDx; dx0 < g.columns; dx0 += kStripColumns) {
+    for (std::int32_t dx0 = 0; dx0 < g.columns; dx0 += kStripColumns) {
         const std::int32_t strip = std::min(kStripColumns, g.columns - dx0);
         for (std::int32_t i = 0; i < strip; ++i) {
             const std::int64_t px = colWalk.position;
@@ -300,9 +287,8 @@ void drawReduced(const Page& page, const Plan& plan, const Finishing& f, const G
         for (std::int32_t dy = 0; dy < g.rows; ++dy) {
             const std::int64_t py = rowWalk.position;
             rowWalk.step();
-            if (dy + 1 < g.rows && rowWalk.position >= g.top)
+            if (dy + 1 < g.rows)
                 prefetchSamples(plan, static_cast<std::size_t>(pageRow(rowWalk.position)) * page.rowValues, cols, strip);
-            if (py < g.top) continue;
             const std::int32_t iy = pageRow(py);
             const std::size_t rowOffset = static_cast<std::size_t>(iy) * static_cast<std::size_t>(page.rowValues);
             const std::int32_t maskRow = reducedMaskRow(g, dy, page.height);

@@ -45,19 +45,17 @@ void buildDrawList(Page& page, DrawList& list) noexcept {
 bool computeGeometry(const Page& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                      Geometry& g) noexcept {
     const View& v = page.view;
-    g.x = x;
-    g.y = y;
-    // The rectangle's part inside the page.
-    const std::int64_t x1 = std::min<std::int64_t>(std::int64_t{x} + width, page.width);
-    const std::int64_t y1 = std::min<std::int64_t>(std::int64_t{y} + height, page.height);
+    // The origin moves onto the page; the size is cut at the page's right and
+    // bottom edges (not shortened by the part left of or above the page).
+    // The display extent is counted from this clipped origin.
     const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
-    if (x1 <= x0 || y1 <= y0 || v.viewWidth <= 0 || v.viewHeight <= 0) return false;
-    g.left = static_cast<std::int32_t>(x0);
-    g.top = static_cast<std::int32_t>(y0);
-    g.right = static_cast<std::int32_t>(x1);
-    g.bottom = static_cast<std::int32_t>(y1);
-    // Width and height measured from the origin to the clipped right and bottom edges.
-    const std::int64_t w = x1 - x, h = y1 - y;
+    const std::int64_t w = std::min<std::int64_t>(width, page.width - x0);
+    const std::int64_t h = std::min<std::int64_t>(height, page.height - y0);
+    if (w <= 0 || h <= 0 || v.viewWidth <= 0 || v.viewHeight <= 0) return false;
+    g.x = static_cast<std::int32_t>(x0);
+    g.y = static_cast<std::int32_t>(y0);
+    g.right = static_cast<std::int32_t>(x0 + w);
+    g.bottom = static_cast<std::int32_t>(y0 + h);
 
     std::int64_t cols = 0, rows = 0;
     if (static_cast<float>(v.scale) == v.zoom) {
@@ -67,20 +65,23 @@ bool computeGeometry(const Page& page, std::int32_t x, std::int32_t y, std::int3
     } else if (static_cast<float>(v.scale) < v.zoom) {
         g.path = Path::Reduced;
         g.zoom = v.zoom;
-        auto extent = [&](std::int64_t size, std::int32_t origin) -> std::int64_t {
+        // Last display pixel truncate(size / zoom + origin - 1); NaN or no
+        // room draws nothing, an unbounded one is cut by the view below.
+        auto extent = [&](std::int64_t size, std::int64_t origin) -> std::int64_t {
             const float last = static_cast<float>(size) / v.zoom + static_cast<float>(origin) - 1.0f;
-            if (!(last == last)) return 0;  // NaN
+            if (!(last == last)) return 0;
             const float held = std::clamp(last, -2.0e9f, 2.0e9f);
             return static_cast<std::int64_t>(held) - origin + 1;
         };
-        cols = extent(w, x);
-        rows = extent(h, y);
+        cols = extent(w, x0);
+        rows = extent(h, y0);
     } else {
+        // Magnified, NaN zoom included. A factor of 0 or less gives an empty
+        // extent (and is never divided by).
         g.path = Path::Magnified;
-        // A factor below 1 would divide by zero or mirror: draw 1:1 instead.
-        g.scale = v.scale >= 1 ? v.scale : 1;
-        cols = w * g.scale;
-        rows = h * g.scale;
+        g.scale = v.scale;
+        cols = w * v.scale;
+        rows = h * v.scale;
     }
     cols = std::min<std::int64_t>(cols, v.viewWidth);
     rows = std::min<std::int64_t>(rows, v.viewHeight);

@@ -39,19 +39,19 @@ void buildDrawList(Page& page, DrawList& list) noexcept;
 
 enum class Path { OneToOne, Magnified, Reduced };
 
-// Display pixels are counted from the call's origin: display column dx
+// Display pixels are counted from the clipped origin: display column dx
 // (0 <= dx < columns) lands at bitmap + dy * stride + dx * 3.
 struct Geometry {
     Path path = Path::OneToOne;
     std::int32_t scale = 1;  // magnified path: display pixels per page pixel (at least 1)
     float zoom = 1.0f;       // reduced path: page pixels per display pixel
-    std::int32_t x = 0, y = 0;              // the call's origin (page coordinates, may be negative)
-    std::int32_t left = 0, top = 0;         // first page column and row inside the page
-    std::int32_t right = 0, bottom = 0;     // one past the last page column and row drawn
+    std::int32_t x = 0, y = 0;              // the clipped origin: first page column and row drawn
+    std::int32_t right = 0, bottom = 0;     // one past the last page column and row inside the rectangle
     std::int32_t columns = 0, rows = 0;     // display extent after the view-size cut
 };
 
-// False when nothing is drawn (rectangle outside the page, empty view).
+// False when nothing is drawn (rectangle outside the page, empty extent or
+// view).
 bool computeGeometry(const Page& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                      Geometry& g) noexcept;
 

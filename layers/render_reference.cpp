@@ -62,7 +62,6 @@ void renderReference(Page& page, std::uint8_t* bitmap, std::int32_t stride, std:
             py = g.y + (g.path == Path::Magnified ? dy / g.scale : dy);
             maskRow = static_cast<std::int32_t>(py);
         }
-        if (py < g.top) continue;
         std::uint8_t* row = bitmap + static_cast<std::ptrdiff_t>(dy) * stride;
         draw::ReducedWalk colWalk{g.zoom, 0.0f, g.x};
         for (std::int32_t dx = 0; dx < g.columns; ++dx) {
@@ -74,7 +73,6 @@ void renderReference(Page& page, std::uint8_t* bitmap, std::int32_t stride, std:
             } else {
                 px = g.x + (g.path == Path::Magnified ? dx / g.scale : dx);
             }
-            if (px < g.left) continue;
             const auto ix = static_cast<std::int32_t>(px), iy = static_cast<std::int32_t>(py);
             std::uint16_t composed[4];
             composeAt(page, list, ix, iy, composed);

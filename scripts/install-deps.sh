@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need.
-# Idempotent: does nothing when everything is present.
-#   scripts/install-deps.sh [windows] [package...]
+# Installs the Debian packages a build needs. Idempotent: does nothing when
+# everything is present.
+#   scripts/install-deps.sh [demo|test|windows] [package...]
+# "demo" is what the engine and the command-line host need; "test" (the
+# default) adds GoogleTest, Google Benchmark and the benchmarks' yardsticks;
 # "windows" adds the cross builds' set (MinGW-w64 compilers, zlib for
 # MinGW, GoogleTest's sources, dpkg-dev to fetch the Debian sources of the
 # libraries built for MinGW, Wine and a virtual X server to run the tests);
@@ -11,8 +13,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config binutils
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev liblua5.1-0-dev
-  libgtest-dev libbenchmark-dev libpixman-1-dev libmypaint-dev
 )
+test_packages=(libgtest-dev libbenchmark-dev libpixman-1-dev libmypaint-dev)
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
@@ -20,9 +22,12 @@ windows_packages=(
   dpkg-dev
   wine64 xvfb xauth
 )
+[ $# -eq 0 ] && set -- test
 for arg in "$@"; do
   case "$arg" in
-    windows) packages+=("${windows_packages[@]}") ;;
+    demo) ;;
+    test) packages+=("${test_packages[@]}") ;;
+    windows) packages+=("${test_packages[@]}" "${windows_packages[@]}") ;;
     *) packages+=("$arg") ;;
   esac
 done

@@ -21,7 +21,7 @@ fi
 # One X server for the run; Wine's server and helpers are ended before it goes.
 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   rc=0
-  (cd "$1" && ctest --output-on-failure) || rc=$?
+  (cd "$1" && ctest --output-on-failure --no-tests=error) || rc=$?
   "$2" -k || true
   exit $rc' _ "$build" "$wineserver"
 echo "windows: built, checked and tested in $(( $(date +%s) - started )) s"

@@ -10,6 +10,11 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace plr::test {
 
@@ -23,9 +28,15 @@ struct RefRand {
 };
 
 inline std::filesystem::path scratchDir() {
+    // The process id keeps suites run side by side (other build trees, ctest -j) apart.
+#ifdef _WIN32
+    const long process = static_cast<long>(::_getpid());
+#else
+    const long process = static_cast<long>(::getpid());
+#endif
     const auto dir = std::filesystem::temp_directory_path() /
-                     ("paloran_brush_" + std::to_string(static_cast<long>(::testing::UnitTest::GetInstance()->random_seed())) +
-                      "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                     ("paloran_brush_" + std::to_string(process) + "_" +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir);
     return dir;
 }

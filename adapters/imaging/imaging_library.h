@@ -1,0 +1,23 @@
+#pragma once
+// The imaging library the engine is written against: bitmap conversion,
+// raster operations, drawing, compression and filters (file reading and
+// writing live with the file formats, exchange/formats). The engine calls
+// these functions by their library names (without the leading underscore);
+// each family lives in files named after it here and is implemented by our
+// own code:
+//   raster.h         overlay, channel order     raster_resize.h  resampling
+//   raster_grey.h    grey conversion            drawing.h        solid shapes
+//   compression.h    deflate                    filters_blur*.h  blurs
+// Conventions shared by every call:
+//   - a raster is a top-row pointer, width, height, bytes per pixel (1, 2, 3,
+//     4 or 8) and a row stride in bytes;
+//   - a colour is one packed 32-bit value, an opacity a double (1.0 = copy);
+//   - every call returns nonzero on success; on zero the caller abandons
+//     the operation.
+#include "adapters/imaging/compression.h"
+#include "adapters/imaging/drawing.h"
+#include "adapters/imaging/filters_blur.h"
+#include "adapters/imaging/filters_blur_plane.h"
+#include "adapters/imaging/raster.h"
+#include "adapters/imaging/raster_grey.h"
+#include "adapters/imaging/raster_resize.h"

@@ -1,0 +1,116 @@
+#include "adapters/imaging/raster_resize.h"
+
+#include <algorithm>
+
+#include "core/block.h"
+#include "core/sizes.h"
+
+namespace plr::imaging_lib {
+namespace {
+
+bool validPixelSize(std::int32_t bpp) noexcept {
+    return bpp == 1 || bpp == 2 || bpp == 3 || bpp == 4 || bpp == 8;
+}
+
+bool validRasters(const void* src, std::int32_t w, std::int32_t h, std::int32_t ss, const void* dst,
+                  std::int32_t dw, std::int32_t dh, std::int32_t ds, std::int32_t bpp) noexcept {
+    if (!src || !dst || !validPixelSize(bpp)) return false;
+    if (w <= 0 || h <= 0 || dw <= 0 || dh <= 0) return false;
+    return std::int64_t{ss} >= std::int64_t{w} * bpp && std::int64_t{ds} >= std::int64_t{dw} * bpp;
+}
+
+// Source pixel i spans [i * D, (i + 1) * D) and destination pixel o spans
+// [o * S, (o + 1) * S) in units of 1/(S * D) of the axis; the weights of one
+// destination pixel are the overlaps and add up to S.
+template <class C>
+std::int32_t decimate(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int32_t ss,
+                      std::uint8_t* dst, std::int32_t dw, std::int32_t dh, std::int32_t ds, int channels) {
+    Block<std::uint64_t> rows;  // horizontal sums of one source row, dw * channels
+    Block<std::uint64_t> acc;   // vertical accumulation of one destination row
+    const std::size_t n = saturatingProduct(static_cast<std::uint64_t>(dw), static_cast<std::uint64_t>(channels));
+    if (!rows.allocate(n) || !acc.allocate(n)) return 0;
+    const std::uint64_t total = std::uint64_t(w) * std::uint64_t(h);
+    for (std::int32_t oy = 0; oy < dh; ++oy) {
+        for (std::size_t i = 0; i < n; ++i) acc[i] = 0;
+        const std::int64_t ylo = std::int64_t{oy} * h, yhi = std::int64_t{oy + 1} * h;
+        for (std::int64_t sy = ylo / dh; sy <= (yhi - 1) / dh; ++sy) {
+            const std::int64_t wy = std::min<std::int64_t>((sy + 1) * dh, yhi) - std::max<std::int64_t>(sy * dh, ylo);
+            const C* srow = reinterpret_cast<const C*>(src + sy * ss);
+            for (std::int32_t ox = 0; ox < dw; ++ox) {
+                const std::int64_t xlo = std::int64_t{ox} * w, xhi = std::int64_t{ox + 1} * w;
+                std::uint64_t* r = rows.data() + std::size_t(ox) * channels;
+                for (int c = 0; c < channels; ++c) r[c] = 0;
+                for (std::int64_t sx = xlo / dw; sx <= (xhi - 1) / dw; ++sx) {
+                    const std::uint64_t wx = std::uint64_t(std::min<std::int64_t>((sx + 1) * dw, xhi) -
+                                                           std::max<std::int64_t>(sx * dw, xlo));
+                    const C* p = srow + sx * channels;
+                    for (int c = 0; c < channels; ++c) r[c] += wx * p[c];
+                }
+            }
+            for (std::size_t i = 0; i < n; ++i) acc[i] += rows[i] * std::uint64_t(wy);
+        }
+        C* drow = reinterpret_cast<C*>(dst + std::int64_t{oy} * ds);
+        for (std::size_t i = 0; i < n; ++i) drow[i] = static_cast<C>((acc[i] + total / 2) / total);
+    }
+    return 1;
+}
+
+// Position of destination pixel o in source pixels, 8 fractional bits,
+// clamped to 0..(S - 1) * 256.
+std::int64_t sourcePosition(std::int32_t o, std::int32_t s, std::int32_t d) noexcept {
+    const std::int64_t pos = ((2 * std::int64_t{o} + 1) * s * 256 - std::int64_t{d} * 256) / (2 * std::int64_t{d});
+    const std::int64_t hi = std::int64_t{s - 1} * 256;
+    return pos < 0 ? 0 : pos > hi ? hi : pos;
+}
+
+template <class C>
+std::int32_t bilinear(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int32_t ss,
+                      std::uint8_t* dst, std::int32_t dw, std::int32_t dh, std::int32_t ds, int channels) {
+    Block<std::int32_t> xs;
+    if (!xs.allocate(static_cast<std::size_t>(dw))) return 0;
+    for (std::int32_t ox = 0; ox < dw; ++ox) xs[ox] = static_cast<std::int32_t>(sourcePosition(ox, w, dw));
+    for (std::int32_t oy = 0; oy < dh; ++oy) {
+        const std::int64_t py = sourcePosition(oy, h, dh);
+        const std::int64_t y0 = py >> 8, y1 = y0 + 1 < h ? y0 + 1 : y0;
+        const std::uint64_t fy = std::uint64_t(py & 255);
+        const C* r0 = reinterpret_cast<const C*>(src + y0 * ss);
+        const C* r1 = reinterpret_cast<const C*>(src + y1 * ss);
+        C* out = reinterpret_cast<C*>(dst + std::int64_t{oy} * ds);
+        for (std::int32_t ox = 0; ox < dw; ++ox) {
+            const std::int32_t x0 = xs[ox] >> 8, x1 = x0 + 1 < w ? x0 + 1 : x0;
+            const std::uint64_t fx = std::uint64_t(xs[ox] & 255);
+            for (int c = 0; c < channels; ++c) {
+                const std::uint64_t top = r0[x0 * channels + c] * (256 - fx) + r0[x1 * channels + c] * fx;
+                const std::uint64_t bot = r1[x0 * channels + c] * (256 - fx) + r1[x1 * channels + c] * fx;
+                out[ox * channels + c] = static_cast<C>((top * (256 - fy) + bot * fy + 32768) >> 16);
+            }
+        }
+    }
+    return 1;
+}
+
+}  // namespace
+
+std::int32_t DecimateImage(const void* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
+                           void* dst, std::int32_t dstWidth, std::int32_t dstHeight, std::int32_t dstStride,
+                           std::int32_t bytesPerPixel, std::int32_t /*flags*/) noexcept {
+    if (!validRasters(src, width, height, srcStride, dst, dstWidth, dstHeight, dstStride, bytesPerPixel)) return 0;
+    const auto* s = static_cast<const std::uint8_t*>(src);
+    auto* d = static_cast<std::uint8_t*>(dst);
+    if (bytesPerPixel == 2 || bytesPerPixel == 8)
+        return decimate<std::uint16_t>(s, width, height, srcStride, d, dstWidth, dstHeight, dstStride, bytesPerPixel / 2);
+    return decimate<std::uint8_t>(s, width, height, srcStride, d, dstWidth, dstHeight, dstStride, bytesPerPixel);
+}
+
+std::int32_t ResizeImage(const void* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
+                         void* dst, std::int32_t dstWidth, std::int32_t dstHeight, std::int32_t dstStride,
+                         std::int32_t bytesPerPixel) noexcept {
+    if (!validRasters(src, width, height, srcStride, dst, dstWidth, dstHeight, dstStride, bytesPerPixel)) return 0;
+    const auto* s = static_cast<const std::uint8_t*>(src);
+    auto* d = static_cast<std::uint8_t*>(dst);
+    if (bytesPerPixel == 2 || bytesPerPixel == 8)
+        return bilinear<std::uint16_t>(s, width, height, srcStride, d, dstWidth, dstHeight, dstStride, bytesPerPixel / 2);
+    return bilinear<std::uint8_t>(s, width, height, srcStride, d, dstWidth, dstHeight, dstStride, bytesPerPixel);
+}
+
+}  // namespace plr::imaging_lib

@@ -1,0 +1,98 @@
+#include "exchange/formats/image_formats.h"
+
+#include <cstdio>
+
+#include "core/sizes.h"
+
+namespace plr::formats {
+namespace {
+
+// In sniffing order: BMP's two-letter signature is the weakest, so it comes last.
+const ImageFormat* const kFormats[] = {&kPngFormat, &kJpegFormat, &kTiffFormat, &kGifFormat, &kBmpFormat};
+
+char lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+// The text after the last dot of the last path element ("" when none); a
+// bare extension is its own extension.
+std::string_view extensionOf(std::string_view path) noexcept {
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
+    const std::size_t dot = path.rfind('.');
+    return dot == std::string_view::npos ? path : path.substr(dot + 1);
+}
+
+}  // namespace
+
+std::span<const ImageFormat* const> imageFormats() noexcept { return kFormats; }
+
+const ImageFormat* formatOfBytes(const std::uint8_t* bytes, std::size_t length) noexcept {
+    if (!bytes) return nullptr;
+    for (const ImageFormat* f : kFormats)
+        if (f->isA(bytes, length)) return f;
+    return nullptr;
+}
+
+const ImageFormat* formatOfExtension(std::string_view path) noexcept {
+    const std::string_view ext = extensionOf(path);
+    if (ext.empty()) return nullptr;
+    for (const ImageFormat* f : kFormats)
+        for (std::string_view e : f->extensions)
+            if (!e.empty() && sameIgnoringCase(e, ext)) return f;
+    return nullptr;
+}
+
+namespace {
+
+const ImageFormat* sniffedFormat(const char* path) noexcept {
+    if (!path || !*path) return nullptr;
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) return nullptr;
+    std::uint8_t head[kSniffBytes] = {};
+    const std::size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    return formatOfBytes(head, n);
+}
+
+}  // namespace
+
+FileType sniffFile(const char* path) noexcept {
+    const ImageFormat* f = sniffedFormat(path);
+    return f ? f->type : FileType::Unknown;
+}
+
+bool readImage(const char* path, RgbaImage& out) noexcept {
+    out.pixels.reset();
+    out.width = out.height = 0;
+    const ImageFormat* f = sniffedFormat(path);
+    const bool ok = f && f->read(path, out);
+    if (!ok) {
+        out.pixels.reset();
+        out.width = out.height = 0;
+    }
+    return ok;
+}
+
+bool decodeSizeAllowed(std::int64_t width, std::int64_t height) noexcept {
+    if (width <= 0 || height <= 0 || width > kMaxDecodeSide || height > kMaxDecodeSide) return false;
+    return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <= kMaxDecodePixels;
+}
+
+bool allocateRgba(RgbaImage& out, std::int64_t width, std::int64_t height) noexcept {
+    out.pixels.reset();
+    out.width = out.height = 0;
+    if (!decodeSizeAllowed(width, height)) return false;
+    if (!out.pixels.allocate(saturatingProduct(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 4)))
+        return false;
+    out.width = static_cast<std::int32_t>(width);
+    out.height = static_cast<std::int32_t>(height);
+    return true;
+}
+
+}  // namespace plr::formats
