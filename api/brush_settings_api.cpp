@@ -3,11 +3,30 @@
 #include "brush/tool_settings.h"
 #include "core/saturate.h"
 
+#include <tuple>
+#include <type_traits>
+
 using namespace plr;
 
 namespace {
 BrushSettings& tool() noexcept { return page().brush.settings; }
 std::uint16_t high8(std::int32_t v) noexcept { return static_cast<std::uint16_t>((v & 0xFF) * 256); }
+
+// PLR_SetTool takes the tool list's arguments, in the list's order and types.
+template <class... A>
+constexpr bool takesToolArguments(void(PLR_CALL*)(A...) noexcept) {
+    using Listed = decltype(std::tuple_cat(std::tuple<>{}
+#define PLR_TOOL_ARGUMENT(position, argumentType, name, storedAs) , std::tuple<argumentType>{}
+#define PLR_TOOL_PASSED(position, argumentType, name) , std::tuple<argumentType>{}
+#define PLR_TOOL_SETTING(type, name)
+#include "brush/tool_settings.inc"
+#undef PLR_TOOL_ARGUMENT
+#undef PLR_TOOL_PASSED
+#undef PLR_TOOL_SETTING
+                                           ));
+    return std::is_same_v<std::tuple<A...>, Listed>;
+}
+static_assert(takesToolArguments(&PLR_SetTool), "PLR_SetTool's parameters and the tool list differ");
 }  // namespace
 
 extern "C" {
@@ -16,11 +35,17 @@ void PLR_SetTool(float shapeGain, int32_t gritCellSize, int32_t gritCellThreshol
                  int32_t edgeSoftness, int32_t colorVary, int32_t drawingLength, int32_t blendStrength,
                  int32_t blendPrimaryStrength, int32_t blendRemix, int32_t reserved11, int32_t shapeInvert,
                  int32_t reserved13, const char* textureSource, const char* shapeSource, int32_t shapeAngle) noexcept {
-    const ToolArguments args{shapeGain,     gritCellSize,  gritCellThreshold,    gritPixelThreshold, edgeSoftness,
-                             colorVary,     drawingLength, blendStrength,        blendPrimaryStrength, blendRemix,
-                             reserved11,    shapeInvert,   reserved13,           textureSource,      shapeSource,
-                             shapeAngle};
-    guardedVoid("SetTool", [&] { setTool(page(), args); });
+    // The parameters above bear the tool list's names, so the list spells the copy.
+    const ToolArguments args{
+#define PLR_TOOL_ARGUMENT(position, argumentType, name, storedAs) name,
+#define PLR_TOOL_PASSED(position, argumentType, name) name,
+#define PLR_TOOL_SETTING(type, name)
+#include "brush/tool_settings.inc"
+#undef PLR_TOOL_ARGUMENT
+#undef PLR_TOOL_PASSED
+#undef PLR_TOOL_SETTING
+    };
+    guardedExport<exported::PLR_SetTool>([&] { setTool(page(), args); });
 }
 
 void PLR_SetColor(int32_t red, int32_t green, int32_t blue) noexcept {
@@ -58,10 +83,10 @@ void PLR_SetEraseModeOn(void) noexcept { tool().eraseMode = 1; }
 void PLR_SetSize(int32_t size) noexcept { setSize(tool(), size, page().maxBrushSize); }
 void PLR_SetScaleSize(int32_t size) noexcept { setScaleSize(tool(), size); }
 void PLR_SetPixColorVary(int32_t value) noexcept {
-    guardedVoid("MakeRandArrayByte", [&] { setPixColorVary(page(), value); });
+    guardedExport<exported::PLR_SetPixColorVary>([&] { setPixColorVary(page(), value); });
 }
 void PLR_SetPixLumVary(int32_t value) noexcept {
-    guardedVoid("MakeRandArrayByte", [&] { setPixLumVary(page(), value); });
+    guardedExport<exported::PLR_SetPixLumVary>([&] { setPixLumVary(page(), value); });
 }
 void PLR_DecDrawingLength(void) noexcept {
     int32_t& counter = page().brush.drawingCounter;

@@ -17,7 +17,7 @@ void PLR_SetBrushShape_ORIGINAL(const char* path, int32_t angle) noexcept {
 uint8_t* PLR_CreateTexture(int32_t layerIndex) noexcept { return createTexture(page(), layerIndex); }
 void PLR_DeleteTexture(void) noexcept { deleteTexture(page()); }
 void PLR_CreateBlobFromImage(int32_t layerIndex, int32_t mode) noexcept {
-    guardedVoid("CreateBlobFromImage", [&] { createBlobFromImage(page(), layerIndex, mode); });
+    guardedExport<exported::PLR_CreateBlobFromImage>([&] { createBlobFromImage(page(), layerIndex, mode); });
 }
 
 }  // extern "C"

@@ -20,15 +20,13 @@ extern "C" {
 void PLR_ProcessBuffer_HSLAdjust(uint8_t* buffer, int32_t width, int32_t height, int32_t hueShift,
                                  int32_t saturationShift, int32_t lightnessShift) noexcept {
     if (!walkable(buffer, width, height)) return;
-    guardedVoid("ProcessBuffer_HSLAdjust",
-                [&] { hslAdjust(buffer, width, height, ColourShift{hueShift, saturationShift, lightnessShift}); });
+    guardedExport<exported::PLR_ProcessBuffer_HSLAdjust>([&] { hslAdjust(buffer, width, height, ColourShift{hueShift, saturationShift, lightnessShift}); });
 }
 
 void PLR_ProcessBuffer_HSVAdjust(uint8_t* buffer, int32_t width, int32_t height, int32_t hueShift,
                                  int32_t saturationShift, int32_t valueShift) noexcept {
     if (!walkable(buffer, width, height)) return;
-    guardedVoid("ProcessBuffer_HSVAdjust",
-                [&] { hsvAdjust(buffer, width, height, ColourShift{hueShift, saturationShift, valueShift}); });
+    guardedExport<exported::PLR_ProcessBuffer_HSVAdjust>([&] { hsvAdjust(buffer, width, height, ColourShift{hueShift, saturationShift, valueShift}); });
 }
 
 }  // extern "C"

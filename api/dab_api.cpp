@@ -7,11 +7,11 @@ using namespace plr;
 extern "C" {
 
 void PLR_DrawDabGrit(int32_t x, int32_t y, int32_t red, int32_t green, int32_t blue) noexcept {
-    guardedVoid("DrawDabGrit", [&] { drawDab(page(), x, y, red, green, blue); });
+    guardedExport<exported::PLR_DrawDabGrit>([&] { drawDab(page(), x, y, red, green, blue); });
 }
 
 void PLR_DrawDabGritMask(int32_t x, int32_t y) noexcept {
-    guardedVoid("DrawDabGritMask", [&] { drawMaskDab(page(), x, y); });
+    guardedExport<exported::PLR_DrawDabGritMask>([&] { drawMaskDab(page(), x, y); });
 }
 
 }  // extern "C"

@@ -4,4 +4,5 @@
 #include "paloran.h"
 
 #include "core/engine.h"
+#include "core/export_failures.h"
 #include "core/guard.h"

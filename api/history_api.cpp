@@ -7,31 +7,31 @@ using namespace plr;
 extern "C" {
 
 void PLR_SaveUndoBuffer(int32_t savePixels, int32_t saveMask) noexcept {
-    guardedVoid("SaveUndoBuf", [&] { saveUndoBuffer(page(), (savePixels & 0xFF) != 0, (saveMask & 0xFF) != 0); });
+    guardedExport<exported::PLR_SaveUndoBuffer>([&] { saveUndoBuffer(page(), (savePixels & 0xFF) != 0, (saveMask & 0xFF) != 0); });
 }
 
 void PLR_SaveUndoBackBuffer(int32_t index) noexcept {
-    guardedVoid("SaveUndoBackBuffer", [&] { saveUndoBackBuffer(page(), index); });
+    guardedExport<exported::PLR_SaveUndoBackBuffer>([&] { saveUndoBackBuffer(page(), index); });
 }
 
 void PLR_Undo(void) noexcept {
-    guardedVoid("Undo", [] { undo(page()); });
+    guardedExport<exported::PLR_Undo>([] { undo(page()); });
 }
 
 void PLR_Redo(void) noexcept {
-    guardedVoid("Redo", [] { redo(page()); });
+    guardedExport<exported::PLR_Redo>([] { redo(page()); });
 }
 
 void PLR_ClearUndo(void) noexcept {
-    guardedVoid("ClearUndo", [] { clearUndo(page()); });
+    guardedExport<exported::PLR_ClearUndo>([] { clearUndo(page()); });
 }
 
 void PLR_ReduceUndo(int32_t kb) noexcept {
-    guardedVoid("ReduceUndo", [&] { reduceUndo(page(), kb); });
+    guardedExport<exported::PLR_ReduceUndo>([&] { reduceUndo(page(), kb); });
 }
 
 int32_t PLR_SetUndoLevels(int32_t count) noexcept {
-    return guarded("ClearUndo", page().history.undoLevels, [&] { return setUndoLevels(page(), count); });
+    return guardedExport<exported::PLR_SetUndoLevels>([&] { return setUndoLevels(page(), count); });
 }
 
 void PLR_SetUndoMB(int32_t megabytes) noexcept { setUndoMB(page(), megabytes); }

@@ -15,55 +15,49 @@ int32_t heightIf(bool done) noexcept { return done ? page().height : 0; }
 extern "C" {
 
 int32_t PLR_GetRGBA32Layer(uint8_t* destination, int32_t stride, int32_t layer) noexcept {
-    return guarded("GetRGBA32Layer", 0,
-                   [&] { return heightIf(readRGBA32(page(), dataLayer(page(), layer), destination, stride)); });
+    return guardedExport<exported::PLR_GetRGBA32Layer>([&] { return heightIf(readRGBA32(page(), dataLayer(page(), layer), destination, stride)); });
 }
 
 int32_t PLR_GetRGBA32(uint8_t* destination, int32_t stride) noexcept {
-    return guarded("GetRGBA32", 0,
-                   [&] { return heightIf(readRGBA32(page(), currentDataLayer(page()), destination, stride)); });
+    return guardedExport<exported::PLR_GetRGBA32>([&] { return heightIf(readRGBA32(page(), currentDataLayer(page()), destination, stride)); });
 }
 
 // The library's result: the compressed size, 0 when it did not fit.
 int32_t PLR_GetRGBA32LayerCompressed(uint8_t* destination, int32_t /*unused*/, int32_t capacity, int32_t layer,
                                      int32_t option) noexcept {
-    return guarded("GetRGBA32Layer", 0, [&] {
+    return guardedExport<exported::PLR_GetRGBA32LayerCompressed>([&] {
         return static_cast<int32_t>(getCompressedLayer(page(), destination, capacity, layer, option));
     });
 }
 
 int32_t PLR_GetRGB24(uint8_t* destination, int32_t stride) noexcept {
-    return guarded("GetRGB24", 0,
-                   [&] { return heightIf(readRGB24(page(), currentDataLayer(page()), destination, stride)); });
+    return guardedExport<exported::PLR_GetRGB24>([&] { return heightIf(readRGB24(page(), currentDataLayer(page()), destination, stride)); });
 }
 
 int32_t PLR_GetRGB24Layer(uint8_t* destination, int32_t stride, int32_t layer) noexcept {
-    return guarded("GetRGB24Layer", 0,
-                   [&] { return heightIf(readRGB24(page(), dataLayer(page(), layer), destination, stride)); });
+    return guardedExport<exported::PLR_GetRGB24Layer>([&] { return heightIf(readRGB24(page(), dataLayer(page(), layer), destination, stride)); });
 }
 
 int32_t PLR_GetRGB24FromAlpha(uint8_t* destination, int32_t stride) noexcept {
-    return guarded("GetRGB24FromAlpha", 0,
-                   [&] { return heightIf(readAlphaAsRGB24(page(), currentDataLayer(page()), destination, stride)); });
+    return guardedExport<exported::PLR_GetRGB24FromAlpha>([&] { return heightIf(readAlphaAsRGB24(page(), currentDataLayer(page()), destination, stride)); });
 }
 
 int32_t PLR_GetRGBA64Layer(void* destination, int32_t stride, int32_t layer) noexcept {
-    return guarded("GetRGBA64Layer", 0, [&] {
+    return guardedExport<exported::PLR_GetRGBA64Layer>([&] {
         return heightIf(readRGBA64(page(), dataLayer(page(), layer), static_cast<uint8_t*>(destination), stride));
     });
 }
 
 int32_t PLR_GetRGBA64LayerRect(void* destination, int32_t stride, int32_t layer, int32_t x, int32_t y, int32_t width,
                                int32_t height) noexcept {
-    return guarded("GetRGBA64LayerRect", 0, [&] {
+    return guardedExport<exported::PLR_GetRGBA64LayerRect>([&] {
         return readRGBA64Rect(page(), dataLayer(page(), layer), static_cast<uint8_t*>(destination), stride, x, y, width,
                               height);
     });
 }
 
 int32_t PLR_GetLayerData(void* destination, int32_t layer) noexcept {
-    return guarded("GetLayerData", 0,
-                   [&] { return readLayerData(page(), dataLayer(page(), layer), static_cast<uint8_t*>(destination)); });
+    return guardedExport<exported::PLR_GetLayerData>([&] { return readLayerData(page(), dataLayer(page(), layer), static_cast<uint8_t*>(destination)); });
 }
 
 }  // extern "C"

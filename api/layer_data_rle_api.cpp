@@ -17,14 +17,14 @@ int32_t bytesOf(std::size_t n) noexcept { return static_cast<int32_t>(n); }
 extern "C" {
 
 int32_t PLR_RLECompressRGBA64ToRGBA32(const void* source, uint8_t* destination, int32_t pixels) noexcept {
-    return guarded("RLECompressRGBA64ToRGBA32", 0, [&] {
+    return guardedExport<exported::PLR_RLECompressRGBA64ToRGBA32>([&] {
         if (!source || !destination || pixels <= 0 || pixels > INT32_MAX / 5) return 0;
         return bytesOf(encodeRGBA32Runs(static_cast<const uint8_t*>(source), countOf(pixels), destination));
     });
 }
 
 int32_t PLR_RLEUncompressRGBA32ToRGBA64(const uint8_t* source, void* destination, int32_t pixels) noexcept {
-    return guarded("RLEUncompressRGBA32ToRGBA64", 0, [&] {
+    return guardedExport<exported::PLR_RLEUncompressRGBA32ToRGBA64>([&] {
         if (!source || !destination || pixels <= 0 || pixels > INT32_MAX / 5) return 0;
         const std::size_t n = countOf(pixels);
         return bytesOf(decodeRGBA32Runs(source, rgba32RunBudget(n), static_cast<uint8_t*>(destination), n));
@@ -32,14 +32,14 @@ int32_t PLR_RLEUncompressRGBA32ToRGBA64(const uint8_t* source, void* destination
 }
 
 int32_t PLR_RLECompressG16ToG8(const void* source, uint8_t* destination, int32_t values) noexcept {
-    return guarded("RLECompressG16ToG8", 0, [&] {
+    return guardedExport<exported::PLR_RLECompressG16ToG8>([&] {
         if (!source || !destination || values <= 0 || values > INT32_MAX / 2) return 0;
         return bytesOf(encodeG8Runs(static_cast<const uint8_t*>(source), countOf(values), destination));
     });
 }
 
 int32_t PLR_RLEUncompressG8ToG16(const uint8_t* source, void* destination, int32_t values) noexcept {
-    return guarded("RLEUncompressG8ToG16", 0, [&] {
+    return guardedExport<exported::PLR_RLEUncompressG8ToG16>([&] {
         if (!source || !destination || values <= 0 || values > INT32_MAX / 2) return 0;
         const std::size_t n = countOf(values);
         return bytesOf(decodeG8Runs(source, g8RunBudget(n), static_cast<uint8_t*>(destination), n));
@@ -47,20 +47,19 @@ int32_t PLR_RLEUncompressG8ToG16(const uint8_t* source, void* destination, int32
 }
 
 int32_t PLR_GetRGBA32LayerLineRLE(uint8_t* destination, int32_t layer, int32_t row) noexcept {
-    return guarded("GetRGBA32LayerLineRLE", 0,
-                   [&] { return bytesOf(getLayerLineRuns(page(), destination, layer, row)); });
+    return guardedExport<exported::PLR_GetRGBA32LayerLineRLE>([&] { return bytesOf(getLayerLineRuns(page(), destination, layer, row)); });
 }
 
 int32_t PLR_PutRGBA32LayerLineRLE(const uint8_t* source, int32_t layer, int32_t row) noexcept {
-    return guarded("PutRGBA32LayerLineRLE", 0, [&] { return bytesOf(putLayerLineRuns(page(), source, layer, row)); });
+    return guardedExport<exported::PLR_PutRGBA32LayerLineRLE>([&] { return bytesOf(putLayerLineRuns(page(), source, layer, row)); });
 }
 
 int32_t PLR_GetMaskLineRLE(uint8_t* destination, int32_t row) noexcept {
-    return guarded("GetMaskLineRLE", 0, [&] { return bytesOf(getMaskLineRuns(page(), destination, row)); });
+    return guardedExport<exported::PLR_GetMaskLineRLE>([&] { return bytesOf(getMaskLineRuns(page(), destination, row)); });
 }
 
 int32_t PLR_PutMaskLineRLE(const uint8_t* source, int32_t row) noexcept {
-    return guarded("PutMaskLineRLE", 0, [&] { return bytesOf(putMaskLineRuns(page(), source, row)); });
+    return guardedExport<exported::PLR_PutMaskLineRLE>([&] { return bytesOf(putMaskLineRuns(page(), source, row)); });
 }
 
 }  // extern "C"

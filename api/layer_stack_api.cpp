@@ -17,25 +17,24 @@ int32_t PLR_CreateLayer(int32_t index, int32_t width, int32_t height) noexcept {
 void PLR_DeleteLayer(int32_t index) noexcept { deleteLayer(page(), index); }
 
 void PLR_SetLayer(int32_t index) noexcept {
-    guardedVoid("SetLayer", [&] { setLayer(page(), index); });
+    guardedExport<exported::PLR_SetLayer>([&] { setLayer(page(), index); });
 }
 
 int32_t PLR_GetLayerCount(void) noexcept { return layerCount(page()); }
 
 void PLR_SetLayerOptions(int32_t index, int32_t visible, int32_t alphaLock, int32_t opacityPercent,
                          const char* modeName) noexcept {
-    guardedVoid("SetLayerOptions",
-                [&] { setLayerOptions(page(), index, visible, alphaLock, opacityPercent, modeName); });
+    guardedExport<exported::PLR_SetLayerOptions>([&] { setLayerOptions(page(), index, visible, alphaLock, opacityPercent, modeName); });
 }
 
 void PLR_SwapLayers(int32_t indexA, int32_t indexB) noexcept { swapLayers(page(), indexA, indexB); }
 
 void PLR_CopyLayerData(int32_t fromIndex, int32_t toIndex) noexcept {
-    guardedVoid("CopyLayerData", [&] { copyLayerData(page(), fromIndex, toIndex); });
+    guardedExport<exported::PLR_CopyLayerData>([&] { copyLayerData(page(), fromIndex, toIndex); });
 }
 
 void PLR_FindDataExtentsLayer(int32_t index, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) noexcept {
-    guardedVoid("FindDataExtentsLayer", [&] {
+    guardedExport<exported::PLR_FindDataExtentsLayer>([&] {
         Extents e{};
         if (!findDataExtents(page(), index, e)) return;
         if (left) *left = e.left;
@@ -46,30 +45,29 @@ void PLR_FindDataExtentsLayer(int32_t index, int32_t* left, int32_t* top, int32_
 }
 
 void PLR_MergeLayer(int32_t fromIndex, int32_t toIndex) noexcept {
-    guardedVoid("MergeLayer", [&] { mergeLayer(page(), fromIndex, toIndex); });
+    guardedExport<exported::PLR_MergeLayer>([&] { mergeLayer(page(), fromIndex, toIndex); });
 }
 
 void PLR_MergeLayerIntoRect(int32_t index, uint16_t* destination, int32_t x, int32_t y, int32_t width,
                             int32_t height) noexcept {
-    guardedVoid("MergeLayerIntoRect", [&] { mergeLayerIntoRect(page(), index, destination, x, y, width, height); });
+    guardedExport<exported::PLR_MergeLayerIntoRect>([&] { mergeLayerIntoRect(page(), index, destination, x, y, width, height); });
 }
 
 void PLR_MergeLayerInto(int32_t index, uint16_t* destination) noexcept {
-    guardedVoid("MergeLayerInto",
-                [&] { mergeLayerIntoRect(page(), index, destination, 0, 0, page().width, page().height); });
+    guardedExport<exported::PLR_MergeLayerInto>([&] { mergeLayerIntoRect(page(), index, destination, 0, 0, page().width, page().height); });
 }
 
 void PLR_MergeRect(uint16_t* destination, int32_t x, int32_t y, int32_t width, int32_t height) noexcept {
-    guardedVoid("MergeRect", [&] { mergeRect(page(), destination, x, y, width, height); });
+    guardedExport<exported::PLR_MergeRect>([&] { mergeRect(page(), destination, x, y, width, height); });
 }
 
 void PLR_Merge(uint16_t* destination) noexcept {
-    guardedVoid("Merge", [&] { mergeRect(page(), destination, 0, 0, page().width, page().height); });
+    guardedExport<exported::PLR_Merge>([&] { mergeRect(page(), destination, 0, 0, page().width, page().height); });
 }
 
 void PLR_LoadRGBA32Layer_BAD(uint8_t* source, int32_t, int32_t index, int32_t maskStride, int32_t count,
                              int32_t adjust) noexcept {
-    guardedVoid("LoadRGBA32Layer", [&] { loadRGBA32LayerLegacy(page(), source, index, maskStride, count, adjust); });
+    guardedExport<exported::PLR_LoadRGBA32Layer_BAD>([&] { loadRGBA32LayerLegacy(page(), source, index, maskStride, count, adjust); });
 }
 
 }  // extern "C"

@@ -20,49 +20,49 @@ void PLR_SetMaskOptions(int32_t red1, int32_t green1, int32_t blue1, int32_t red
 }
 
 void PLR_InvertMask(void) noexcept {
-    guardedVoid("InvertMask", [] { invertMask(page()); });
+    guardedExport<exported::PLR_InvertMask>([] { invertMask(page()); });
 }
 
 void PLR_ClearMask(int32_t red, int32_t green, int32_t blue) noexcept {
-    guardedVoid("ClearMask", [&] { clearMask(page(), red, green, blue); });
+    guardedExport<exported::PLR_ClearMask>([&] { clearMask(page(), red, green, blue); });
 }
 
 void PLR_GetMaskData16(void* destination) noexcept {
-    guardedVoid("GetMaskData16", [&] { getMaskData16(page(), destination); });
+    guardedExport<exported::PLR_GetMaskData16>([&] { getMaskData16(page(), destination); });
 }
 
 void PLR_SetMaskData16(const void* source) noexcept {
-    guardedVoid("SetMaskData16", [&] { setMaskData16(page(), source); });
+    guardedExport<exported::PLR_SetMaskData16>([&] { setMaskData16(page(), source); });
 }
 
 int32_t PLR_GetMask64(int32_t x, int32_t y) noexcept { return maskAmountAt(page(), x, y); }
 
 void PLR_SaveMask(uint8_t* destination, int32_t stride) noexcept {
-    guardedVoid("SaveMask", [&] { saveMask(page(), destination, stride); });
+    guardedExport<exported::PLR_SaveMask>([&] { saveMask(page(), destination, stride); });
 }
 
 void PLR_LoadMask(const uint8_t* source, int32_t stride, int32_t width, int32_t height) noexcept {
-    guardedVoid("LoadMask", [&] { loadMask(page(), source, stride, width, height); });
+    guardedExport<exported::PLR_LoadMask>([&] { loadMask(page(), source, stride, width, height); });
 }
 
 void PLR_CreateImageFromMask(void) noexcept {
-    guardedVoid("CreateImageFromMask", [] { createImageFromMask(page()); });
+    guardedExport<exported::PLR_CreateImageFromMask>([] { createImageFromMask(page()); });
 }
 
 void PLR_CreateAlphaFromMask(void) noexcept {
-    guardedVoid("CreateAlphaFromMask", [] { createAlphaFromMask(page()); });
+    guardedExport<exported::PLR_CreateAlphaFromMask>([] { createAlphaFromMask(page()); });
 }
 
 void PLR_CreateMaskFromAlpha(void) noexcept {
-    guardedVoid("CreateMaskFromAlpha", [] { createMaskFromAlpha(page()); });
+    guardedExport<exported::PLR_CreateMaskFromAlpha>([] { createMaskFromAlpha(page()); });
 }
 
 void PLR_CreateMaskFromImage(void) noexcept {
-    guardedVoid("CreateMaskFromImage", [] { createMaskFromImage(page()); });
+    guardedExport<exported::PLR_CreateMaskFromImage>([] { createMaskFromImage(page()); });
 }
 
 void PLR_CreateMaskFromImageLuma(void) noexcept {
-    guardedVoid("CreateMaskFromImageLuma", [] { createMaskFromImageLuma(page()); });
+    guardedExport<exported::PLR_CreateMaskFromImageLuma>([] { createMaskFromImageLuma(page()); });
 }
 
 }  // extern "C"

@@ -13,12 +13,12 @@ namespace {
 
 // Runs build(mask, pixel count) when the page has a page-sized mask plane and
 // every buffer the builder reads is present.
-template <class F>
-void build(const char* name, bool buffersPresent, F&& body) noexcept {
+template <class Export, class F>
+void build(bool buffersPresent, F&& body) noexcept {
     Page& p = page();
     std::uint16_t* mask = pageMask(p);
     if (!mask || !buffersPresent) return;
-    guardedVoid(name, [&] { body(mask, p.pixelCount()); });
+    guardedExport<Export>([&] { body(mask, p.pixelCount()); });
 }
 
 // width * height pixels of a host buffer pair, or 0 when either is missing or
@@ -34,54 +34,54 @@ std::size_t repackCount(const void* a, const void* b, int32_t width, int32_t hei
 extern "C" {
 
 void PLR_CreateMaskFromDiff_RGBA32(const uint8_t* imageA, const uint8_t* imageB, int32_t value) noexcept {
-    build("CreateMaskFromDiff_RGBA32", imageA && imageB, [&](uint16_t* m, std::size_t n) {
+    build<exported::PLR_CreateMaskFromDiff_RGBA32>(imageA && imageB, [&](uint16_t* m, std::size_t n) {
         maskFromDiff(m, n, imageA, imageB, static_cast<uint16_t>(value));
     });
 }
 
 void PLR_CreateMaskFromRGBAImageColor(const uint8_t* rgba, int32_t red, int32_t green, int32_t blue,
                                       int32_t strength) noexcept {
-    build("CreateMaskFromRGBAImageColor", rgba, [&](uint16_t* m, std::size_t n) {
+    build<exported::PLR_CreateMaskFromRGBAImageColor>(rgba, [&](uint16_t* m, std::size_t n) {
         maskFromColourRGBA(m, n, rgba, red, green, blue, strengthToMask(strength));
     });
 }
 
 void PLR_CreateMaskFromRGB24ImageColor(const uint8_t* rgb, int32_t red, int32_t green, int32_t blue,
                                        int32_t strength) noexcept {
-    build("CreateMaskFromRGB24ImageColor", rgb, [&](uint16_t* m, std::size_t n) {
+    build<exported::PLR_CreateMaskFromRGB24ImageColor>(rgb, [&](uint16_t* m, std::size_t n) {
         maskFromColourRGB24(m, n, rgb, red, green, blue, strengthToMask(strength));
     });
 }
 
 void PLR_CreateMaskFromFloodMask(const uint8_t* floodMap, int32_t strength) noexcept {
-    build("CreateMaskFromFloodMask", floodMap,
+    build<exported::PLR_CreateMaskFromFloodMask>(floodMap,
           [&](uint16_t* m, std::size_t n) { maskFromFloodMap(m, n, floodMap, strengthToMask(strength)); });
 }
 
 void PLR_CreateMaskFromRGBAImageColorRange(const uint8_t* rgba, int32_t red, int32_t green, int32_t blue,
                                            int32_t tolerance, int32_t strength) noexcept {
-    build("CreateMaskFromRGBAImageColorRange", rgba, [&](uint16_t* m, std::size_t n) {
+    build<exported::PLR_CreateMaskFromRGBAImageColorRange>(rgba, [&](uint16_t* m, std::size_t n) {
         maskFromColourRange(m, n, rgba, red, green, blue, tolerance, strengthToMask(strength));
     });
 }
 
 void PLR_CreateMaskFromRGBAImageAlphaRange(const uint8_t* rgba, int32_t alpha, int32_t tolerance,
                                            int32_t strength) noexcept {
-    build("CreateMaskFromRGBAImageAlphaRange", rgba, [&](uint16_t* m, std::size_t n) {
+    build<exported::PLR_CreateMaskFromRGBAImageAlphaRange>(rgba, [&](uint16_t* m, std::size_t n) {
         maskFromAlphaRange(m, n, rgba, alpha, tolerance, strengthToMask(strength));
     });
 }
 
 void PLR_CreateMaskFromRGBAImageLuminanceRange(const uint8_t* rgba, int32_t red, int32_t green, int32_t blue,
                                                int32_t tolerance, int32_t strength) noexcept {
-    build("CreateMaskFromRGBAImageLuminanceRange", rgba, [&](uint16_t* m, std::size_t n) {
+    build<exported::PLR_CreateMaskFromRGBAImageLuminanceRange>(rgba, [&](uint16_t* m, std::size_t n) {
         maskFromLuminanceRange(m, n, rgba, red, green, blue, tolerance, strengthToMask(strength));
     });
 }
 
 void PLR_CreateMaskFromRGBAImageHueRange(const uint8_t* rgba, int32_t red, int32_t green, int32_t blue,
                                          int32_t tolerance, int32_t strength) noexcept {
-    build("CreateMaskFromRGBAImageHueRange", rgba, [&](uint16_t* m, std::size_t n) {
+    build<exported::PLR_CreateMaskFromRGBAImageHueRange>(rgba, [&](uint16_t* m, std::size_t n) {
         maskFromHueRange(m, n, rgba, red, green, blue, tolerance, strengthToMask(strength));
     });
 }
@@ -89,7 +89,7 @@ void PLR_CreateMaskFromRGBAImageHueRange(const uint8_t* rgba, int32_t red, int32
 void PLR_CreateMaskFromRGBAImageHSLRange(const uint8_t* rgba, int32_t red, int32_t green, int32_t blue,
                                          double hueTolerance, double saturationTolerance,
                                          double lightnessTolerance, int32_t strength) noexcept {
-    build("CreateMaskFromRGBAImageHSLRange", rgba, [&](uint16_t* m, std::size_t n) {
+    build<exported::PLR_CreateMaskFromRGBAImageHSLRange>(rgba, [&](uint16_t* m, std::size_t n) {
         maskFromHslRange(m, n, rgba, red, green, blue, hueTolerance, saturationTolerance, lightnessTolerance,
                          strengthToMask(strength));
     });
@@ -97,39 +97,39 @@ void PLR_CreateMaskFromRGBAImageHSLRange(const uint8_t* rgba, int32_t red, int32
 
 void PLR_ApplyMaskToAlphaRect_RGBA32(uint8_t* rgba, int32_t stride, int32_t x0, int32_t y0, int32_t x1,
                                      int32_t y1) noexcept {
-    guardedVoid("ApplyMaskToAlphaRect_RGBA32", [&] { applyMaskToAlphaRect(page(), rgba, stride, x0, y0, x1, y1); });
+    guardedExport<exported::PLR_ApplyMaskToAlphaRect_RGBA32>([&] { applyMaskToAlphaRect(page(), rgba, stride, x0, y0, x1, y1); });
 }
 
 void PLR_ApplyMaskToAlpha_RGBA32(uint8_t* rgba) noexcept {
-    guardedVoid("ApplyMaskToAlpha_RGBA32", [&] { applyMaskToAlpha(page(), rgba); });
+    guardedExport<exported::PLR_ApplyMaskToAlpha_RGBA32>([&] { applyMaskToAlpha(page(), rgba); });
 }
 
 void PLR_ReplaceFromRGBAImageAlphaRange(uint8_t* rgba, int32_t alpha, int32_t tolerance, int32_t red, int32_t green,
                                         int32_t blue, int32_t newAlpha) noexcept {
     if (!rgba) return;
-    guardedVoid("ReplaceFromRGBAImageAlphaRange", [&] {
+    guardedExport<exported::PLR_ReplaceFromRGBAImageAlphaRange>([&] {
         replaceAlphaRange(rgba, page().pixelCount(), alpha, tolerance, red, green, blue, newAlpha);
     });
 }
 
 void PLR_RGBAlphaToRGB(uint8_t* destinationRGB, int32_t width, int32_t height, const uint8_t* sourceRGBA) noexcept {
     const std::size_t n = repackCount(destinationRGB, sourceRGBA, width, height);
-    guardedVoid("RGBAlphaToRGB", [&] { rgbAlphaToRgb(destinationRGB, n, sourceRGBA); });
+    guardedExport<exported::PLR_RGBAlphaToRGB>([&] { rgbAlphaToRgb(destinationRGB, n, sourceRGBA); });
 }
 
 void PLR_RGBToRGBAlpha(uint8_t* destinationRGBA, int32_t width, int32_t height, const uint8_t* sourceRGB) noexcept {
     const std::size_t n = repackCount(destinationRGBA, sourceRGB, width, height);
-    guardedVoid("RGBToRGBAlpha", [&] { rgbToRgbAlpha(destinationRGBA, n, sourceRGB); });
+    guardedExport<exported::PLR_RGBToRGBAlpha>([&] { rgbToRgbAlpha(destinationRGBA, n, sourceRGB); });
 }
 
 void PLR_RGBToRGBA(uint8_t* destinationRGBA, int32_t width, int32_t height, const uint8_t* sourceRGB) noexcept {
     const std::size_t n = repackCount(destinationRGBA, sourceRGB, width, height);
-    guardedVoid("RGBToRGBA", [&] { rgbToRgba(destinationRGBA, n, sourceRGB); });
+    guardedExport<exported::PLR_RGBToRGBA>([&] { rgbToRgba(destinationRGBA, n, sourceRGB); });
 }
 
 void PLR_RGBAToRGB(uint8_t* destinationRGB, int32_t width, int32_t height, const uint8_t* sourceRGBA) noexcept {
     const std::size_t n = repackCount(destinationRGB, sourceRGBA, width, height);
-    guardedVoid("RGBAToRGB", [&] { rgbaToRgb(destinationRGB, n, sourceRGBA); });
+    guardedExport<exported::PLR_RGBAToRGB>([&] { rgbaToRgb(destinationRGB, n, sourceRGBA); });
 }
 
 }  // extern "C"

@@ -17,69 +17,69 @@ std::size_t bufferPixels(int32_t width, int32_t height) noexcept {
 extern "C" {
 
 int32_t PLR_CreatePaintLayer(int32_t opacityPercent, const char* modeName) noexcept {
-    return guarded("CreatePaintLayer", int32_t{0}, [&] { return createPaintLayer(page(), opacityPercent, modeName); });
+    return guardedExport<exported::PLR_CreatePaintLayer>([&] { return createPaintLayer(page(), opacityPercent, modeName); });
 }
 
 void PLR_ClearPaintLayer(void) noexcept {
-    guardedVoid("ClearPaintLayer", [] { clearPaintLayer(page()); });
+    guardedExport<exported::PLR_ClearPaintLayer>([] { clearPaintLayer(page()); });
 }
 
 void PLR_ClearPaintLayer_old(void) noexcept {
-    guardedVoid("ClearPaintLayer", [] { clearPaintLayerOld(page()); });
+    guardedExport<exported::PLR_ClearPaintLayer_old>([] { clearPaintLayerOld(page()); });
 }
 
 void PLR_DeletePaintLayer(void) noexcept {
-    guardedVoid("DeletePaintLayer", [] { deletePaintLayer(page()); });
+    guardedExport<exported::PLR_DeletePaintLayer>([] { deletePaintLayer(page()); });
 }
 
 void PLR_MergePaintLayer(int32_t targetIndex) noexcept {
-    guardedVoid("MergePaintLayer", [&] { mergePaintLayer(page(), targetIndex); });
+    guardedExport<exported::PLR_MergePaintLayer>([&] { mergePaintLayer(page(), targetIndex); });
 }
 
 void PLR_BlurPaintLayerAlpha(void) noexcept {
-    guardedVoid("BlurPaintLayerAlpha", [] { blurPaintLayerAlpha(page()); });
+    guardedExport<exported::PLR_BlurPaintLayerAlpha>([] { blurPaintLayerAlpha(page()); });
 }
 
 void PLR_SetAlphaLayerOpacity(int32_t percent) noexcept { setAlphaLayerOpacity(page(), percent); }
 
 void PLR_SetLayerAlpha(int32_t index, int32_t alpha) noexcept {
-    guardedVoid("SetLayerAlpha", [&] { setLayerAlpha(page(), index, static_cast<uint16_t>(alpha)); });
+    guardedExport<exported::PLR_SetLayerAlpha>([&] { setLayerAlpha(page(), index, static_cast<uint16_t>(alpha)); });
 }
 
 void PLR_InvertAlpha(int32_t index) noexcept {
-    guardedVoid("InvertAlpha", [&] { invertLayerAlpha(page(), index); });
+    guardedExport<exported::PLR_InvertAlpha>([&] { invertLayerAlpha(page(), index); });
 }
 
 void PLR_NormalizeLayerAlpha(int32_t index) noexcept {
-    guardedVoid("NormalizeLayerAlpha", [&] { normalizeLayerAlpha(page(), index); });
+    guardedExport<exported::PLR_NormalizeLayerAlpha>([&] { normalizeLayerAlpha(page(), index); });
 }
 
 void PLR_SetColorAlpha(int32_t red, int32_t green, int32_t blue) noexcept {
-    guardedVoid("SetColorAlpha", [&] { setColorAlpha(page(), red, green, blue); });
+    guardedExport<exported::PLR_SetColorAlpha>([&] { setColorAlpha(page(), red, green, blue); });
 }
 
 void PLR_InvertAlpha_RGBA32(uint8_t* rgba) noexcept {
-    guardedVoid("InvertAlpha_RGBA32", [&] {
+    guardedExport<exported::PLR_InvertAlpha_RGBA32>([&] {
         if (rgba) invertAlphaRGBA32(rgba, page().pixelCount());
     });
 }
 
 void PLR_SetColorAlphaRGBABuf(uint8_t* rgba, int32_t width, int32_t height, int32_t red, int32_t green,
                               int32_t blue) noexcept {
-    guardedVoid("SetColorAlphaRGBABuf", [&] {
+    guardedExport<exported::PLR_SetColorAlphaRGBABuf>([&] {
         if (rgba) setColorWhereTransparent(rgba, bufferPixels(width, height), red, green, blue);
     });
 }
 
 void PLR_SetColorRGBABuf(uint8_t* rgba, int32_t width, int32_t height, int32_t red, int32_t green,
                          int32_t blue) noexcept {
-    guardedVoid("SetColorRGBABuf", [&] {
+    guardedExport<exported::PLR_SetColorRGBABuf>([&] {
         if (rgba) setColorKeepAlpha(rgba, bufferPixels(width, height), red, green, blue);
     });
 }
 
 void PLR_SetAlphaFromRGBAImageColor(uint8_t* rgba, int32_t red, int32_t green, int32_t blue) noexcept {
-    guardedVoid("SetAlphaFromRGBAImageColor", [&] {
+    guardedExport<exported::PLR_SetAlphaFromRGBAImageColor>([&] {
         if (rgba) clearAlphaOfColor(rgba, page().pixelCount(), red, green, blue);
     });
 }

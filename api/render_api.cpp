@@ -9,7 +9,7 @@ using namespace plr;
 extern "C" {
 
 void PLR_Render(uint8_t* bitmap, int32_t stride, int32_t x, int32_t y, int32_t width, int32_t height) noexcept {
-    guardedVoid("Render", [&] { render(page(), bitmap, stride, x, y, width, height); });
+    guardedExport<exported::PLR_Render>([&] { render(page(), bitmap, stride, x, y, width, height); });
 }
 
 void PLR_SetScale(int32_t scale, float zoom) noexcept {
@@ -40,7 +40,7 @@ void PLR_SetWindowRedraw(void* window, int32_t on) noexcept {
 void PLR_RedrawWindow(void* window) noexcept { platform::redrawWindow(window); }
 
 uint32_t PLR_GetColorAtMerged(int32_t x, int32_t y) noexcept {
-    return guarded("PLR_GetColorAtMerged", uint32_t{0}, [&] { return colorAtMerged(page(), x, y); });
+    return guardedExport<exported::PLR_GetColorAtMerged>([&] { return colorAtMerged(page(), x, y); });
 }
 
 }  // extern "C"

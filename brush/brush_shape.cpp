@@ -12,7 +12,7 @@
 #include "brush/source_image.h"
 #include "core/engine.h"
 #include "core/failure.h"
-#include "core/guard.h"
+#include "core/export_failures.h"
 #include "core/saturate.h"
 #include "core/sizes.h"
 
@@ -141,7 +141,7 @@ void drawCircleShape(Page& page) noexcept {
 }
 
 void setBrushShapeGuarded(Page& page, const char* path, std::int32_t angle, ShapeBuilder builder) noexcept {
-    guardedVoid("SetBrushShape", [&] { buildShape(page, path, angle, builder); });
+    guardedExport<exported::PLR_SetBrushShape>([&] { buildShape(page, path, angle, builder); });
 }
 
 }  // namespace plr

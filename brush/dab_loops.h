@@ -7,7 +7,8 @@ namespace plr {
 
 struct Page;
 
-// The plain loop: every setting, read as the rules state them.
+// The plain loop: every setting tested per pixel, in the order the dab
+// applies them.
 void drawDabReference(Page& page, const DabFrame& f);
 
 // A specialised loop for the common settings (no grit, no per-pixel

@@ -1,4 +1,5 @@
-// The plain dab loop: reads like the rules, one pixel at a time.
+// The plain dab loop: one pixel at a time, every setting tested where it
+// applies, in the order the dab applies them.
 #include <algorithm>
 #include <cmath>
 

@@ -2,12 +2,12 @@
 
 #include "core/engine.h"
 #include "core/failure.h"
-#include "core/guard.h"
+#include "core/export_failures.h"
 
 namespace plr {
 
 std::uint8_t* createTexture(Page& page, std::int32_t layerIndex) noexcept {
-    return guarded("CreateTexture", static_cast<std::uint8_t*>(nullptr), [&]() -> std::uint8_t* {
+    return guardedExport<exported::PLR_CreateTexture>([&]() -> std::uint8_t* {
         const std::size_t n = page.pixelCount();
         if (page.texture.size() != n || page.texture.empty()) need(page.texture.allocate(n));
         const LayerRecord* layer = page.pageLayer(layerIndex);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "brush/brush_shape.h"
 #include "brush/grit_textures.h"
@@ -14,6 +15,23 @@ namespace {
 // The mask-making switch lives with the mask state; the tool switches it
 // off. Written against whatever MaskState holds, so that it builds before
 // and after the switch is there.
+// The arguments are listed at positions 1, 2, 3, ... in order.
+constexpr int kListedPositions[] = {
+#define PLR_TOOL_ARGUMENT(position, argumentType, name, storedAs) position,
+#define PLR_TOOL_PASSED(position, argumentType, name) position,
+#define PLR_TOOL_SETTING(type, name)
+#include "brush/tool_settings.inc"
+#undef PLR_TOOL_ARGUMENT
+#undef PLR_TOOL_PASSED
+#undef PLR_TOOL_SETTING
+};
+constexpr bool positionsRunInOrder() {
+    for (std::size_t i = 0; i < std::size(kListedPositions); ++i)
+        if (kListedPositions[i] != static_cast<int>(i) + 1) return false;
+    return true;
+}
+static_assert(positionsRunInOrder(), "tool list: PLR_SetTool argument positions out of order");
+
 template <class M>
 void clearMaskMaker(M& mask) noexcept {
     if constexpr (requires { mask.makerOn; }) mask.makerOn = 0;
@@ -26,20 +44,14 @@ void setTool(Page& page, const ToolArguments& a) {
     e.rng.seed(static_cast<std::uint32_t>(e.randomSeed));
     BrushBuffers& b = page.brush;
     BrushSettings& s = b.settings;
-    s.shapeGain = a.shapeGain;
-    s.gritCellSize = a.gritCellSize;
-    s.gritCellThreshold = a.gritCellThreshold;
-    s.gritPixelThreshold = a.gritPixelThreshold;
-    s.edgeSoftness = static_cast<std::uint8_t>(a.edgeSoftness);
-    s.colorVary = a.colorVary;
-    s.drawingLength = a.drawingLength;
-    s.blendStrength = a.blendStrength;
-    s.blendPrimaryStrength = a.blendPrimaryStrength;
-    s.blendRemix = static_cast<std::uint8_t>(a.blendRemix);
-    s.reserved11 = static_cast<std::uint8_t>(a.reserved11);
-    s.shapeInvert = static_cast<std::uint8_t>(a.shapeInvert);
-    s.reserved13 = static_cast<std::uint8_t>(a.reserved13);
-    s.shapeAngle = a.shapeAngle;
+    // Every kept argument; a byte keeps the argument's low byte.
+#define PLR_TOOL_ARGUMENT(position, argumentType, name, storedAs) s.name = static_cast<storedAs>(a.name);
+#define PLR_TOOL_PASSED(position, argumentType, name)
+#define PLR_TOOL_SETTING(type, name)
+#include "brush/tool_settings.inc"
+#undef PLR_TOOL_ARGUMENT
+#undef PLR_TOOL_PASSED
+#undef PLR_TOOL_SETTING
     s.mixMode = kMixModeNormal;
     b.currentGrit = kGritTextures - 1;
     b.currentGritOffset = 0;

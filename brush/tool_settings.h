@@ -7,23 +7,15 @@ namespace plr {
 struct Page;
 struct BrushSettings;
 
+// The arguments of PLR_SetTool, in the order it takes them (brush/tool_settings.inc).
 struct ToolArguments {
-    float shapeGain = 0.0f;
-    std::int32_t gritCellSize = 0;
-    std::int32_t gritCellThreshold = 0;
-    std::int32_t gritPixelThreshold = 0;
-    std::int32_t edgeSoftness = 0;
-    std::int32_t colorVary = 0;
-    std::int32_t drawingLength = 0;
-    std::int32_t blendStrength = 0;
-    std::int32_t blendPrimaryStrength = 0;
-    std::int32_t blendRemix = 0;
-    std::int32_t reserved11 = 0;
-    std::int32_t shapeInvert = 0;
-    std::int32_t reserved13 = 0;
-    const char* textureSource = nullptr;
-    const char* shapeSource = nullptr;
-    std::int32_t shapeAngle = 0;
+#define PLR_TOOL_ARGUMENT(position, argumentType, name, storedAs) argumentType name = {};
+#define PLR_TOOL_PASSED(position, argumentType, name) argumentType name = {};
+#define PLR_TOOL_SETTING(type, name)
+#include "brush/tool_settings.inc"
+#undef PLR_TOOL_ARGUMENT
+#undef PLR_TOOL_PASSED
+#undef PLR_TOOL_SETTING
 };
 
 // Seeds the generator, stores the tool, builds the grit textures (random

@@ -1,6 +1,8 @@
 # Derives everything that names the exports from api/exports.inc:
 #   PALORAN_EXPORT_NAMES          list of exported names
-#   <build>/include/paloran_exports.inc   copy installed beside paloran.h
+#   <build>/include/paloran_exports.inc   the list as the public header reads it,
+#                                 PLR_EXPORT(result, name, (parameters)): the
+#                                 guard columns stay inside the engine
 #   <build>/paloran.def           Windows module definition (on 32-bit Windows the
 #                                 names carry their __stdcall decoration, name@bytes:
 #                                 the linker's --kill-at exports them plain and the
@@ -11,12 +13,22 @@ function(paloran_read_export_list list_file)
   file(STRINGS "${list_file}" lines REGEX "^PLR_EXPORT\\(")
   set(names "")
   set(def_names "")
+  set(public_lines "")
   foreach(line IN LISTS lines)
-    if(NOT line MATCHES "^PLR_EXPORT\\([^,]+, *([A-Za-z_][A-Za-z0-9_]*) *, *\\((.*)\\)\\) *$")
+    # result, name, (parameters), "Operation", failure value
+    if(NOT line MATCHES "^PLR_EXPORT\\(([^,]+), *([A-Za-z_][A-Za-z0-9_]*) *, *\\((.*)\\), *\"([A-Za-z0-9_]*)\", *([^\"]*)\\) *$")
       message(FATAL_ERROR "export list: cannot read line: ${line}")
     endif()
-    set(name "${CMAKE_MATCH_1}")
-    set(params "${CMAKE_MATCH_2}")
+    set(result "${CMAKE_MATCH_1}")
+    set(name "${CMAKE_MATCH_2}")
+    set(params "${CMAKE_MATCH_3}")
+    string(STRIP "${CMAKE_MATCH_5}" failure)
+    if(result STREQUAL "void" AND NOT failure STREQUAL "")
+      message(FATAL_ERROR "export list: ${name} returns nothing but names a failure value")
+    elseif(NOT result STREQUAL "void" AND failure STREQUAL "")
+      message(FATAL_ERROR "export list: ${name} needs a failure value")
+    endif()
+    string(APPEND public_lines "PLR_EXPORT(${result}, ${name}, (${params}))\n")
     list(FIND names "${name}" seen)
     if(NOT seen EQUAL -1)
       message(FATAL_ERROR "export list: ${name} is listed twice")
@@ -48,7 +60,11 @@ function(paloran_read_export_list list_file)
   list(LENGTH names count)
   set(PALORAN_EXPORT_COUNT ${count} PARENT_SCOPE)
 
-  configure_file("${list_file}" "${CMAKE_BINARY_DIR}/include/paloran_exports.inc" COPYONLY)
+  file(WRITE "${CMAKE_BINARY_DIR}/include/paloran_exports.inc.tmp"
+       "/* libpaloran's exports, one a line: PLR_EXPORT(result type, name, (parameters)).\n"
+       " * Generated from the engine's export list; include/paloran.h expands it. */\n"
+       "${public_lines}")
+  configure_file("${CMAKE_BINARY_DIR}/include/paloran_exports.inc.tmp" "${CMAKE_BINARY_DIR}/include/paloran_exports.inc" COPYONLY)
 
   list(JOIN def_names "\n  " def_body)
   file(WRITE "${CMAKE_BINARY_DIR}/paloran.def.tmp" "LIBRARY paloran.dll\nEXPORTS\n  ${def_body}\n")

@@ -5,7 +5,7 @@
 
 #include "core/engine.h"
 #include "core/failure.h"
-#include "core/guard.h"
+#include "core/export_failures.h"
 #include "core/sizes.h"
 #include "history/history.h"
 #include "layers/layer_table.h"
@@ -82,7 +82,7 @@ std::int32_t clampBrushSize(std::int32_t size) noexcept {
 
 void buildPageRandomTables(Page& p) noexcept {
     EngineState& e = engine();
-    guardedVoid("MakeRandArrayByte", [&] {
+    guardedVoid(operation::kMakeRandomTable, [&] {
         buildRandomTable(p.randomTables[0], 255, kRandomTableLength, e.randomSeed, e.rng);
         buildRandomTable(p.randomTables[1], 254, kRandomTableLength, e.randomSeed, e.rng);
     });
@@ -95,7 +95,7 @@ void createImage(void* owner, std::int32_t width, std::int32_t height, std::int3
     p.height = clampPageSide(height);
     p.ownerWindow = owner;
     storeGeometry(p, maxBrushSize, reserved);
-    guardedVoid("CreateImage", [&] {
+    guardedExport<exported::PLR_CreateImage>([&] {
         for (LayerRecord& l : p.layers) l.pixels.reset();
         p.currentLayer = nullptr;
         allocatePageBuffers(p, true);
@@ -108,7 +108,7 @@ void newSize(void* owner, std::int32_t width, std::int32_t height, std::int32_t 
     p.width = clampPageSide(width);
     p.height = clampPageSide(height);
     p.ownerWindow = owner;
-    guardedVoid("NewSize", [&] {
+    guardedExport<exported::PLR_NewSize>([&] {
         releaseStrokeAndHistoryBuffers(p);
         p.processing.releaseAll();
         storeGeometry(p, maxBrushSize, reserved);
@@ -118,7 +118,7 @@ void newSize(void* owner, std::int32_t width, std::int32_t height, std::int32_t 
 
 void deleteImage() noexcept {
     Page& p = page();
-    guardedVoid("DeleteImage", [&] {
+    guardedExport<exported::PLR_DeleteImage>([&] {
         releaseStrokeAndHistoryBuffers(p);
         for (std::int32_t i = 0; i < kLayerSlots; ++i) deleteLayer(p, i);
         p.processing.releaseAll();

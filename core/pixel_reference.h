@@ -1,6 +1,6 @@
 #pragma once
 // Plain per-pixel versions of the page loops, written for reading rather than
-// speed: each pixel decided with if/else exactly as the rules are stated. The
+// speed: each pixel decided with one if/else per rule. The
 // differential tests hold every fast loop bit-exact to these.
 #include <cstdint>
 

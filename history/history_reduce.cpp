@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "core/engine.h"
-#include "core/guard.h"
+#include "core/export_failures.h"
 #include "history/history.h"
 
 namespace plr {
@@ -24,7 +24,7 @@ void releaseEntry(Page& page, HistoryEntry& e) noexcept {
 }
 
 void dropUndoneEntries(Page& page) {
-    guardedVoid("RemoveAdandonedUndo", [&] {
+    guardedVoid(operation::kDropUndoneEntries, [&] {
         History& h = page.history;
         const std::int32_t levels = h.levels();
         const std::int32_t r = std::min(h.redoCount, levels);

@@ -11,7 +11,7 @@
 // Ranges:
 //   RGB in    three integers 0..255 (red, green, blue), scaled by 1/255 inside
 //   RGB out   three bytes; a result outside 0..255 (only possible for input
-//             outside the documented ranges) is pinned to 0 or 255, NaN gives 0
+//             outside the ranges below) is pinned to 0 or 255, NaN gives 0
 //   HSV       hue 0 <= h < 360 degrees, or -1 for a grey; s, v in 0..1
 //   HSL       hue 0 <= h < 360 degrees (0 for a grey); s, l in 0..1
 //   XYZ       0..100 scale, reference white D65 (95.047, 100, 108.883);

@@ -1,5 +1,5 @@
-// The blend operation pixel by pixel, exactly as the rules read: the
-// reference the fast path is tested against.
+// The blend operation pixel by pixel, one branch per rule in the order the
+// rules apply: the reference the fast path is tested against.
 #include "layers/blend_pixel.h"
 #include "layers/blend_request.h"
 

@@ -4,7 +4,7 @@
 
 #include "brush/paper_texture.h"
 #include "core/engine.h"
-#include "core/guard.h"
+#include "core/export_failures.h"
 #include "core/saturate.h"
 #include "core/sizes.h"
 #include "history/history.h"
@@ -15,7 +15,7 @@ namespace plr {
 std::int32_t createLayer(Page& page, std::int32_t index, std::int32_t width, std::int32_t height) noexcept {
     LayerRecord* l = page.slot(index);
     if (!l) return 0;
-    return guarded("CreateLayer", 0, [&]() -> std::int32_t {
+    return guardedExport<exported::PLR_CreateLayer>([&]() -> std::int32_t {
         // Negative sizes cannot be allocated; they make an empty layer.
         const std::int32_t w = width < 0 ? 0 : width, h = height < 0 ? 0 : height;
         if (l->hasPixels() && (l->width != w || l->height != h)) l->pixels.reset();
@@ -39,7 +39,7 @@ std::int32_t createLayer(Page& page, std::int32_t index, std::int32_t width, std
 void deleteLayer(Page& page, std::int32_t index) noexcept {
     LayerRecord* l = page.slot(index);
     if (!l) return;
-    guardedVoid("DeleteLayer", [&] { l->pixels.reset(); });
+    guardedExport<exported::PLR_DeleteLayer>([&] { l->pixels.reset(); });
 }
 
 void setLayer(Page& page, std::int32_t index) {

@@ -66,7 +66,7 @@ void planEntries(const DrawList& list, std::uint16_t alphaLayerOpacity, Plan& pl
     }
 }
 
-// Stage 1 per pixel into 16-bit effective pixels (alpha 0 where the rules skip).
+// Stage 1 per pixel into 16-bit effective pixels (alpha 0 where stage 1 skips the pixel).
 void stage(const EntryPlan& p, const std::uint16_t* src, const std::uint16_t* mask, std::int32_t n,
            std::uint16_t* out) noexcept {
     for (std::int32_t i = 0; i < n; ++i) {
@@ -154,7 +154,8 @@ void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, cons
     }
 }
 
-// The 16-bit composed pixels of the chunk (truncated as the rules say).
+// The 16-bit composed pixels of the chunk: colour x 65280, alpha x 65535,
+// each truncated toward zero.
 void composedPixels(std::int32_t n, ChunkWork& w) noexcept {
     for (std::int32_t i = 0; i < n; ++i) {
         for (int c = 0; c < 3; ++c)

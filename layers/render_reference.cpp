@@ -1,4 +1,4 @@
-// The render one display pixel at a time, as the rules read: find the page
+// The render one display pixel at a time, in plain steps: find the page
 // pixel, compose the draw list over it with the blend operation's per-pixel
 // rules on a float running result, then tracing, checkerboard, overlay.
 // Slow on purpose; the fast paths (render_paths.cpp) must match it byte for

@@ -46,7 +46,8 @@ inline void makeTexture(std::uint8_t value) {
     std::memset(p.texture.data(), value, p.pixelCount());
 }
 
-// Random data biased toward the values where the rules have edges.
+// Random data biased toward the edge values of the pixel arithmetic (0, 1,
+// the thresholds, 0xFF00, 0xFFFF).
 struct Biased {
     std::mt19937 rng;
     explicit Biased(std::uint32_t seed) : rng(seed) {}

@@ -3,8 +3,32 @@
 // Each is a set of tool settings for PLR_SetTool and the setters, plus how
 // the host drives its strokes.
 #include <cstdint>
+#include <type_traits>
 
 namespace plr::host {
+
+// The arguments of PLR_SetTool, named and ordered as the engine's tool list
+// (brush/tool_settings.inc) names them; texts default to empty.
+template <class T>
+constexpr T toolArgumentDefault() {
+    if constexpr (std::is_pointer_v<T>) {
+        return "";
+    } else {
+        return T{};
+    }
+}
+struct ToolCall {
+#define PLR_TOOL_ARGUMENT(position, argumentType, name, storedAs) argumentType name = toolArgumentDefault<argumentType>();
+#define PLR_TOOL_PASSED(position, argumentType, name) argumentType name = toolArgumentDefault<argumentType>();
+#define PLR_TOOL_SETTING(type, name)
+#include "../brush/tool_settings.inc"
+#undef PLR_TOOL_ARGUMENT
+#undef PLR_TOOL_PASSED
+#undef PLR_TOOL_SETTING
+};
+
+// Selects the tool: every argument in the list's order.
+void setTool(const ToolCall& t);
 
 enum class StrokeKind {
     Direct,      // dabs go straight into the target layer
@@ -18,11 +42,7 @@ struct Brush {
     int number;
     const char* name;
     const char* description;
-    // PLR_SetTool arguments
-    float shapeGain;
-    std::int32_t gritCellSize, gritCellThreshold, gritPixelThreshold;
-    std::int32_t edgeSoftness, colorVary, drawingLength;
-    std::int32_t blendStrength, blendPrimaryStrength, blendRemix;
+    ToolCall tool;         // PLR_SetTool
     std::int32_t density;  // PLR_SetDensity
     std::int32_t pixColorVary, pixLumVary;
     StrokeKind kind;

@@ -84,7 +84,8 @@ Rule makeRule(EffectParams& e, SweepKind kind) {
     return r;
 }
 
-// ---- reference: every pair through the rule, in the documented order ----
+// ---- reference: every pair through the rule; row passes, then column passes,
+// each in the four scan orders ----
 
 void referencePair(const Rule& rule, const std::uint8_t* p, std::uint8_t* q, const std::uint8_t* r) {
     if (rule.kind == SweepKind::NoiseReductionRgb) {

@@ -321,7 +321,7 @@ Export makeExport(const char* name, const char* params, R (*fn)(A...) noexcept) 
 
 const std::vector<Export>& allExports() {
     static const std::vector<Export> list = {
-#define PLR_EXPORT(result, name, params) makeExport(#name, #params, &name),
+#define PLR_EXPORT(result, name, params, ...) makeExport(#name, #params, &name),
 #include "api/exports.inc"
 #undef PLR_EXPORT
     };

@@ -1,5 +1,6 @@
 // Grit textures and variation tables: exact bytes for a fixed seed against
-// the documented generator, written out here independently.
+// the cell generator, written out here independently.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -21,24 +22,27 @@ std::vector<std::uint8_t> refTable(std::uint32_t seed, int modulus) {
     return t;
 }
 
-// The cell algorithm, as the tool documentation states it.
+// The cell algorithm, written out independently of the engine. Cursors start
+// at a draw times the window step (32-bit unsigned arithmetic) and wrap at the
+// table's end; positions outside E x E consume no byte.
 std::vector<std::vector<std::uint8_t>> refGrit(std::uint32_t seed, int maxBrush, int brush, int n, int cellT, int pixT,
                                                RefRand& r) {
     const auto A = refTable(seed, 255), B = refTable(seed, 254);
-    const int E = brush + 25;
+    const std::int64_t E = brush + 25;
+    const std::uint32_t stepA = (kTable - 2u * static_cast<std::uint32_t>(n)) / 32767u;
+    const std::uint32_t stepB = (kTable - 1u * static_cast<std::uint32_t>(n)) / 32767u;
     std::vector<std::vector<std::uint8_t>> out;
     for (int t = 0; t < 20; ++t) {
         std::vector<std::uint8_t> tex(static_cast<std::size_t>(maxBrush + 25) * (maxBrush + 25), 255);
-        for (int row = 0; row < E; row += n) {
-            std::size_t a = static_cast<std::size_t>(r.next()) * ((kTable - 2u * n) / 32767u);
-            std::size_t b = static_cast<std::size_t>(r.next()) * ((kTable - 1u * n) / 32767u);
-            for (int col = 0; col < E; col += n) {
-                if (A[a++] >= cellT) continue;
-                const std::uint8_t level = B[b++];
-                for (int i = 0; i < n; ++i)
-                    for (int j = 0; j < n; ++j)
-                        if (row + i < E && col + j < E && A[a++] < pixT)
-                            tex[static_cast<std::size_t>(row + i) * maxBrush + col + j] = level;
+        for (std::int64_t row = 0; row < E; row += n) {
+            std::size_t a = (static_cast<std::uint32_t>(r.next()) * stepA) % kTable;
+            std::size_t b = (static_cast<std::uint32_t>(r.next()) * stepB) % kTable;
+            for (std::int64_t col = 0; col < E; col += n) {
+                if (A[a++ % kTable] >= cellT) continue;
+                const std::uint8_t level = B[b++ % kTable];
+                for (std::int64_t i = 0; i < n && row + i < E; ++i)
+                    for (std::int64_t j = 0; j < n && col + j < E; ++j)
+                        if (A[a++ % kTable] < pixT) tex[static_cast<std::size_t>((row + i) * maxBrush + col + j)] = level;
             }
         }
         out.push_back(tex);
@@ -50,7 +54,7 @@ void setToolWith(int cell, int cellT, int pixT, const char* texture = "", int dr
     PLR_SetTool(1.0f, cell, cellT, pixT, 0, 0, drawingLength, 0, 0, 0, 0, 0, 0, texture, "", 0);
 }
 
-TEST_F(GritTextures, RandomCellsMatchTheDocumentedGeneratorByteForByte) {
+TEST_F(GritTextures, RandomCellsMatchTheCellGeneratorByteForByte) {
     PLR_SetRandomSeed(12345);
     PLR_CreateImage(nullptr, 32, 32, 40, 0);
     PLR_SetSize(30);
@@ -111,12 +115,27 @@ TEST_F(GritTextures, CellSizeZeroLeavesTexturesAlone) {
 
 TEST_F(GritTextures, HugeCellsStayInsideTheRandomTables) {
     // Cells this large read far more bytes than remain after the cursor's
-    // start; the cursor wraps instead of leaving the table.
+    // start; the cursor wraps instead of leaving the table, and the bytes are
+    // still the generator's.
+    PLR_SetRandomSeed(99);
     PLR_CreateImage(nullptr, 16, 16, 600, 0);
     PLR_SetSize(600);
-    setToolWith(600, 255, 128);
-    setToolWith(2000000000, 255, 128);
-    SUCCEED();
+    for (const int cell : {600, 2000000000}) {
+        setToolWith(cell, 255, 128);
+        RefRand r{99};
+        const auto expected = refGrit(99, 600, 600, cell, 255, 128, r);
+        for (int t = 0; t < 20; ++t) {
+            const auto& g = page().brush.gritTextures[t];
+            ASSERT_EQ(g.size(), expected[t].size());
+            ASSERT_EQ(0, std::memcmp(g.data(), expected[t].data(), g.size())) << "cell " << cell << " texture " << t;
+        }
+        // Every cell passes at threshold 255: the one big cell carries a level
+        // wherever its pixel byte fell below 128, and only there.
+        const auto& g = page().brush.gritTextures[0];
+        const auto set = std::count_if(g.data(), g.data() + g.size(), [](std::uint8_t v) { return v != 255; });
+        EXPECT_GT(set, 1000) << "cell " << cell;
+        EXPECT_LT(set, static_cast<std::ptrdiff_t>(g.size())) << "cell " << cell;
+    }
 }
 
 TEST_F(GritTextures, VariationTablesFollowTheSeed) {

@@ -164,16 +164,37 @@ TEST_F(MixingBuffer, FiltersClearAndFill) {
 }
 
 TEST_F(MixingBuffer, PickUpsOffThePageOrWithoutAPageAreSafe) {
+    const Px held{0x0700, 0x0800, 0x0900, 0x0A00};
+    const auto expectBufferEverywhere = [&](Px v, const char* what) {
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) ASSERT_EQ(get(mix(r, c)), v) << what << " at " << r << "," << c;
+    };
+    fillCurrent({0x4000, 0x5000, 0x6000, 65535});
+    // A copy whose square lies wholly off the page is all brush colour, alpha amount * 256.
+    fillMix(held);
     PLR_CopyBlendBufferSurface(1000, -1000, 0, 0);
+    expectBufferEverywhere({0x1000, 0x2000, 0x3000, 0}, "copy off the page");
+    // Mix and tint read nothing off the page, and a missing source reads nothing: the buffer keeps its paint.
+    fillMix(held);
     PLR_MixBlendBufferSurface(INT32_MIN, INT32_MAX, 10);
     PLR_DoColorBlendBuffer(-50, 50, 1, 2, 3, 0, 10);
     PLR_DoCopyBlendBuffer(1, 1, nullptr, 0, 0);
     PLR_DoMixBlendBuffer(1, 1, nullptr, 0);
+    expectBufferEverywhere(held, "off the page or without a source");
+    EXPECT_STREQ(PLR_GetLastError(), "");
+
+    // Without a page every pick-up, filter and clear does nothing: no block, no failure.
     resetEngine();
+    const auto before = mem::stats().allocations;
     PLR_CopyBlendBufferSurface(1, 1, 0, 0);
+    PLR_MixBlendBufferSurface(1, 1, 10);
     PLR_FilterBlendBuffer(289, 0);
     PLR_ClearBlendBuffer();
     PLR_DrawDabGritMask(1, 1);
+    EXPECT_EQ(mem::stats().allocations, before);
+    EXPECT_EQ(mem::stats().liveBlocks, 0);
+    EXPECT_TRUE(page().brush.mixingBuffer.empty());
+    EXPECT_STREQ(PLR_GetLastError(), "");
 }
 
 }  // namespace

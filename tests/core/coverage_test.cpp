@@ -1,5 +1,5 @@
-// The coverage arithmetic, with every expected value worked out by hand from
-// the rules (products written out in the comments).
+// The coverage arithmetic, with every expected value worked out by hand
+// (products written out in the comments).
 #include "core/coverage.h"
 
 #include <gtest/gtest.h>

@@ -23,7 +23,7 @@ TEST_F(PageLifecycle, SizesOutsideTheRangeBecome100AndZeroIsKept) {
     EXPECT_EQ(page().height, 3);
 }
 
-TEST_F(PageLifecycle, CreationLeavesTheDocumentedState) {
+TEST_F(PageLifecycle, CreationLeavesTheFreshPageState) {
     page().currentLayerIndex = 7;  // not reset by creation
     PLR_CreateImage(reinterpret_cast<void*>(0x1234), 300, 200, 40, 9);
     const Page& p = page();

@@ -166,7 +166,7 @@ TEST_F(HistoryBudget, AFixedBudgetIsMegabytesTimes1024) {
     EXPECT_EQ(page().history.budgetKB, -1024);
 }
 
-TEST_F(HistoryAutoBudget, FollowsFreeMemoryWithTheDocumentedFormula) {
+TEST_F(HistoryAutoBudget, FollowsFreeMemoryWithItsFormula) {
     makePage(100, 100);  // p = 10000 / 1024 = 9; under-layer 97 KB
     setFree(1000ull << 20, 2000ull << 20);
     PLR_SetUndoMB(0);

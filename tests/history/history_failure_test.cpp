@@ -1,6 +1,7 @@
 // Allocation failure at every allocation of a save, an undo and the layer
-// creation that shrinks the history: the documented fallback happens,
-// nothing leaks, and the history keeps working afterwards.
+// creation that shrinks the history: the layer allocation is retried after
+// the history gives up its snapshots, nothing leaks, and the history keeps
+// working afterwards.
 #include <cstring>
 
 #include "core/last_error.h"

@@ -1,5 +1,5 @@
 // Colour-space conversions against values worked out independently (by hand
-// and with a short script following the documented formulas).
+// and with a short script following the same formulas).
 #include <gtest/gtest.h>
 
 #include <limits>

@@ -33,7 +33,7 @@ Bytes hsv(Bytes px, int h, int s, int v) {
 using HslAdjust = EngineTest;
 
 TEST_F(HslAdjust, WorkedValuesForBothOperations) {
-    // Expected bytes from the documented steps, computed independently.
+    // Expected bytes worked out independently: RGB to HSL/HSV, shift, back.
     EXPECT_EQ(hsl(onePixel(255, 0, 0), 180, 0, 0), onePixel(0, 255, 255));
     EXPECT_EQ(hsv(onePixel(255, 0, 0), 180, 0, 0), onePixel(0, 255, 255));
     EXPECT_EQ(hsl(onePixel(10, 200, 60), -90, -20, 15), onePixel(222, 184, 64));

@@ -43,7 +43,7 @@ TEST_F(EffectScriptFormat, ShippedExamplesLoadThroughTheLibrary) {
     }
 }
 
-TEST_F(EffectScriptFormat, StepsRenderAsDocumented) {
+TEST_F(EffectScriptFormat, StepsRenderTheirWorkedPixels) {
     int w = 0, h = 0;
     auto px = render("effect-script 1\nsize 5 1\nfill 1 2 3 4\n", w, h);
     ASSERT_EQ(px.size(), 20u);
@@ -58,7 +58,7 @@ TEST_F(EffectScriptFormat, StepsRenderAsDocumented) {
     px = render("effect-script 1\nsize 3 3\ncircle 1 1 1 9 9 9 9\n", w, h);
     const int in[9] = {0, 9, 0, 9, 9, 9, 0, 9, 0};
     for (int i = 0; i < 9; ++i) EXPECT_EQ(px[i * 4 + 3], in[i]) << i;
-    // Noise: one draw per pixel from the documented generator.
+    // Noise: one draw per pixel from the run-time generator seeded with the step's seed.
     px = render("effect-script 1\nsize 4 1\nfill 100 100 100 255\nnoise 7 10\n", w, h);
     RefRand r{7};
     for (int x = 0; x < 4; ++x) {
