@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "brush/effects/effects.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "paloran.h"
 
 namespace {

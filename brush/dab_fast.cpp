@@ -10,7 +10,7 @@
 #include "brush/dab_normal_row.h"
 #include "brush/dab_pixel.h"
 #include "core/cpu_features.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 
 namespace plr {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "brush/dab_loops.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 
 namespace plr {
 namespace {

@@ -8,7 +8,7 @@
 #include "adapters/is_raster.h"
 #include "brush/source_image.h"
 #include "core/crt_random.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/failure.h"
 #include "core/sizes.h"
 

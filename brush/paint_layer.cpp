@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "adapters/is_blur_plane.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/failure.h"
 #include "core/sizes.h"
 #include "layers/blend_modes.h"

@@ -5,7 +5,7 @@
 
 #include "brush/brush_shape.h"
 #include "brush/grit_textures.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 
 namespace plr {
 namespace {

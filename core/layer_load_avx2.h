@@ -1,5 +1,5 @@
 #pragma once
-// AVX2 form of the covered core load's pixel blend (core/layer_load.cpp).
+// AVX2 form of the covered core load's pixel blend (layers/layer_load.cpp).
 // Call only when useAvx2() says so.
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Clearing, the under-layer refresh, levels and the counters.
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/packed_pixels.h"
 #include "history/history.h"
 

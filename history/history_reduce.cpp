@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/guard.h"
 #include "history/history.h"
 

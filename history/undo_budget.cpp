@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "history/history.h"
 
 namespace plr {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/page.h"
+#include "engine/page.h"
 #include "imaging/alpha_premultiply.h"
 
 namespace plr {

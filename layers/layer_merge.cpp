@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/sizes.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_request.h"

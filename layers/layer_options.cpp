@@ -3,8 +3,8 @@
 #include <cstring>
 #include <utility>
 
-#include "brush/paper_texture.h"
-#include "core/engine.h"
+#include "layers/paper_texture.h"
+#include "engine/engine.h"
 #include "layers/blend_modes.h"
 
 namespace plr {

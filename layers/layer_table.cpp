@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "brush/paper_texture.h"
-#include "core/engine.h"
+#include "layers/paper_texture.h"
+#include "engine/engine.h"
 #include "core/guard.h"
 #include "core/sizes.h"
 #include "history/history.h"

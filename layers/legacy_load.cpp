@@ -1,8 +1,8 @@
 #include "layers/legacy_load.h"
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/failure.h"
-#include "core/layer_clear.h"
+#include "layers/layer_clear.h"
 #include "imaging/mask_texture_adjust.h"
 #include "layers/merge_rgba32.h"
 

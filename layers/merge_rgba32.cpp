@@ -1,7 +1,7 @@
 #include "layers/merge_rgba32.h"
 
 #include "core/block.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/sizes.h"
 #include "layers/blend_request.h"
 

@@ -5,7 +5,7 @@
 // byte.
 #include <cstring>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/block.h"
 #include "core/packed_pixels.h"
 #include "layers/blend_pixel.h"

@@ -1,6 +1,6 @@
 #include "mask/mask_switches.h"
 
-#include "core/page.h"
+#include "engine/page.h"
 
 namespace plr {
 

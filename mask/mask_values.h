@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/page.h"
+#include "engine/page.h"
 
 namespace plr {
 

@@ -2,7 +2,7 @@
 
 #include "brush/effects/effect_params.h"
 #include "brush/effects/effects.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/sizes.h"
 
 namespace plr {

@@ -7,7 +7,7 @@
 #include "adapters/is_drawing.h"
 #include "brush/effects/effect_params.h"
 #include "core/block.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/sizes.h"
 #include "layers/layer_options.h"
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "brush/effects/effect_params.h"
-#include "core/engine.h"
-#include "core/layer_load.h"
+#include "engine/engine.h"
+#include "layers/layer_load.h"
 #include "core/sizes.h"
 
 namespace plr {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "platform/platform.h"
 
 #if defined(__linux__)

@@ -3,7 +3,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "platform/platform.h"
 
 namespace plr::platform {

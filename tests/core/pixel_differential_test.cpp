@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/cpu_features.h"
-#include "core/pixel_reference.h"
+#include "layers/pixel_reference.h"
 #include "engine_fixture.h"
 #include "pixel_test_support.h"
 

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "core/coverage.h"
-#include "core/layer_access.h"
-#include "core/layer_load.h"
-#include "core/page.h"
+#include "layers/layer_access.h"
+#include "layers/layer_load.h"
+#include "engine/page.h"
 #include "core/pixel_rows.h"
 
 namespace plr {

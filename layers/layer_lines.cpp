@@ -1,7 +1,7 @@
-#include "core/layer_lines.h"
+#include "layers/layer_lines.h"
 
-#include "core/layer_access.h"
-#include "core/page.h"
+#include "layers/layer_access.h"
+#include "engine/page.h"
 #include "core/rle_codec.h"
 
 namespace plr {

@@ -1,9 +1,9 @@
-#include "core/page_lifecycle.h"
+#include "engine/page_lifecycle.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/failure.h"
 #include "core/guard.h"
 #include "core/sizes.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "core/crt_random.h"
-#include "core/page.h"
+#include "engine/page.h"
 #include "exchange/transfer_image.h"
 
 namespace plr {

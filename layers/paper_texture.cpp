@@ -1,6 +1,6 @@
-#include "brush/paper_texture.h"
+#include "layers/paper_texture.h"
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/failure.h"
 #include "core/guard.h"
 

@@ -1,7 +1,7 @@
 // The core RGBA32 load. The page loop is split by what is constant over the
 // whole load (coverage sources, alpha lock) into row kernels without
 // per-pixel decisions beyond selects, so each vectorises.
-#include "core/layer_load.h"
+#include "layers/layer_load.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -13,9 +13,9 @@
 
 #include "core/coverage.h"
 #include "core/cpu_features.h"
-#include "core/layer_access.h"
+#include "layers/layer_access.h"
 #include "core/layer_load_avx2.h"
-#include "core/page.h"
+#include "engine/page.h"
 #include "core/pixel_rows.h"
 
 namespace plr {

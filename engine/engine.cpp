@@ -1,4 +1,4 @@
-#include "core/engine.h"
+#include "engine/engine.h"
 
 #include <memory>
 #include <new>
