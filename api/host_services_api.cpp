@@ -50,8 +50,8 @@ void PLR_SetStartDir(const char* path) noexcept {
 }
 
 int32_t PLR_IsDisplayChanged(void) noexcept {
-    if (!engine().displayChanged) return 0;
-    engine().displayChanged = 0;
+    if (!engine().host.displayChanged) return 0;
+    engine().host.displayChanged = 0;
     return 1;
 }
 

@@ -19,12 +19,12 @@ EngineState& engine() noexcept {
 
 void resetEngine() noexcept {
     EngineState& e = engine();
-    void* module = e.moduleInstance;
-    void* window = e.hiddenWindow;
+    // The hidden window names this HostWindow in its user data: same place, same handles.
+    const platform::HostWindow host = e.host;
     e.~EngineState();
     new (&e) EngineState();
-    e.moduleInstance = module;
-    e.hiddenWindow = window;
+    e.host.moduleInstance = host.moduleInstance;
+    e.host.hiddenWindow = host.hiddenWindow;
 }
 
 }  // namespace plr

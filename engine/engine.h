@@ -6,13 +6,12 @@
 #include "core/crt_random.h"
 #include "engine/page.h"
 #include "exchange/transfer_image.h"
+#include "platform/platform.h"
 
 namespace plr {
 
 struct EngineState {
-    void* moduleInstance = nullptr;
-    void* hiddenWindow = nullptr;
-    std::uint8_t displayChanged = 0;
+    platform::HostWindow host;  // module handle, hidden window, display-changed flag
     char lastError[512] = {};
     char startDir[1024] = {};
     std::int32_t randomSeed = 0;

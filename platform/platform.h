@@ -6,12 +6,21 @@
 
 namespace plr::platform {
 
-// Process attach: registers and creates the hidden window. Stores the handles
-// in the engine state.
-void attach(void* moduleInstance) noexcept;
+// What process attach leaves behind: the module, the hidden window, and the
+// flag its procedure raises when the display may have changed. The engine
+// state holds the one instance.
+struct HostWindow {
+    void* moduleInstance = nullptr;
+    void* hiddenWindow = nullptr;
+    std::uint8_t displayChanged = 0;
+    bool detaching = false;  // the window goes away without ending the host's message loop
+};
+
+// Process attach: registers and creates the hidden window into `host`.
+void attach(HostWindow& host, void* moduleInstance) noexcept;
 // Unloading while the process goes on: the hidden window and its class go
 // away (without ending the host's message loop).
-void detach() noexcept;
+void detach(HostWindow& host) noexcept;
 
 // Windows message numbers the hidden window reacts to.
 enum : std::uint32_t {
@@ -29,7 +38,7 @@ bool isDisplayChangeMessage(std::uint32_t message, std::uintptr_t wParam) noexce
 // Delivers a message to the hidden window the way the system would (portable
 // back end: applies the rule directly). Used by tests and by hosts without
 // a message loop.
-void sendToHiddenWindow(std::uint32_t message, std::uintptr_t wParam) noexcept;
+void sendToHiddenWindow(HostWindow& host, std::uint32_t message, std::uintptr_t wParam) noexcept;
 
 struct MemoryStatus {
     std::uint64_t totalPhys = 0, availPhys = 0;

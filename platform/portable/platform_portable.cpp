@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/engine.h"
 #include "platform/platform.h"
 
 #if defined(__linux__)
@@ -24,15 +23,15 @@ namespace {
 char gHiddenWindowTag;
 }  // namespace
 
-void attach(void* moduleInstance) noexcept {
-    engine().moduleInstance = moduleInstance;
-    engine().hiddenWindow = &gHiddenWindowTag;
+void attach(HostWindow& host, void* moduleInstance) noexcept {
+    host.moduleInstance = moduleInstance;
+    host.hiddenWindow = &gHiddenWindowTag;
 }
 
-void detach() noexcept { engine().hiddenWindow = nullptr; }
+void detach(HostWindow& host) noexcept { host.hiddenWindow = nullptr; }
 
-void sendToHiddenWindow(std::uint32_t message, std::uintptr_t wParam) noexcept {
-    if (isDisplayChangeMessage(message, wParam)) engine().displayChanged = 1;
+void sendToHiddenWindow(HostWindow& host, std::uint32_t message, std::uintptr_t wParam) noexcept {
+    if (isDisplayChangeMessage(message, wParam)) host.displayChanged = 1;
 }
 
 bool memoryStatus(MemoryStatus& out) noexcept {
