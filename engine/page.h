@@ -6,6 +6,7 @@
 #include "core/block.h"
 #include "core/random_table.h"
 #include "history/history_state.h"
+#include "imaging/mask_texture_adjust.h"
 #include "imaging/processing_buffers.h"
 #include "layers/layer_record.h"
 #include "layers/view_state.h"
@@ -69,6 +70,7 @@ struct Page {
     std::uint8_t* textureIfPresent() noexcept {
         return texture.size() == pixelCount() && !texture.empty() ? texture.data() : nullptr;
     }
+    PageCoverage coverage() noexcept { return {textureIfPresent(), maskIfEnabled(), width, height}; }
 };
 
 }  // namespace plr
