@@ -4,8 +4,10 @@
 #include <cstdint>
 
 #include "core/crt_random.h"
+#include "engine/cpu_kernels.h"
 #include "engine/page.h"
 #include "exchange/transfer_image.h"
+#include "history/undo_budget.h"
 #include "platform/platform.h"
 
 namespace plr {
@@ -14,8 +16,11 @@ struct EngineState {
     platform::HostWindow host;  // module handle, hidden window, display-changed flag
     char lastError[512] = {};
     char startDir[1024] = {};
+    char dirInfo[261] = {};  // the text PLR_GetDirInfo returns
+    MemoryStatusSource memoryStatusSource = nullptr;  // null: the system's figures (tests put fixed ones)
     std::int32_t randomSeed = 0;
     CrtRandom rng;  // the run-time generator every random draw comes from
+    CpuKernels kernels = cpuKernelsAtLoad();
     Page page;
     TransferImage transfer;
 };

@@ -2,6 +2,7 @@
 // The operating-system services the engine uses. Two back ends implement this
 // interface: platform/win32 (the real Windows calls) and platform/portable
 // (everything else, with classic Windows values where no equivalent exists).
+#include <cstddef>
 #include <cstdint>
 
 namespace plr::platform {
@@ -55,8 +56,9 @@ std::uint32_t sysColor(int index) noexcept;
 std::int32_t systemMetric(int index) noexcept;
 
 // The Windows directory (portable: the system's shared-data directory, where
-// a host finds "fonts"). At most 260 characters.
-const char* windowsDirectory() noexcept;
+// a host finds "fonts") into `out`, at most capacity - 1 characters and a
+// terminating zero; empty when the system cannot tell or it does not fit.
+void windowsDirectory(char* out, std::size_t capacity) noexcept;
 bool renameFile(const char* from, const char* to) noexcept;
 
 // Window placement: false when the window's placement cannot be read.

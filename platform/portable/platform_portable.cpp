@@ -93,9 +93,16 @@ std::int32_t systemMetric(int index) noexcept {
     }
 }
 
-const char* windowsDirectory() noexcept {
+void windowsDirectory(char* out, std::size_t capacity) noexcept {
+    if (!out || capacity == 0) return;
     const char* dir = std::getenv("PALORAN_WINDOWS_DIR");
-    return dir && std::strlen(dir) <= 260 ? dir : "/usr/share";
+    if (!dir || std::strlen(dir) > 260) dir = "/usr/share";
+    const std::size_t n = std::strlen(dir);
+    if (n >= capacity) {
+        out[0] = '\0';
+        return;
+    }
+    std::memcpy(out, dir, n + 1);
 }
 
 bool renameFile(const char* from, const char* to) noexcept {

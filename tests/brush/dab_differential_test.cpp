@@ -9,7 +9,7 @@
 #include "brush/dab_divide.h"
 #include "brush/dab_loops.h"
 #include "brush/dab_normal_row.h"
-#include "core/cpu_features.h"
+#include "engine/cpu_kernels.h"
 #include "dab_test_support.h"
 
 namespace plr::test {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/cpu_features.h"
+#include "engine/cpu_kernels.h"
 #include "layers/pixel_reference.h"
 #include "engine_fixture.h"
 #include "pixel_test_support.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "layers/blend_batch.h"
+#include "engine/cpu_kernels.h"
 #include "layers/blend_eight.h"
 #include "layers/blend_request.h"
 
