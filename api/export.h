@@ -3,5 +3,5 @@
 #define PALORAN_BUILDING 1
 #include "paloran.h"
 
-#include "engine/engine.h"
 #include "core/guard.h"
+#include "engine/engine.h"

@@ -10,10 +10,10 @@
 #include "brush/effects/effects.h"
 #include "brush/grit_textures.h"
 #include "brush/source_image.h"
-#include "engine/engine.h"
 #include "core/failure.h"
 #include "core/guard.h"
 #include "core/sizes.h"
+#include "engine/page.h"
 
 namespace plr {
 namespace {

@@ -1,7 +1,7 @@
 #include "brush/dab.h"
 
 #include "brush/dab_loops.h"
-#include "engine/engine.h"
+#include "engine/page.h"
 
 namespace plr {
 

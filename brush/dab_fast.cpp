@@ -10,7 +10,7 @@
 #include "brush/dab_normal_row.h"
 #include "brush/dab_pixel.h"
 #include "engine/cpu_kernels.h"
-#include "engine/engine.h"
+#include "engine/page.h"
 
 namespace plr {
 namespace {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/engine.h"
 #include "core/failure.h"
 #include "core/guard.h"
 #include "core/sizes.h"
+#include "engine/engine.h"
 #include "history/history.h"
 #include "layers/layer_table.h"
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/engine.h"
 #include "core/guard.h"
+#include "engine/page.h"
 #include "history/history.h"
 
 namespace plr {

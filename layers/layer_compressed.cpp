@@ -3,11 +3,11 @@
 #include "adapters/imaging_library.h"
 #include "core/block.h"
 #include "core/failure.h"
+#include "core/sizes.h"
+#include "engine/page.h"
 #include "layers/layer_access.h"
 #include "layers/layer_load.h"
 #include "layers/layer_read.h"
-#include "engine/page.h"
-#include "core/sizes.h"
 
 namespace plr {
 namespace {

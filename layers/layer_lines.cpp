@@ -1,8 +1,8 @@
 #include "layers/layer_lines.h"
 
-#include "layers/layer_access.h"
-#include "engine/page.h"
 #include "core/rle_codec.h"
+#include "engine/page.h"
+#include "layers/layer_access.h"
 
 namespace plr {
 namespace {

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "core/block.h"
-#include "engine/engine.h"
 #include "core/packed_pixels.h"
 #include "core/sizes.h"
+#include "engine/page.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_request.h"
 #include "layers/layer_options.h"

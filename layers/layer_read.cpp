@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstring>
 
-#include "layers/layer_access.h"
-#include "engine/page.h"
 #include "core/pixel_rows.h"
+#include "engine/page.h"
+#include "layers/layer_access.h"
 
 namespace plr {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "layers/paper_texture.h"
-#include "engine/engine.h"
 #include "core/guard.h"
 #include "core/sizes.h"
+#include "engine/page.h"
 #include "history/history.h"
 #include "layers/blend_modes.h"
+#include "layers/paper_texture.h"
 
 namespace plr {
 

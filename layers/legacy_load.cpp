@@ -1,9 +1,9 @@
 #include "layers/legacy_load.h"
 
-#include "engine/engine.h"
 #include "core/failure.h"
-#include "layers/layer_clear.h"
+#include "engine/page.h"
 #include "imaging/mask_texture_adjust.h"
+#include "layers/layer_clear.h"
 #include "layers/merge_rgba32.h"
 
 namespace plr {

@@ -1,8 +1,8 @@
 #include "layers/paper_texture.h"
 
-#include "engine/engine.h"
 #include "core/failure.h"
 #include "core/guard.h"
+#include "engine/page.h"
 
 namespace plr {
 

@@ -5,8 +5,8 @@
 // byte.
 #include <cstring>
 
-#include "engine/engine.h"
 #include "core/packed_pixels.h"
+#include "engine/page.h"
 #include "layers/blend_pixel.h"
 #include "layers/layer_merge.h"
 #include "layers/render.h"

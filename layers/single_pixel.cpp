@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "layers/layer_access.h"
 #include "core/packed_pixels.h"
 #include "engine/page.h"
+#include "layers/layer_access.h"
 
 namespace plr {
 namespace {

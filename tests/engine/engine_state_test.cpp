@@ -1,11 +1,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/cpu_kernels.h"
 #include "core/cpu_features.h"
+#include "engine/cpu_kernels.h"
 #include "engine_fixture.h"
-#include "layers/blend_eight.h"
 #include "history/undo_budget.h"
+#include "layers/blend_eight.h"
 
 namespace plr::test {
 namespace {

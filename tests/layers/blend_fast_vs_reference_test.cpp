@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "layers/blend_batch.h"
 #include "engine/cpu_kernels.h"
+#include "layers/blend_batch.h"
 #include "layers/blend_eight.h"
 #include "layers/blend_request.h"
 

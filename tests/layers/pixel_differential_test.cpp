@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "engine/cpu_kernels.h"
-#include "layers/pixel_reference.h"
 #include "engine_fixture.h"
+#include "layers/pixel_reference.h"
 #include "pixel_test_support.h"
 
 namespace plr::test {
