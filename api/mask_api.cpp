@@ -9,60 +9,60 @@ using namespace plr;
 
 extern "C" {
 
-void PLR_EnableMask(int32_t flag) noexcept { enableMask(page(), flag); }
-void PLR_DisplayMask(int32_t flag) noexcept { displayMask(page(), flag); }
-void PLR_SetMaskMakerOn(void) noexcept { setMaskMaker(page(), true); }
+void PLR_EnableMask(int32_t flag) noexcept { enableMask(page().mask, flag); }
+void PLR_DisplayMask(int32_t flag) noexcept { displayMask(page().mask, flag); }
+void PLR_SetMaskMakerOn(void) noexcept { setMaskMaker(page().mask, true); }
 
 void PLR_SetMaskOptions(int32_t red1, int32_t green1, int32_t blue1, int32_t red2, int32_t green2, int32_t blue2,
                         int32_t solid) noexcept {
     const int32_t c1[3] = {red1, green1, blue1}, c2[3] = {red2, green2, blue2};
-    setMaskOptions(page(), c1, c2, solid);
+    setMaskOptions(page().mask, c1, c2, solid);
 }
 
 void PLR_InvertMask(void) noexcept {
-    guardedVoid("InvertMask", [] { invertMask(page()); });
+    guardedVoid("InvertMask", [] { invertMask(page().maskPage()); });
 }
 
 void PLR_ClearMask(int32_t red, int32_t green, int32_t blue) noexcept {
-    guardedVoid("ClearMask", [&] { clearMask(page(), red, green, blue); });
+    guardedVoid("ClearMask", [&] { clearMask(page().maskPage(), red, green, blue); });
 }
 
 void PLR_GetMaskData16(void* destination) noexcept {
-    guardedVoid("GetMaskData16", [&] { getMaskData16(page(), destination); });
+    guardedVoid("GetMaskData16", [&] { getMaskData16(page().maskPage(), destination); });
 }
 
 void PLR_SetMaskData16(const void* source) noexcept {
-    guardedVoid("SetMaskData16", [&] { setMaskData16(page(), source); });
+    guardedVoid("SetMaskData16", [&] { setMaskData16(page().maskPage(), source); });
 }
 
-int32_t PLR_GetMask64(int32_t x, int32_t y) noexcept { return maskAmountAt(page(), x, y); }
+int32_t PLR_GetMask64(int32_t x, int32_t y) noexcept { return maskAmountAt(page().maskPage(), x, y); }
 
 void PLR_SaveMask(uint8_t* destination, int32_t stride) noexcept {
-    guardedVoid("SaveMask", [&] { saveMask(page(), destination, stride); });
+    guardedVoid("SaveMask", [&] { saveMask(page().maskPage(), destination, stride); });
 }
 
 void PLR_LoadMask(const uint8_t* source, int32_t stride, int32_t width, int32_t height) noexcept {
-    guardedVoid("LoadMask", [&] { loadMask(page(), source, stride, width, height); });
+    guardedVoid("LoadMask", [&] { loadMask(page().maskPage(), source, stride, width, height); });
 }
 
 void PLR_CreateImageFromMask(void) noexcept {
-    guardedVoid("CreateImageFromMask", [] { createImageFromMask(page()); });
+    guardedVoid("CreateImageFromMask", [] { createImageFromMask(page().maskPage()); });
 }
 
 void PLR_CreateAlphaFromMask(void) noexcept {
-    guardedVoid("CreateAlphaFromMask", [] { createAlphaFromMask(page()); });
+    guardedVoid("CreateAlphaFromMask", [] { createAlphaFromMask(page().maskPage()); });
 }
 
 void PLR_CreateMaskFromAlpha(void) noexcept {
-    guardedVoid("CreateMaskFromAlpha", [] { createMaskFromAlpha(page()); });
+    guardedVoid("CreateMaskFromAlpha", [] { createMaskFromAlpha(page().maskPage()); });
 }
 
 void PLR_CreateMaskFromImage(void) noexcept {
-    guardedVoid("CreateMaskFromImage", [] { createMaskFromImage(page()); });
+    guardedVoid("CreateMaskFromImage", [] { createMaskFromImage(page().maskPage()); });
 }
 
 void PLR_CreateMaskFromImageLuma(void) noexcept {
-    guardedVoid("CreateMaskFromImageLuma", [] { createMaskFromImageLuma(page()); });
+    guardedVoid("CreateMaskFromImageLuma", [] { createMaskFromImageLuma(page().maskPage()); });
 }
 
 }  // extern "C"
