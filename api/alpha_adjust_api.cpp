@@ -39,12 +39,12 @@ void PLR_AdjustRGBA64PostFilter(uint16_t* buffer, int32_t width, int32_t height)
 }
 
 void PLR_AdjustRGBA32ByMaskAndTexture(uint8_t* buffer, int32_t width, int32_t height) noexcept {
-    adjustRGBA32ByMaskAndTexture(page(), buffer, width, height);
+    adjustRGBA32ByMaskAndTexture(page().coverage(), buffer, width, height);
 }
 
 void PLR_AdjustRGBA32RectByMaskAndTexture(uint8_t* buffer, int32_t x, int32_t y, int32_t width,
                                           int32_t height) noexcept {
-    adjustRGBA32RectByMaskAndTexture(page(), buffer, x, y, width, height);
+    adjustRGBA32RectByMaskAndTexture(page().coverage(), buffer, x, y, width, height);
 }
 
 }  // extern "C"

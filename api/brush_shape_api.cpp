@@ -2,7 +2,7 @@
 #include "api/export.h"
 #include "brush/blob.h"
 #include "brush/brush_shape.h"
-#include "brush/paper_texture.h"
+#include "layers/paper_texture.h"
 
 using namespace plr;
 

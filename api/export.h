@@ -3,6 +3,7 @@
 #define PALORAN_BUILDING 1
 #include "paloran.h"
 
-#include "core/engine.h"
 #include "core/export_failures.h"
+#include "engine/engine.h"
 #include "core/guard.h"
+#include "engine/engine.h"

@@ -36,10 +36,8 @@ int32_t PLR_RenameFile(const char* oldPath, const char* newPath) noexcept {
 }
 
 const char* PLR_GetDirInfo(void) noexcept {
-    static char dir[261];
-    const char* d = platform::windowsDirectory();
-    std::strncpy(dir, d ? d : "", sizeof dir - 1);
-    dir[sizeof dir - 1] = '\0';
+    char* dir = engine().dirInfo;
+    platform::windowsDirectory(dir, sizeof engine().dirInfo);
     return dir;
 }
 
@@ -50,8 +48,8 @@ void PLR_SetStartDir(const char* path) noexcept {
 }
 
 int32_t PLR_IsDisplayChanged(void) noexcept {
-    if (!engine().displayChanged) return 0;
-    engine().displayChanged = 0;
+    if (!engine().host.displayChanged) return 0;
+    engine().host.displayChanged = 0;
     return 1;
 }
 

@@ -3,8 +3,8 @@
 // the page's size) or failed.
 #include "api/export.h"
 #include "core/buffer_convert.h"
-#include "core/layer_access.h"
-#include "core/layer_clear.h"
+#include "layers/layer_access.h"
+#include "layers/layer_clear.h"
 
 using namespace plr;
 

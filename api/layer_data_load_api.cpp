@@ -3,8 +3,8 @@
 // pixels, no current layer) or failed; PLR_SetRGBA64Layer answers the page
 // height instead of 1.
 #include "api/export.h"
-#include "core/layer_compressed.h"
-#include "core/layer_load.h"
+#include "layers/layer_compressed.h"
+#include "layers/layer_load.h"
 
 using namespace plr;
 

@@ -1,6 +1,6 @@
 // Layer pixel data: single-pixel reads (no walk, no allocation: unguarded).
 #include "api/export.h"
-#include "core/single_pixel.h"
+#include "layers/single_pixel.h"
 
 using namespace plr;
 

@@ -2,9 +2,9 @@
 // height; the others 1. Every read answers 0 when refused (null destination,
 // slot outside 0..63 or without page-sized pixels, no current layer) or failed.
 #include "api/export.h"
-#include "core/layer_access.h"
-#include "core/layer_compressed.h"
-#include "core/layer_read.h"
+#include "layers/layer_access.h"
+#include "layers/layer_compressed.h"
+#include "layers/layer_read.h"
 
 using namespace plr;
 

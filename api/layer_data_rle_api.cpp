@@ -3,8 +3,8 @@
 // to back); 0 for a null buffer, a non-positive count, a slot outside 0..63
 // or without page-sized pixels, or a row outside the page.
 #include "api/export.h"
-#include "core/layer_lines.h"
 #include "core/rle_codec.h"
+#include "layers/layer_lines.h"
 
 using namespace plr;
 

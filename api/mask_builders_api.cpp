@@ -16,7 +16,7 @@ namespace {
 template <class Export, class F>
 void build(bool buffersPresent, F&& body) noexcept {
     Page& p = page();
-    std::uint16_t* mask = pageMask(p);
+    std::uint16_t* mask = pageMask(p.maskPage());
     if (!mask || !buffersPresent) return;
     guardedExport<Export>([&] { body(mask, p.pixelCount()); });
 }
@@ -97,11 +97,11 @@ void PLR_CreateMaskFromRGBAImageHSLRange(const uint8_t* rgba, int32_t red, int32
 
 void PLR_ApplyMaskToAlphaRect_RGBA32(uint8_t* rgba, int32_t stride, int32_t x0, int32_t y0, int32_t x1,
                                      int32_t y1) noexcept {
-    guardedExport<exported::PLR_ApplyMaskToAlphaRect_RGBA32>([&] { applyMaskToAlphaRect(page(), rgba, stride, x0, y0, x1, y1); });
+    guardedExport<exported::PLR_ApplyMaskToAlphaRect_RGBA32>([&] { applyMaskToAlphaRect(page().maskPage(), rgba, stride, x0, y0, x1, y1); });
 }
 
 void PLR_ApplyMaskToAlpha_RGBA32(uint8_t* rgba) noexcept {
-    guardedExport<exported::PLR_ApplyMaskToAlpha_RGBA32>([&] { applyMaskToAlpha(page(), rgba); });
+    guardedExport<exported::PLR_ApplyMaskToAlpha_RGBA32>([&] { applyMaskToAlpha(page().maskPage(), rgba); });
 }
 
 void PLR_ReplaceFromRGBAImageAlphaRange(uint8_t* rgba, int32_t alpha, int32_t tolerance, int32_t red, int32_t green,

@@ -1,7 +1,7 @@
 // Page lifecycle, last error and randomness.
 #include "api/export.h"
 #include "core/last_error.h"
-#include "core/page_lifecycle.h"
+#include "engine/page_lifecycle.h"
 
 using namespace plr;
 

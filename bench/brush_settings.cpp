@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "imaging/filters/filters.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "paloran.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "brush/dab.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "paloran.h"
 
 #ifdef PALORAN_BENCH_MYPAINT

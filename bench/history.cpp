@@ -9,7 +9,7 @@
 #include <ctime>
 #include <vector>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "paloran.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "layers/layer_table.h"
 #include "paloran.h"
 

@@ -16,7 +16,7 @@
 #include <random>
 #include <vector>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "paloran.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "brush/alpha_ops.h"
 
-#include "core/engine.h"
+#include "engine/page.h"
 
 namespace plr {
 namespace {

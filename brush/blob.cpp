@@ -1,6 +1,6 @@
 #include "brush/blob.h"
 
-#include "core/engine.h"
+#include "engine/page.h"
 
 namespace plr {
 

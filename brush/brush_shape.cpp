@@ -10,11 +10,11 @@
 #include "imaging/filters/filters.h"
 #include "brush/grit_textures.h"
 #include "brush/source_image.h"
-#include "core/engine.h"
 #include "core/failure.h"
 #include "core/export_failures.h"
 #include "core/saturate.h"
 #include "core/sizes.h"
+#include "engine/engine.h"
 
 namespace plr {
 namespace {

@@ -1,7 +1,7 @@
 #include "brush/dab.h"
 
 #include "brush/dab_loops.h"
-#include "core/engine.h"
+#include "engine/page.h"
 
 namespace plr {
 

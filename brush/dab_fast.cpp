@@ -9,8 +9,8 @@
 #include "brush/dab_loops.h"
 #include "brush/dab_normal_row.h"
 #include "brush/dab_pixel.h"
-#include "core/cpu_features.h"
-#include "core/engine.h"
+#include "engine/cpu_kernels.h"
+#include "engine/page.h"
 
 namespace plr {
 namespace {
@@ -98,7 +98,7 @@ void drawDabFast(Page& page, const DabFrame& f) {
     // A plain brush: one colour, Normal, colour and alpha written as composed.
     const bool plainRow = !f.bufferActive && !st.colorLocked && !st.blobLocked && st.alphaLevel < 1;
     const dab::NormalRow normal{{f.c0[0], f.c0[1], f.c0[2], f.c0[3]}, f.alphaWritable};
-    const bool avx2 = useAvx2();
+    const auto normalRow = cpuKernels().normalRow;
 
     for (std::int32_t y = f.top, j = f.j0; y < f.bottom; ++y, ++j) {
         std::uint16_t* row =
@@ -114,10 +114,7 @@ void drawDabFast(Page& page, const DabFrame& f) {
             rowCoverage<false>(fs, shapeRow, columns, tex, msk, width, cov);
 
         if (plainRow) {
-            if (avx2)
-                dab::normalRowAvx2(normal, row, cov, width);
-            else
-                dab::normalRowScalar(normal, row, cov, width);
+            normalRow(normal, row, cov, width);
             continue;
         }
         for (std::int32_t i = 0; i < width; ++i) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "brush/dab_loops.h"
-#include "core/engine.h"
+#include "engine/page.h"
 
 namespace plr {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 
 namespace plr {
 namespace {

@@ -8,9 +8,9 @@
 #include "adapters/imaging/raster.h"
 #include "brush/source_image.h"
 #include "core/crt_random.h"
-#include "core/engine.h"
 #include "core/failure.h"
 #include "core/sizes.h"
+#include "engine/page.h"
 
 namespace plr {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "brush/dab_mix_modes.h"
-#include "core/engine.h"
+#include "engine/page.h"
 
 namespace plr {
 namespace {

@@ -4,9 +4,10 @@
 #include <cstring>
 
 #include "adapters/imaging/filters_blur_plane.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/failure.h"
 #include "core/sizes.h"
+#include "engine/page.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_request.h"
 #include "layers/layer_options.h"

@@ -2,7 +2,7 @@
 
 #include "adapters/effects/effect_library.h"
 #include "adapters/imaging/raster.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 
 namespace plr {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "brush/brush_shape.h"
 #include "brush/grit_textures.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "core/saturate.h"
 
 namespace plr {

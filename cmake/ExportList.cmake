@@ -3,6 +3,9 @@
 #   <build>/include/paloran_exports.inc   the list as the public header reads it,
 #                                 PLR_EXPORT(result, name, (parameters)): the
 #                                 guard columns stay inside the engine
+#   <build>/generated/paloran_export_guards.inc  PLR_EXPORT_GUARD(result, name,
+#                                 "Operation", failure value): the guard columns,
+#                                 which every engine folder may read
 #   <build>/paloran.def           Windows module definition (on 32-bit Windows the
 #                                 names carry their __stdcall decoration, name@bytes:
 #                                 the linker's --kill-at exports them plain and the
@@ -14,6 +17,7 @@ function(paloran_read_export_list list_file)
   set(names "")
   set(def_names "")
   set(public_lines "")
+  set(guard_lines "")
   foreach(line IN LISTS lines)
     # result, name, (parameters), "Operation", failure value
     if(NOT line MATCHES "^PLR_EXPORT\\(([^,]+), *([A-Za-z_][A-Za-z0-9_]*) *, *\\((.*)\\), *\"([A-Za-z0-9_]*)\", *([^\"]*)\\) *$")
@@ -29,6 +33,7 @@ function(paloran_read_export_list list_file)
       message(FATAL_ERROR "export list: ${name} needs a failure value")
     endif()
     string(APPEND public_lines "PLR_EXPORT(${result}, ${name}, (${params}))\n")
+    string(APPEND guard_lines "PLR_EXPORT_GUARD(${result}, ${name}, \"${CMAKE_MATCH_4}\", ${failure})\n")
     list(FIND names "${name}" seen)
     if(NOT seen EQUAL -1)
       message(FATAL_ERROR "export list: ${name} is listed twice")
@@ -65,6 +70,13 @@ function(paloran_read_export_list list_file)
        " * Generated from the engine's export list; include/paloran.h expands it. */\n"
        "${public_lines}")
   configure_file("${CMAKE_BINARY_DIR}/include/paloran_exports.inc.tmp" "${CMAKE_BINARY_DIR}/include/paloran_exports.inc" COPYONLY)
+
+  file(WRITE "${CMAKE_BINARY_DIR}/generated/paloran_export_guards.inc.tmp"
+       "/* What each export's failure guard reports: PLR_EXPORT_GUARD(result type, name,\n"
+       " * \"Operation\", failure value). Generated from the engine's export list. */\n"
+       "${guard_lines}")
+  configure_file("${CMAKE_BINARY_DIR}/generated/paloran_export_guards.inc.tmp"
+                 "${CMAKE_BINARY_DIR}/generated/paloran_export_guards.inc" COPYONLY)
 
   list(JOIN def_names "\n  " def_body)
   file(WRITE "${CMAKE_BINARY_DIR}/paloran.def.tmp" "LIBRARY paloran.dll\nEXPORTS\n  ${def_body}\n")

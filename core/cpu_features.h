@@ -1,12 +1,11 @@
 #pragma once
-// Which instruction-set fast paths the page loops may take. Detected once;
-// tests switch the fast paths off to hold the baseline loops to the same
-// results (pixel loops compare both against the plain reference).
+// What the processor offers and what the environment permits; the engine
+// turns the answers into its table of kernels once (engine/cpu_kernels.h).
 namespace plr {
 
-// True when the processor has AVX2 and fast paths are allowed.
-bool useAvx2() noexcept;
-// Test switch: false forces the baseline (SSE2) loops. Default true.
-void allowFastPaths(bool allowed) noexcept;
+// True when the processor has AVX2.
+bool processorHasAvx2() noexcept;
+// False when PALORAN_NO_AVX2 is set to anything but "0".
+bool avx2AllowedByEnvironment() noexcept;
 
 }  // namespace plr

@@ -1,6 +1,7 @@
 #pragma once
 // What each export's failure guard reports, from the export list
-// (api/exports.inc): for export X, exported::X::operation is the text written
+// (api/exports.inc; the build derives paloran_export_guards.inc from its guard
+// columns, so every level reads them without reaching up into api/): for export X, exported::X::operation is the text written
 // as "<operation> Excpt" and exported::X::failValue() the value X returns
 // after a failure. Guards name the export, never a text:
 //     return guardedExport<exported::PLR_CreateLayer>([&] { ... });
@@ -9,21 +10,24 @@
 #include <string_view>
 #include <type_traits>
 
-#include "core/engine.h"
 #include "core/guard.h"
 
 namespace plr {
 
+// Failure values that are engine state rather than constants; the engine
+// state defines them.
+std::int32_t undoLevelsInForce() noexcept;  // the history's level count
+
 namespace exported {
 
-#define PLR_EXPORT(result, name, params, operationText, failure) \
+#define PLR_EXPORT_GUARD(result, name, operationText, failure) \
     struct name {                                                \
         using Result = result;                                   \
         static constexpr const char* operation = operationText;  \
         static Result failValue() noexcept { return failure; }   \
     };
-#include "api/exports.inc"
-#undef PLR_EXPORT
+#include "paloran_export_guards.inc"
+#undef PLR_EXPORT_GUARD
 
 }  // namespace exported
 

@@ -1,6 +1,6 @@
 #pragma once
-// AVX2 form of the covered core load's pixel blend (core/layer_load.cpp).
-// Call only when useAvx2() says so.
+// AVX2 form of the covered core load's pixel blend (layers/layer_load.cpp).
+// Call only on processors with AVX2 (through the engine's kernel table).
 #include <cstddef>
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // Clearing, the under-layer refresh, levels and the counters.
-#include "core/engine.h"
 #include "core/packed_pixels.h"
+#include "engine/page.h"
 #include "history/history.h"
 
 namespace plr {

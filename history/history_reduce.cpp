@@ -2,8 +2,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/engine.h"
 #include "core/export_failures.h"
+#include "core/guard.h"
+#include "engine/engine.h"
+#include "engine/page.h"
 #include "history/history.h"
 
 namespace plr {

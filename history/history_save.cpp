@@ -1,7 +1,7 @@
 // Recording a finished change.
 #include <algorithm>
 
-#include "core/engine.h"
+#include "engine/page.h"
 #include "history/history.h"
 
 namespace plr {

@@ -1,5 +1,5 @@
 // Undo and redo: both exchange a snapshot with the pixels it covers.
-#include "core/engine.h"
+#include "engine/page.h"
 #include "history/history.h"
 #include "layers/layer_table.h"
 

@@ -4,15 +4,11 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "history/history.h"
 
 namespace plr {
-namespace {
-MemoryStatusSource gSource = nullptr;
-}
-
-void setMemoryStatusSource(MemoryStatusSource source) noexcept { gSource = source; }
+void setMemoryStatusSource(MemoryStatusSource source) noexcept { engine().memoryStatusSource = source; }
 
 // 85 % of the smaller of free memory and free page file, plus what the history
 // already holds, less 20 KB per KB-pixel of the page; at least 15 KB per KB-pixel.
@@ -20,7 +16,8 @@ void recomputeUndoBudget(Page& page) {
     History& h = page.history;
     if (h.autoBudget != 1) return;
     platform::MemoryStatus ms;
-    if (gSource ? !gSource(ms) : !platform::memoryStatus(ms)) ms = platform::MemoryStatus{};
+    const MemoryStatusSource source = engine().memoryStatusSource;
+    if (source ? !source(ms) : !platform::memoryStatus(ms)) ms = platform::MemoryStatus{};
     const double freeKB = static_cast<double>(std::min(ms.availPhys, ms.availPageFile) >> 10);
     const double x = freeKB * 0.85 + h.memoryKB;
     const std::int64_t p = static_cast<std::int64_t>(page.width) * page.height / 1024;

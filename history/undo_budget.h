@@ -1,6 +1,7 @@
 #pragma once
 // Where the automatic undo budget reads the system's free memory. Tests put
-// a fixed figure in its place; null restores the system query.
+// a fixed figure in its place; null (and resetEngine()) restores the system
+// query.
 #include "platform/platform.h"
 
 namespace plr {

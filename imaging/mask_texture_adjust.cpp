@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/page.h"
 #include "imaging/alpha_premultiply.h"
 
 namespace plr {
@@ -15,10 +14,10 @@ namespace {
 
 // Adjusts buffer columns [c0, c1) of rows [r0, r1), where buffer pixel
 // (c, r) lies on page pixel (c + dx, r + dy).
-void adjustRegion(Page& page, std::uint8_t* buffer, std::int32_t bufferWidth, std::int32_t r0, std::int32_t r1,
+void adjustRegion(const PageCoverage& page, std::uint8_t* buffer, std::int32_t bufferWidth, std::int32_t r0, std::int32_t r1,
                   std::int32_t c0, std::int32_t c1, std::int32_t dx, std::int32_t dy) noexcept {
-    const std::uint8_t* texture = page.textureIfPresent();
-    const std::uint16_t* mask = page.maskIfEnabled();
+    const std::uint8_t* texture = page.texture;
+    const std::uint16_t* mask = page.mask;
     if (!texture && !mask) return;
     for (std::int32_t r = r0; r < r1; ++r) {
         std::uint8_t* row = buffer + static_cast<std::size_t>(r) * static_cast<std::size_t>(bufferWidth) * 4;
@@ -32,12 +31,12 @@ void adjustRegion(Page& page, std::uint8_t* buffer, std::int32_t bufferWidth, st
 
 }  // namespace
 
-void adjustRGBA32ByMaskAndTexture(Page& page, std::uint8_t* buffer, std::int32_t width, std::int32_t height) noexcept {
+void adjustRGBA32ByMaskAndTexture(const PageCoverage& page, std::uint8_t* buffer, std::int32_t width, std::int32_t height) noexcept {
     if (!buffer || width <= 0 || height <= 0) return;
     adjustRegion(page, buffer, width, 0, std::min(height, page.height), 0, std::min(width, page.width), 0, 0);
 }
 
-void adjustRGBA32RectByMaskAndTexture(Page& page, std::uint8_t* buffer, std::int32_t x, std::int32_t y,
+void adjustRGBA32RectByMaskAndTexture(const PageCoverage& page, std::uint8_t* buffer, std::int32_t x, std::int32_t y,
                                       std::int32_t width, std::int32_t height) noexcept {
     if (!buffer || width <= 0 || height <= 0) return;
     const std::int64_t left = std::max<std::int64_t>(0, x), top = std::max<std::int64_t>(0, y);

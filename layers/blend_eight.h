@@ -19,11 +19,9 @@ using EightFn = std::int32_t (*)(const std::uint16_t* s, std::uint16_t* d, std::
                                  const EightParams& p) noexcept;
 
 // The eight-pixel function for composition formula 0..18, or null when the
-// processor has no AVX2 or the wide path is switched off.
+// processor has no AVX2 or the wide path is switched off
+// (setWideBlendEnabled, engine/cpu_kernels.h).
 EightFn eightPixelPath(std::int32_t formula) noexcept;
-// Switches the wide path off (and on again): lets tests run the SSE2 path
-// on AVX2 machines.
-void setWideBlendEnabled(bool on) noexcept;
 
 // Defined in the AVX2 file; call only after checking the processor.
 EightFn eightPixelFunctionAvx2(std::int32_t formula) noexcept;

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/engine.h"
+#include "core/block.h"
+#include "core/packed_pixels.h"
 #include "core/sizes.h"
+#include "engine/page.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_request.h"
 #include "layers/layer_options.h"
+#include "layers/render.h"
 
 namespace plr {
 namespace {
@@ -108,6 +111,15 @@ void mergeRect(Page& page, std::uint16_t* destination, std::int32_t x, std::int3
         const LayerRecord* l = page.pageLayer(i);
         if (l && l->visible) mergeLayerIntoRect(page, i, destination, x, y, width, height);
     }
+}
+
+// The merged colour of one page pixel: the stack merged into a one-pixel buffer.
+std::uint32_t colorAtMerged(Page& page, std::int32_t x, std::int32_t y) {
+    if (x < 0 || y < 0 || x >= page.width || y >= page.height) return 0xFFFFFF;
+    Block<std::uint16_t> pixel;
+    if (!pixel.allocate(4)) return 0;
+    mergeRect(page, pixel.data(), x, y, 1, 1);
+    return packColorValue(pixel.data());
 }
 
 }  // namespace plr

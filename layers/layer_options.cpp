@@ -3,9 +3,9 @@
 #include <cstring>
 #include <utility>
 
-#include "brush/paper_texture.h"
-#include "core/engine.h"
+#include "engine/page.h"
 #include "layers/blend_modes.h"
+#include "layers/paper_texture.h"
 
 namespace plr {
 

@@ -2,13 +2,16 @@
 
 #include <cstring>
 
-#include "brush/paper_texture.h"
-#include "core/engine.h"
 #include "core/export_failures.h"
+#include "core/guard.h"
 #include "core/saturate.h"
+#include "engine/engine.h"
+#include "layers/paper_texture.h"
 #include "core/sizes.h"
+#include "engine/page.h"
 #include "history/history.h"
 #include "layers/blend_modes.h"
+#include "layers/paper_texture.h"
 
 namespace plr {
 

@@ -1,8 +1,8 @@
 #include "layers/merge_rgba32.h"
 
 #include "core/block.h"
-#include "core/engine.h"
 #include "core/sizes.h"
+#include "engine/page.h"
 #include "layers/blend_request.h"
 
 namespace plr {

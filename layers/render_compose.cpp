@@ -5,7 +5,7 @@
 #include <array>
 #include <utility>
 
-#include "core/cpu_features.h"
+#include "engine/cpu_kernels.h"
 #include "layers/blend_lanes.h"
 #include "layers/render_kernel.h"
 
@@ -58,10 +58,6 @@ ChunkFn chunkKernelSse2(std::int32_t formula) noexcept {
     return formula >= 0 && formula < 20 ? table[static_cast<std::size_t>(formula)] : table[0];
 }
 
-ChunkFn chunkKernel(std::int32_t formula) noexcept {
-    if (useAvx2())
-        if (ChunkFn k = chunkKernelAvx2(formula)) return k;
-    return chunkKernelSse2(formula);
-}
+ChunkFn chunkKernel(std::int32_t formula) noexcept { return cpuKernels().chunkKernel(formula); }
 
 }  // namespace plr::draw

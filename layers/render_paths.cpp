@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/engine.h"
+#include "engine/page.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_pixel.h"
 #include "layers/render.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/engine.h"
+#include "engine/page.h"
 #include "layers/blend_modes.h"
 #include "mask/mask_overlay.h"
 

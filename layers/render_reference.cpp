@@ -5,9 +5,8 @@
 // byte.
 #include <cstring>
 
-#include "core/engine.h"
-#include "core/block.h"
 #include "core/packed_pixels.h"
+#include "engine/page.h"
 #include "layers/blend_pixel.h"
 #include "layers/layer_merge.h"
 #include "layers/render.h"
@@ -82,14 +81,6 @@ void renderReference(Page& page, std::uint8_t* bitmap, std::int32_t stride, std:
                                 row + static_cast<std::ptrdiff_t>(dx) * 3);
         }
     }
-}
-
-std::uint32_t colorAtMerged(Page& page, std::int32_t x, std::int32_t y) {
-    if (x < 0 || y < 0 || x >= page.width || y >= page.height) return 0xFFFFFF;
-    Block<std::uint16_t> pixel;
-    if (!pixel.allocate(4)) return 0;
-    mergeRect(page, pixel.data(), x, y, 1, 1);
-    return packColorValue(pixel.data());
 }
 
 }  // namespace plr

@@ -6,7 +6,7 @@
 
 namespace plr {
 
-void applyMaskToAlphaRect(Page& p, std::uint8_t* rgba, std::int32_t stride, std::int32_t x0, std::int32_t y0,
+void applyMaskToAlphaRect(const MaskPage& p, std::uint8_t* rgba, std::int32_t stride, std::int32_t x0, std::int32_t y0,
                           std::int32_t x1, std::int32_t y1) noexcept {
     const std::uint16_t* m = pageMask(p);
     if (!m || !rgba) return;
@@ -24,7 +24,7 @@ void applyMaskToAlphaRect(Page& p, std::uint8_t* rgba, std::int32_t stride, std:
     }
 }
 
-void applyMaskToAlpha(Page& p, std::uint8_t* rgba) noexcept {
+void applyMaskToAlpha(const MaskPage& p, std::uint8_t* rgba) noexcept {
     applyMaskToAlphaRect(p, rgba, p.width * 4, 0, 0, p.width - 1, p.height - 1);
 }
 

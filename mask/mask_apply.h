@@ -6,7 +6,7 @@
 
 namespace plr {
 
-struct Page;
+struct MaskPage;
 
 // alpha by the mask's high byte h: 0 clears, 255 keeps, otherwise
 // alpha * (h + 1) >> 8.
@@ -21,10 +21,10 @@ constexpr std::uint8_t maskedAlpha(std::uint8_t alpha, std::uint16_t m) noexcept
 // (x0, y0)-(x1, y1) inclusive. The rectangle is cut to the page (the buffer
 // pointer moves with a cut left or top edge); the mask is used whether or not
 // it is enabled.
-void applyMaskToAlphaRect(Page& p, std::uint8_t* rgba, std::int32_t stride, std::int32_t x0, std::int32_t y0,
+void applyMaskToAlphaRect(const MaskPage& p, std::uint8_t* rgba, std::int32_t stride, std::int32_t x0, std::int32_t y0,
                           std::int32_t x1, std::int32_t y1) noexcept;
 // The whole page, packed (stride width * 4).
-void applyMaskToAlpha(Page& p, std::uint8_t* rgba) noexcept;
+void applyMaskToAlpha(const MaskPage& p, std::uint8_t* rgba) noexcept;
 
 // Every pixel whose alpha byte lies within trunc(tolerance * 2.56) of `alpha`
 // becomes (red, green, blue, newAlpha) (low bytes of each).

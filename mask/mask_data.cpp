@@ -8,40 +8,40 @@
 
 namespace plr {
 
-void invertMask(Page& p) noexcept {
+void invertMask(const MaskPage& p) noexcept {
     std::uint16_t* m = pageMask(p);
     if (!m) return;
     const std::size_t n = p.pixelCount();
     for (std::size_t i = 0; i < n; ++i) m[i] = static_cast<std::uint16_t>(0xFFFF - m[i]);
 }
 
-void clearMask(Page& p, std::int32_t red, std::int32_t green, std::int32_t blue) noexcept {
+void clearMask(const MaskPage& p, std::int32_t red, std::int32_t green, std::int32_t blue) noexcept {
     std::uint16_t* m = pageMask(p);
     if (!m) return;
     const std::int64_t grey = (std::int64_t{red} + green + blue) / 3;
     std::fill_n(m, p.pixelCount(), greyToMask(grey));
 }
 
-void getMaskData16(Page& p, void* destination) noexcept {
+void getMaskData16(const MaskPage& p, void* destination) noexcept {
     const std::uint16_t* m = pageMask(p);
     if (!m || !destination) return;
     std::memcpy(destination, m, p.pixelCount() * 2);
 }
 
-void setMaskData16(Page& p, const void* source) noexcept {
+void setMaskData16(const MaskPage& p, const void* source) noexcept {
     std::uint16_t* m = pageMask(p);
     if (!m || !source) return;
     std::memcpy(m, source, p.pixelCount() * 2);
 }
 
-std::int32_t maskAmountAt(Page& p, std::int32_t x, std::int32_t y) noexcept {
-    if (!p.currentLayer || !p.currentLayer->hasPixels() || !p.mask.enabled) return 0;
+std::int32_t maskAmountAt(const MaskPage& p, std::int32_t x, std::int32_t y) noexcept {
+    if (!p.layerHasPixels || !p.mask.enabled) return 0;
     const std::uint16_t* m = pageMask(p);
     if (!m || x < 0 || y < 0 || x >= p.width || y >= p.height) return 0;
     return 0xFFFF - m[static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width) + static_cast<std::size_t>(x)];
 }
 
-void saveMask(Page& p, std::uint8_t* rgb, std::int32_t stride) noexcept {
+void saveMask(const MaskPage& p, std::uint8_t* rgb, std::int32_t stride) noexcept {
     const std::uint16_t* m = pageMask(p);
     if (!m || !rgb) return;
     const std::size_t w = static_cast<std::size_t>(p.width);
@@ -57,7 +57,7 @@ void saveMask(Page& p, std::uint8_t* rgb, std::int32_t stride) noexcept {
     }
 }
 
-void loadMask(Page& p, const std::uint8_t* rgb, std::int32_t stride, std::int32_t width, std::int32_t height) noexcept {
+void loadMask(const MaskPage& p, const std::uint8_t* rgb, std::int32_t stride, std::int32_t width, std::int32_t height) noexcept {
     std::uint16_t* m = pageMask(p);
     if (!m || !rgb || width <= 0 || height <= 0) return;
     const std::int32_t w = std::min(width, p.width), h = std::min(height, p.height);

@@ -5,22 +5,22 @@
 
 namespace plr {
 
-struct Page;
+struct MaskPage;
 
 // Every m becomes 0xFFFF - m.
-void invertMask(Page& p) noexcept;
+void invertMask(const MaskPage& p) noexcept;
 // Every m becomes the grey-to-mask value of (red + green + blue) / 3 (16-bit channels).
-void clearMask(Page& p, std::int32_t red, std::int32_t green, std::int32_t blue) noexcept;
+void clearMask(const MaskPage& p, std::int32_t red, std::int32_t green, std::int32_t blue) noexcept;
 // width * height * 2 bytes out of / into the plane.
-void getMaskData16(Page& p, void* destination) noexcept;
-void setMaskData16(Page& p, const void* source) noexcept;
+void getMaskData16(const MaskPage& p, void* destination) noexcept;
+void setMaskData16(const MaskPage& p, const void* source) noexcept;
 // The masking amount 0xFFFF - m at (x, y); 0 without a current layer with
 // pixels, with the mask disabled, or outside the page.
-std::int32_t maskAmountAt(Page& p, std::int32_t x, std::int32_t y) noexcept;
+std::int32_t maskAmountAt(const MaskPage& p, std::int32_t x, std::int32_t y) noexcept;
 // Each pixel's three bytes = 255 - (m >> 8).
-void saveMask(Page& p, std::uint8_t* rgb, std::int32_t stride) noexcept;
+void saveMask(const MaskPage& p, std::uint8_t* rgb, std::int32_t stride) noexcept;
 // g8 = (b0 + b1 + b2) / 3; m = 0xFFFF for g8 = 0, else 0xFF00 - g8 * 256.
 // Only pixels inside both the source and the page are written.
-void loadMask(Page& p, const std::uint8_t* rgb, std::int32_t stride, std::int32_t width, std::int32_t height) noexcept;
+void loadMask(const MaskPage& p, const std::uint8_t* rgb, std::int32_t stride, std::int32_t width, std::int32_t height) noexcept;
 
 }  // namespace plr

@@ -9,18 +9,17 @@ namespace {
 
 // Calls body(mask value&, layer pixel*) for every page pixel.
 template <class F>
-void eachPixel(Page& p, F&& body) noexcept {
+void eachPixel(const MaskPage& p, F&& body) noexcept {
     std::uint16_t* m = pageMask(p);
-    LayerRecord* layer = p.currentPageLayer();
-    if (!m || !layer) return;
-    std::uint16_t* px = layer->pixels.data();
+    std::uint16_t* px = p.layerPixels;
+    if (!m || !px) return;
     const std::size_t n = p.pixelCount();
     for (std::size_t i = 0; i < n; ++i) body(m[i], px + 4 * i);
 }
 
 }  // namespace
 
-void createImageFromMask(Page& p) noexcept {
+void createImageFromMask(const MaskPage& p) noexcept {
     eachPixel(p, [](std::uint16_t& m, std::uint16_t* px) {
         const std::uint16_t amount = static_cast<std::uint16_t>(0xFFFF - m);
         const std::uint16_t grey = amount < 0xFF00 ? amount : std::uint16_t{0xFF00};
@@ -29,21 +28,21 @@ void createImageFromMask(Page& p) noexcept {
     });
 }
 
-void createAlphaFromMask(Page& p) noexcept {
+void createAlphaFromMask(const MaskPage& p) noexcept {
     eachPixel(p, [](std::uint16_t& m, std::uint16_t* px) { px[3] = m; });
 }
 
-void createMaskFromAlpha(Page& p) noexcept {
+void createMaskFromAlpha(const MaskPage& p) noexcept {
     eachPixel(p, [](std::uint16_t& m, std::uint16_t* px) { m = px[3]; });
 }
 
-void createMaskFromImage(Page& p) noexcept {
+void createMaskFromImage(const MaskPage& p) noexcept {
     eachPixel(p, [](std::uint16_t& m, std::uint16_t* px) {
         m = greyToMask((std::uint32_t{px[0]} + px[1] + px[2]) / 3u);
     });
 }
 
-void createMaskFromImageLuma(Page& p) noexcept {
+void createMaskFromImageLuma(const MaskPage& p) noexcept {
     eachPixel(p, [](std::uint16_t& m, std::uint16_t* px) {
         m = greyToMask((3u * px[0] + 4u * px[1] + px[2]) >> 3);
     });

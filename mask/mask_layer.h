@@ -3,17 +3,17 @@
 // page and does nothing without a page-sized current layer or mask plane.
 namespace plr {
 
-struct Page;
+struct MaskPage;
 
 // red = green = blue = min(0xFFFF - m, 0xFF00), alpha 0xFFFF: masked shows light.
-void createImageFromMask(Page& p) noexcept;
+void createImageFromMask(const MaskPage& p) noexcept;
 // alpha = m; colour untouched.
-void createAlphaFromMask(Page& p) noexcept;
+void createAlphaFromMask(const MaskPage& p) noexcept;
 // m = alpha: opaque is open, transparent is masked.
-void createMaskFromAlpha(Page& p) noexcept;
+void createMaskFromAlpha(const MaskPage& p) noexcept;
 // m = grey-to-mask of (R + G + B) / 3.
-void createMaskFromImage(Page& p) noexcept;
+void createMaskFromImage(const MaskPage& p) noexcept;
 // m = grey-to-mask of (3R + 4G + B) >> 3.
-void createMaskFromImageLuma(Page& p) noexcept;
+void createMaskFromImageLuma(const MaskPage& p) noexcept;
 
 }  // namespace plr

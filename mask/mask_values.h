@@ -5,13 +5,25 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/page.h"
+#include "mask/mask_state.h"
 
 namespace plr {
 
+// What a mask operation reaches on the page: the mask, the page's size, and
+// the current layer's pixels.
+struct MaskPage {
+    MaskState& mask;
+    std::int32_t width = 0, height = 0;
+    std::uint16_t* layerPixels = nullptr;  // the current layer's when page-sized, else null
+    bool layerHasPixels = false;           // the current layer holds pixels of any size
+    std::size_t pixelCount() const noexcept {
+        return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    }
+};
+
 // The page's mask plane when it holds exactly one value per page pixel
 // (enabled or not), else null.
-inline std::uint16_t* pageMask(Page& p) noexcept {
+inline std::uint16_t* pageMask(const MaskPage& p) noexcept {
     const std::size_t n = p.pixelCount();
     return n != 0 && p.mask.plane.size() == n ? p.mask.plane.data() : nullptr;
 }

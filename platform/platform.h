@@ -2,16 +2,26 @@
 // The operating-system services the engine uses. Two back ends implement this
 // interface: platform/win32 (the real Windows calls) and platform/portable
 // (everything else, with classic Windows values where no equivalent exists).
+#include <cstddef>
 #include <cstdint>
 
 namespace plr::platform {
 
-// Process attach: registers and creates the hidden window. Stores the handles
-// in the engine state.
-void attach(void* moduleInstance) noexcept;
+// What process attach leaves behind: the module, the hidden window, and the
+// flag its procedure raises when the display may have changed. The engine
+// state holds the one instance.
+struct HostWindow {
+    void* moduleInstance = nullptr;
+    void* hiddenWindow = nullptr;
+    std::uint8_t displayChanged = 0;
+    bool detaching = false;  // the window goes away without ending the host's message loop
+};
+
+// Process attach: registers and creates the hidden window into `host`.
+void attach(HostWindow& host, void* moduleInstance) noexcept;
 // Unloading while the process goes on: the hidden window and its class go
 // away (without ending the host's message loop).
-void detach() noexcept;
+void detach(HostWindow& host) noexcept;
 
 // Windows message numbers the hidden window reacts to.
 enum : std::uint32_t {
@@ -29,7 +39,7 @@ bool isDisplayChangeMessage(std::uint32_t message, std::uintptr_t wParam) noexce
 // Delivers a message to the hidden window the way the system would (portable
 // back end: applies the rule directly). Used by tests and by hosts without
 // a message loop.
-void sendToHiddenWindow(std::uint32_t message, std::uintptr_t wParam) noexcept;
+void sendToHiddenWindow(HostWindow& host, std::uint32_t message, std::uintptr_t wParam) noexcept;
 
 struct MemoryStatus {
     std::uint64_t totalPhys = 0, availPhys = 0;
@@ -46,8 +56,9 @@ std::uint32_t sysColor(int index) noexcept;
 std::int32_t systemMetric(int index) noexcept;
 
 // The Windows directory (portable: the system's shared-data directory, where
-// a host finds "fonts"). At most 260 characters.
-const char* windowsDirectory() noexcept;
+// a host finds "fonts") into `out`, at most capacity - 1 characters and a
+// terminating zero; empty when the system cannot tell or it does not fit.
+void windowsDirectory(char* out, std::size_t capacity) noexcept;
 bool renameFile(const char* from, const char* to) noexcept;
 
 // Window placement: false when the window's placement cannot be read.

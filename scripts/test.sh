@@ -3,6 +3,7 @@
 # the release build, then the AddressSanitizer + UndefinedBehaviorSanitizer build.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/check-layering.sh"
 "$root/scripts/install-deps.sh" test
 
 "$root/scripts/build.sh" release

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "engine_fixture.h"
 
 namespace plr::test {

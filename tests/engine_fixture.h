@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "core/alloc.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "paloran.h"
 
 namespace plr::test {

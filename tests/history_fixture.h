@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "engine_fixture.h"
 #include "history/history.h"
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 #include "layers/layer_table.h"
 #include "paloran.h"
 

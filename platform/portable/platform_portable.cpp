@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/engine.h"
 #include "platform/platform.h"
 
 #if defined(__linux__)
@@ -24,15 +23,15 @@ namespace {
 char gHiddenWindowTag;
 }  // namespace
 
-void attach(void* moduleInstance) noexcept {
-    engine().moduleInstance = moduleInstance;
-    engine().hiddenWindow = &gHiddenWindowTag;
+void attach(HostWindow& host, void* moduleInstance) noexcept {
+    host.moduleInstance = moduleInstance;
+    host.hiddenWindow = &gHiddenWindowTag;
 }
 
-void detach() noexcept { engine().hiddenWindow = nullptr; }
+void detach(HostWindow& host) noexcept { host.hiddenWindow = nullptr; }
 
-void sendToHiddenWindow(std::uint32_t message, std::uintptr_t wParam) noexcept {
-    if (isDisplayChangeMessage(message, wParam)) engine().displayChanged = 1;
+void sendToHiddenWindow(HostWindow& host, std::uint32_t message, std::uintptr_t wParam) noexcept {
+    if (isDisplayChangeMessage(message, wParam)) host.displayChanged = 1;
 }
 
 bool memoryStatus(MemoryStatus& out) noexcept {
@@ -94,9 +93,16 @@ std::int32_t systemMetric(int index) noexcept {
     }
 }
 
-const char* windowsDirectory() noexcept {
+void windowsDirectory(char* out, std::size_t capacity) noexcept {
+    if (!out || capacity == 0) return;
     const char* dir = std::getenv("PALORAN_WINDOWS_DIR");
-    return dir && std::strlen(dir) <= 260 ? dir : "/usr/share";
+    if (!dir || std::strlen(dir) > 260) dir = "/usr/share";
+    const std::size_t n = std::strlen(dir);
+    if (n >= capacity) {
+        out[0] = '\0';
+        return;
+    }
+    std::memcpy(out, dir, n + 1);
 }
 
 bool renameFile(const char* from, const char* to) noexcept {

@@ -3,7 +3,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "core/engine.h"
 #include "platform/platform.h"
 
 namespace plr::platform {
@@ -12,14 +11,17 @@ namespace {
 constexpr char kClassName[] = "Quenvale DLL window";
 constexpr char kWindowTitle[] = "QV Internal WND";
 
-// Set while the library unloads: the window goes away without ending the
-// host's message loop.
-bool gDetaching = false;
+// The window carries its HostWindow in its user data (set right after
+// creation; messages before that find none).
+HostWindow* hostOf(HWND window) noexcept {
+    return reinterpret_cast<HostWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
 
 LRESULT CALLBACK hiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HostWindow* host = hostOf(window);
     switch (message) {
         case WM_DESTROY:
-            if (!gDetaching) PostQuitMessage(0);
+            if (!host || !host->detaching) PostQuitMessage(0);
             return 0;
         case WM_CLOSE:
             DestroyWindow(window);
@@ -27,15 +29,15 @@ LRESULT CALLBACK hiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         default:
             break;
     }
-    if (isDisplayChangeMessage(message, wParam)) engine().displayChanged = 1;
+    if (host && isDisplayChangeMessage(message, wParam)) host->displayChanged = 1;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-void attach(void* moduleInstance) noexcept {
+void attach(HostWindow& host, void* moduleInstance) noexcept {
     auto* instance = static_cast<HINSTANCE>(moduleInstance);
-    engine().moduleInstance = moduleInstance;
+    host.moduleInstance = moduleInstance;
     WNDCLASSA wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = hiddenWindowProc;
@@ -44,21 +46,23 @@ void attach(void* moduleInstance) noexcept {
     wc.lpszClassName = kClassName;
     RegisterClassA(&wc);
     // Never shown: no style, default position and size, no parent.
-    engine().hiddenWindow = CreateWindowExA(0, kClassName, kWindowTitle, 0, CW_USEDEFAULT, CW_USEDEFAULT,
-                                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, kClassName, kWindowTitle, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    if (window) SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&host));
+    host.hiddenWindow = window;
 }
 
-void detach() noexcept {
-    auto* window = static_cast<HWND>(engine().hiddenWindow);
-    gDetaching = true;
+void detach(HostWindow& host) noexcept {
+    auto* window = static_cast<HWND>(host.hiddenWindow);
+    host.detaching = true;
     if (window) DestroyWindow(window);
-    UnregisterClassA(kClassName, static_cast<HINSTANCE>(engine().moduleInstance));
-    engine().hiddenWindow = nullptr;
-    gDetaching = false;
+    UnregisterClassA(kClassName, static_cast<HINSTANCE>(host.moduleInstance));
+    host.hiddenWindow = nullptr;
+    host.detaching = false;
 }
 
-void sendToHiddenWindow(std::uint32_t message, std::uintptr_t wParam) noexcept {
-    if (auto* window = static_cast<HWND>(engine().hiddenWindow)) SendMessageA(window, message, wParam, 0);
+void sendToHiddenWindow(HostWindow& host, std::uint32_t message, std::uintptr_t wParam) noexcept {
+    if (auto* window = static_cast<HWND>(host.hiddenWindow)) SendMessageA(window, message, wParam, 0);
 }
 
 }  // namespace plr::platform

@@ -28,11 +28,11 @@ bool memoryStatus(MemoryStatus& out) noexcept {
 std::uint32_t sysColor(int index) noexcept { return GetSysColor(index); }
 std::int32_t systemMetric(int index) noexcept { return GetSystemMetrics(index); }
 
-const char* windowsDirectory() noexcept {
-    static char dir[MAX_PATH + 1];
-    const UINT n = GetWindowsDirectoryA(dir, sizeof dir);
-    if (n == 0 || n >= sizeof dir) dir[0] = '\0';  // failed, or the buffer was too short
-    return dir;
+void windowsDirectory(char* out, std::size_t capacity) noexcept {
+    if (!out || capacity == 0) return;
+    const UINT size = static_cast<UINT>(capacity < MAX_PATH + 1 ? capacity : MAX_PATH + 1);
+    const UINT n = GetWindowsDirectoryA(out, size);
+    if (n == 0 || n >= size) out[0] = '\0';  // failed, or the buffer was too short
 }
 
 bool renameFile(const char* from, const char* to) noexcept {

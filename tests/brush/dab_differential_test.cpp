@@ -9,8 +9,8 @@
 #include "brush/dab_divide.h"
 #include "brush/dab_loops.h"
 #include "brush/dab_normal_row.h"
-#include "core/cpu_features.h"
 #include "dab_test_support.h"
+#include "engine/cpu_kernels.h"
 
 namespace plr::test {
 namespace {

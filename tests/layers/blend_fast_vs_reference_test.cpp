@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "engine/cpu_kernels.h"
 #include "layers/blend_batch.h"
 #include "layers/blend_eight.h"
 #include "layers/blend_request.h"

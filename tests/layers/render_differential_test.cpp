@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "core/cpu_features.h"
+#include "engine/cpu_kernels.h"
 #include "engine_fixture.h"
 #include "layers/blend_modes.h"
 #include "layers/render.h"

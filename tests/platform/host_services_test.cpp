@@ -60,25 +60,25 @@ TEST_F(HostServices, AllocFreeAndBankAdrs) {
 
 TEST_F(HostServices, DisplayChangeIsReportedOnce) {
     EXPECT_EQ(PLR_IsDisplayChanged(), 0);
-    platform::sendToHiddenWindow(platform::kWmDisplayChange, 0);
+    platform::sendToHiddenWindow(engine().host, platform::kWmDisplayChange, 0);
     EXPECT_EQ(PLR_IsDisplayChanged(), 1);
     EXPECT_EQ(PLR_IsDisplayChanged(), 0);
     // Activation and resume count; deactivation, suspend and other messages do not.
-    platform::sendToHiddenWindow(platform::kWmActivateApp, 0);
-    platform::sendToHiddenWindow(platform::kWmPowerBroadcast, 4);
-    platform::sendToHiddenWindow(0x000F, 0);
+    platform::sendToHiddenWindow(engine().host, platform::kWmActivateApp, 0);
+    platform::sendToHiddenWindow(engine().host, platform::kWmPowerBroadcast, 4);
+    platform::sendToHiddenWindow(engine().host, 0x000F, 0);
     EXPECT_EQ(PLR_IsDisplayChanged(), 0);
-    platform::sendToHiddenWindow(platform::kWmActivateApp, 1);
+    platform::sendToHiddenWindow(engine().host, platform::kWmActivateApp, 1);
     EXPECT_EQ(PLR_IsDisplayChanged(), 1);
-    platform::sendToHiddenWindow(platform::kWmPowerBroadcast, 7);
+    platform::sendToHiddenWindow(engine().host, platform::kWmPowerBroadcast, 7);
     EXPECT_EQ(PLR_IsDisplayChanged(), 1);
-    platform::sendToHiddenWindow(platform::kWmSettingChange, 0);
-    platform::sendToHiddenWindow(platform::kWmUserChanged, 0);
+    platform::sendToHiddenWindow(engine().host, platform::kWmSettingChange, 0);
+    platform::sendToHiddenWindow(engine().host, platform::kWmUserChanged, 0);
     EXPECT_EQ(PLR_IsDisplayChanged(), 1);
 }
 
 TEST_F(HostServices, SystemQueriesAnswerSensibly) {
-    EXPECT_NE(engine().hiddenWindow, nullptr);
+    EXPECT_NE(engine().host.hiddenWindow, nullptr);
     EXPECT_GT(PLR_GetTotalPhyMemory(), 0u);
     EXPECT_LE(PLR_GetAvailPhyMemory(), PLR_GetTotalPhyMemory());
     EXPECT_GE(PLR_GetTotalPgMemory(), PLR_GetTotalPhyMemory());

@@ -23,8 +23,8 @@ constexpr char kTitle[] = "QV Internal WND";
 TEST_F(Win32Platform, HiddenWindowExistsAfterLoad) {
     HWND found = FindWindowA(kClass, kTitle);
     ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found, static_cast<HWND>(engine().hiddenWindow));
-    EXPECT_EQ(engine().moduleInstance, static_cast<void*>(GetModuleHandleA(nullptr)));
+    EXPECT_EQ(found, static_cast<HWND>(engine().host.hiddenWindow));
+    EXPECT_EQ(engine().host.moduleInstance, static_cast<void*>(GetModuleHandleA(nullptr)));
     EXPECT_FALSE(IsWindowVisible(found));
     EXPECT_EQ(GetWindowLongPtrA(found, GWL_STYLE) & (WS_VISIBLE | WS_CHILD | WS_POPUP), 0);
     EXPECT_EQ(GetWindowLongPtrA(found, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, 0);  // the system may add an edge
@@ -35,7 +35,7 @@ TEST_F(Win32Platform, HiddenWindowExistsAfterLoad) {
 }
 
 TEST_F(Win32Platform, DisplaySettingsMessageSetsTheFlagOnce) {
-    HWND hidden = static_cast<HWND>(engine().hiddenWindow);
+    HWND hidden = static_cast<HWND>(engine().host.hiddenWindow);
     ASSERT_NE(hidden, nullptr);
     EXPECT_EQ(PLR_IsDisplayChanged(), 0);
     // What the system sends every top-level window after a mode change: depth, width | height << 16.
@@ -70,7 +70,7 @@ TEST_F(Win32Platform, BroadcastReachesTheHiddenWindow) {
 }
 
 TEST_F(Win32Platform, SendToHiddenWindowGoesThroughTheProcedure) {
-    platform::sendToHiddenWindow(platform::kWmDisplayChange, 0);
+    platform::sendToHiddenWindow(engine().host, platform::kWmDisplayChange, 0);
     EXPECT_EQ(PLR_IsDisplayChanged(), 1);
     // The message numbers the shared rule knows are the system's.
     EXPECT_EQ(platform::kWmSettingChange, static_cast<std::uint32_t>(WM_SETTINGCHANGE));

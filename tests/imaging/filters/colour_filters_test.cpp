@@ -1,7 +1,7 @@
 // The effects that work in HSL or L*a*b* (built with the colour conversions).
 #include <vector>
 
-#include "imaging/filters/page_filters.h"
+#include "engine/page_filters.h"
 #include "engine_fixture.h"
 
 namespace plr::test {

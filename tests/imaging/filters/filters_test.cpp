@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "imaging/filters/filter_table.h"
-#include "imaging/filters/page_filters.h"
+#include "engine/page_filters.h"
 #include "engine_fixture.h"
 
 namespace plr::test {

@@ -5,7 +5,7 @@
 
 #include "brush/dab_loops.h"
 #include "brush/dab_pixel.h"
-#include "core/engine.h"
+#include "engine/engine.h"
 
 namespace plr {
 namespace {

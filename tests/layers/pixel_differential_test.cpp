@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "core/cpu_features.h"
-#include "core/pixel_reference.h"
+#include "engine/cpu_kernels.h"
 #include "engine_fixture.h"
+#include "layers/pixel_reference.h"
 #include "pixel_test_support.h"
 
 namespace plr::test {

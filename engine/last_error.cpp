@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/engine.h"
+#include "engine/engine.h"
 
 namespace plr {
 

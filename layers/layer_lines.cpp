@@ -1,8 +1,8 @@
-#include "core/layer_lines.h"
+#include "layers/layer_lines.h"
 
-#include "core/layer_access.h"
-#include "core/page.h"
 #include "core/rle_codec.h"
+#include "engine/page.h"
+#include "layers/layer_access.h"
 
 namespace plr {
 namespace {

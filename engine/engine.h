@@ -5,20 +5,24 @@
 
 #include "adapters/effects/effect_library.h"
 #include "core/crt_random.h"
-#include "core/page.h"
+#include "engine/cpu_kernels.h"
+#include "engine/page.h"
 #include "exchange/transfer_image.h"
 #include "imaging/filters/effect_params.h"
+#include "history/undo_budget.h"
+#include "platform/platform.h"
 
 namespace plr {
 
 struct EngineState {
-    void* moduleInstance = nullptr;
-    void* hiddenWindow = nullptr;
-    std::uint8_t displayChanged = 0;
+    platform::HostWindow host;  // module handle, hidden window, display-changed flag
     char lastError[512] = {};
     char startDir[1024] = {};
+    char dirInfo[261] = {};  // the text PLR_GetDirInfo returns
+    MemoryStatusSource memoryStatusSource = nullptr;  // null: the system's figures (tests put fixed ones)
     std::int32_t randomSeed = 0;
     CrtRandom rng;  // the run-time generator every random draw comes from
+    CpuKernels kernels = cpuKernelsAtLoad();
     Page page;
     TransferImage transfer;
     FilterState filters;                     // the in-house filters' parameter block and tables

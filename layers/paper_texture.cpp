@@ -1,8 +1,9 @@
-#include "brush/paper_texture.h"
+#include "layers/paper_texture.h"
 
-#include "core/engine.h"
 #include "core/failure.h"
 #include "core/export_failures.h"
+#include "core/guard.h"
+#include "engine/page.h"
 
 namespace plr {
 

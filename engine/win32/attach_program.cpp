@@ -5,6 +5,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "engine/engine.h"
 #include "platform/platform.h"
 
 namespace {
@@ -13,7 +14,7 @@ namespace {
     HMODULE self = nullptr;
     const auto flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
     if (!GetModuleHandleExA(flags, reinterpret_cast<LPCSTR>(&attachLinkedEngine), &self)) return;
-    if (self == GetModuleHandleA(nullptr)) plr::platform::attach(self);
+    if (self == GetModuleHandleA(nullptr)) plr::platform::attach(plr::engine().host, self);
 }
 
 }  // namespace

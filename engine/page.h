@@ -6,10 +6,12 @@
 #include "core/block.h"
 #include "core/random_table.h"
 #include "history/history_state.h"
+#include "imaging/mask_texture_adjust.h"
 #include "imaging/processing_buffers.h"
 #include "layers/layer_record.h"
 #include "layers/view_state.h"
 #include "mask/mask_state.h"
+#include "mask/mask_values.h"
 
 namespace plr {
 
@@ -69,6 +71,11 @@ struct Page {
     std::uint8_t* textureIfPresent() noexcept {
         return texture.size() == pixelCount() && !texture.empty() ? texture.data() : nullptr;
     }
+    MaskPage maskPage() noexcept {
+        LayerRecord* layer = currentPageLayer();
+        return {mask, width, height, layer ? layer->pixels.data() : nullptr, currentLayer && currentLayer->hasPixels()};
+    }
+    PageCoverage coverage() noexcept { return {textureIfPresent(), maskIfEnabled(), width, height}; }
 };
 
 }  // namespace plr

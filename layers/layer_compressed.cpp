@@ -1,13 +1,13 @@
-#include "core/layer_compressed.h"
+#include "layers/layer_compressed.h"
 
 #include "adapters/imaging/imaging_library.h"
 #include "core/block.h"
 #include "core/failure.h"
-#include "core/layer_access.h"
-#include "core/layer_load.h"
-#include "core/layer_read.h"
-#include "core/page.h"
 #include "core/sizes.h"
+#include "engine/page.h"
+#include "layers/layer_access.h"
+#include "layers/layer_load.h"
+#include "layers/layer_read.h"
 
 namespace plr {
 namespace {

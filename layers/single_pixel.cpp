@@ -1,11 +1,11 @@
-#include "core/single_pixel.h"
+#include "layers/single_pixel.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "core/layer_access.h"
 #include "core/packed_pixels.h"
-#include "core/page.h"
+#include "engine/page.h"
+#include "layers/layer_access.h"
 
 namespace plr {
 namespace {

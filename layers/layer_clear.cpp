@@ -1,4 +1,4 @@
-#include "core/layer_clear.h"
+#include "layers/layer_clear.h"
 
 #include <cstddef>
 #include <cstring>
@@ -6,12 +6,12 @@
 #include "core/block.h"
 #include "core/coverage.h"
 #include "core/failure.h"
-#include "core/layer_access.h"
-#include "core/layer_load.h"
 #include "core/packed_pixels.h"
-#include "core/page.h"
 #include "core/pixel_rows.h"
 #include "core/sizes.h"
+#include "engine/page.h"
+#include "layers/layer_access.h"
+#include "layers/layer_load.h"
 
 namespace plr {
 

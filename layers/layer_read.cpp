@@ -1,12 +1,12 @@
-#include "core/layer_read.h"
+#include "layers/layer_read.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 
-#include "core/layer_access.h"
-#include "core/page.h"
 #include "core/pixel_rows.h"
+#include "engine/page.h"
+#include "layers/layer_access.h"
 
 namespace plr {
 namespace {

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "core/page_lifecycle.h"
+#include "engine/page_lifecycle.h"
 #include "engine_fixture.h"
 #include "history/history.h"
 

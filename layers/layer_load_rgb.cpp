@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "core/coverage.h"
-#include "core/layer_access.h"
-#include "core/layer_load.h"
-#include "core/page.h"
 #include "core/pixel_rows.h"
+#include "engine/page.h"
+#include "layers/layer_access.h"
+#include "layers/layer_load.h"
 
 namespace plr {
 namespace {

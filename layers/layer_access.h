@@ -5,7 +5,7 @@
 // (answers 0) instead of reporting success for no work.
 #include <cstdint>
 
-#include "core/page.h"
+#include "engine/page.h"
 
 namespace plr {
 

@@ -1,9 +1,9 @@
-#include "imaging/filters/page_filters.h"
+#include "engine/page_filters.h"
 
 #include <algorithm>
 
-#include "core/layer_load.h"
-#include "core/page.h"
+#include "layers/layer_load.h"
+#include "engine/page.h"
 #include "core/sizes.h"
 #include "layers/layer_options.h"
 

@@ -1,7 +1,7 @@
 // The core RGBA32 load. The page loop is split by what is constant over the
 // whole load (coverage sources, alpha lock) into row kernels without
 // per-pixel decisions beyond selects, so each vectorises.
-#include "core/layer_load.h"
+#include "layers/layer_load.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,11 +12,11 @@
 #endif
 
 #include "core/coverage.h"
-#include "core/cpu_features.h"
-#include "core/layer_access.h"
 #include "core/layer_load_avx2.h"
-#include "core/page.h"
 #include "core/pixel_rows.h"
+#include "engine/cpu_kernels.h"
+#include "engine/page.h"
+#include "layers/layer_access.h"
 
 namespace plr {
 namespace {
@@ -96,7 +96,7 @@ void loadRowCovered(const std::uint8_t* s, std::uint16_t* d, const std::uint8_t*
     for (std::size_t at = 0; at < n; at += kStretch) {
         const std::size_t k = n - at < kStretch ? n - at : kStretch;
         coverageRun<Tex, Mask>(Tex ? t + at : nullptr, Mask ? m + at : nullptr, cov, k);
-        const std::size_t done = useAvx2() ? avx2::blendCovered(s + 4 * at, d + 4 * at, cov, k, Locked) : 0;
+        const std::size_t done = cpuKernels().blendCovered(s + 4 * at, d + 4 * at, cov, k, Locked);
         blendRun<Locked>(s + 4 * (at + done), d + 4 * (at + done), cov + done, k - done);
     }
 }

@@ -1,12 +1,12 @@
-#include "core/page_lifecycle.h"
+#include "engine/page_lifecycle.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "core/engine.h"
 #include "core/failure.h"
 #include "core/export_failures.h"
 #include "core/sizes.h"
+#include "engine/engine.h"
 #include "history/history.h"
 #include "layers/layer_table.h"
 

@@ -1,10 +1,10 @@
-#include "core/pixel_reference.h"
+#include "layers/pixel_reference.h"
 
 #include <cstddef>
 #include <cstring>
 
 #include "core/packed_pixels.h"
-#include "core/page.h"
+#include "engine/page.h"
 
 namespace plr::reference {
 namespace {

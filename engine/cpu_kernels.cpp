@@ -1,0 +1,53 @@
+#include "engine/cpu_kernels.h"
+
+#include "core/cpu_features.h"
+#include "core/layer_load_avx2.h"
+#include "engine/engine.h"
+
+namespace plr {
+namespace {
+
+draw::ChunkFn chunkKernelWide(std::int32_t formula) noexcept {
+    if (draw::ChunkFn k = draw::chunkKernelAvx2(formula)) return k;
+    return draw::chunkKernelSse2(formula);
+}
+
+EightFn noEightPixelPath(std::int32_t) noexcept { return nullptr; }
+
+EightFn eightPixelWide(std::int32_t formula) noexcept {
+    return formula < 0 || formula > 18 ? nullptr : eightPixelFunctionAvx2(formula);
+}
+
+std::size_t noBlendCovered(const std::uint8_t*, std::uint16_t*, const std::uint32_t*, std::size_t, bool) noexcept {
+    return 0;
+}
+
+void normalRowBaseline(const dab::NormalRow& n, std::uint16_t* px, const std::uint32_t* cov,
+                       std::int32_t count) noexcept {
+    dab::normalRowScalar(n, px, cov, count);
+}
+
+}  // namespace
+
+CpuKernels cpuKernelsFor(bool avx2) noexcept {
+    CpuKernels k;
+    k.avx2 = avx2;
+    k.chunkKernel = avx2 ? &chunkKernelWide : &draw::chunkKernelSse2;
+    k.eightPixelPath = avx2 ? &eightPixelWide : &noEightPixelPath;
+    k.blendCovered = avx2 ? &avx2::blendCovered : &noBlendCovered;
+    k.normalRow = avx2 ? &dab::normalRowAvx2 : &normalRowBaseline;
+    return k;
+}
+
+CpuKernels cpuKernelsAtLoad() noexcept { return cpuKernelsFor(processorHasAvx2() && avx2AllowedByEnvironment()); }
+
+const CpuKernels& cpuKernels() noexcept { return engine().kernels; }
+
+void allowFastPaths(bool allowed) noexcept { engine().kernels = cpuKernelsFor(allowed && processorHasAvx2()); }
+
+void setWideBlendEnabled(bool on) noexcept {
+    CpuKernels& k = engine().kernels;
+    k.eightPixelPath = on && k.avx2 ? &eightPixelWide : &noEightPixelPath;
+}
+
+}  // namespace plr

@@ -1,0 +1,43 @@
+#include "engine/engine.h"
+
+#include <memory>
+#include <new>
+
+#include "core/alloc.h"
+#include "core/export_failures.h"
+
+namespace plr {
+namespace {
+
+// Constructed on first use and never destroyed: the engine lives as long as
+// the process, and a host may call in from its own static destructors.
+EngineState* gEngine = nullptr;
+
+}  // namespace
+
+EngineState& engine() noexcept {
+    if (!gEngine) gEngine = new EngineState();
+    return *gEngine;
+}
+
+void resetEngine() noexcept {
+    EngineState& e = engine();
+    // The hidden window names this HostWindow in its user data: same place, same handles.
+    const platform::HostWindow host = e.host;
+    e.~EngineState();
+    new (&e) EngineState();
+    e.host.moduleInstance = host.moduleInstance;
+    e.host.hiddenWindow = host.hiddenWindow;
+    // The heap's failure injection is a seam of the engine's state too; its
+    // block counters are not: they count across resets, which is what a leak
+    // check compares.
+    mem::injectFailure(0);
+}
+
+}  // namespace plr
+
+namespace plr {
+
+std::int32_t undoLevelsInForce() noexcept { return page().history.undoLevels; }
+
+}  // namespace plr
