@@ -35,12 +35,15 @@ void PLR_CopyLayerData(int32_t fromIndex, int32_t toIndex) noexcept {
 
 void PLR_FindDataExtentsLayer(int32_t index, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) noexcept {
     guardedExport<exported::PLR_FindDataExtentsLayer>([&] {
-        Extents e{};
+        Rect e{};
         if (!findDataExtents(page(), index, e)) return;
-        if (left) *left = e.left;
-        if (top) *top = e.top;
-        if (right) *right = e.right;
-        if (bottom) *bottom = e.bottom;
+        // The host reads inclusive edges, and (width, height, 0, 0) for a
+        // layer without data.
+        const bool none = e.empty();
+        if (left) *left = none ? page().width : e.left;
+        if (top) *top = none ? page().height : e.top;
+        if (right) *right = none ? 0 : e.lastColumn();
+        if (bottom) *bottom = none ? 0 : e.lastRow();
     });
 }
 

@@ -12,9 +12,10 @@ namespace {
 
 bool currentLayerExtents(void* context, PixelBox& box) {
     Page& page = *static_cast<Page*>(context);
-    Extents extents{};
+    Rect extents{};
     if (!page.currentPageLayer() || !findDataExtents(page, page.currentLayerIndex, extents)) return false;
-    box = {extents.left, extents.top, extents.right, extents.bottom};
+    box = extents.empty() ? PixelBox{page.width, page.height, 0, 0}
+                          : PixelBox{extents.left, extents.top, extents.lastColumn(), extents.lastRow()};
     return true;
 }
 

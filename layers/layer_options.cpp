@@ -49,10 +49,10 @@ void copyLayerData(Page& page, std::int32_t from, std::int32_t to) noexcept {
     std::memcpy(d->pixels.data(), s->pixels.data(), page.pixelCount() * 8);
 }
 
-bool findDataExtents(Page& page, std::int32_t index, Extents& out) noexcept {
+bool findDataExtents(Page& page, std::int32_t index, Rect& out) noexcept {
     const LayerRecord* l = page.pageLayer(index);
     if (!l) return false;
-    Extents e{page.width, page.height, 0, 0};
+    Rect e{};
     const std::uint16_t* px = l->pixels.data();
     for (std::int32_t y = 0; y < page.height; ++y) {
         const std::uint16_t* row = px + static_cast<std::ptrdiff_t>(y) * page.rowValues;
@@ -61,10 +61,7 @@ bool findDataExtents(Page& page, std::int32_t index, Extents& out) noexcept {
         if (first == page.width) continue;
         std::int32_t last = page.width - 1;
         while (row[4 * last + 3] == 0) --last;
-        if (first < e.left) e.left = first;
-        if (last > e.right) e.right = last;
-        if (y < e.top) e.top = y;
-        e.bottom = y;
+        e = unite(e, Rect{first, y, last + 1, y + 1});
     }
     out = e;
     return true;

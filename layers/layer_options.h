@@ -3,6 +3,8 @@
 // the top index, swapping, copying, data extents and the mask-layer lookup.
 #include <cstdint>
 
+#include "core/rect.h"
+
 namespace plr {
 
 struct Page;
@@ -22,12 +24,9 @@ std::int32_t highestUsedSlot(const Page& page) noexcept;
 void swapLayers(Page& page, std::int32_t a, std::int32_t b) noexcept;
 void copyLayerData(Page& page, std::int32_t from, std::int32_t to) noexcept;
 
-struct Extents {
-    std::int32_t left, top, right, bottom;  // right and bottom inclusive
-};
-// The box around every pixel with non-zero alpha; (width, height, 0, 0) when
-// there is none. False (nothing found out) for a slot without page-sized pixels.
-bool findDataExtents(Page& page, std::int32_t index, Extents& out) noexcept;
+// The box around every pixel with non-zero alpha; empty when there is none.
+// False (nothing found out) for a slot without page-sized pixels.
+bool findDataExtents(Page& page, std::int32_t index, Rect& out) noexcept;
 
 // The Layer Mask layer that masks slot `index`: the first visible slot with
 // pixels above it (up to topLayerIndex), when its mode is Layer Mask.
