@@ -10,13 +10,9 @@
 namespace plr {
 namespace {
 
-bool currentLayerExtents(void* context, PixelBox& box) {
+bool currentLayerExtents(void* context, Rect& box) {
     Page& page = *static_cast<Page*>(context);
-    Rect extents{};
-    if (!page.currentPageLayer() || !findDataExtents(page, page.currentLayerIndex, extents)) return false;
-    box = extents.empty() ? PixelBox{page.width, page.height, 0, 0}
-                          : PixelBox{extents.left, extents.top, extents.lastColumn(), extents.lastRow()};
-    return true;
+    return page.currentPageLayer() && findDataExtents(page, page.currentLayerIndex, box);
 }
 
 // Through mask and texture into the current layer; the load reads no more of

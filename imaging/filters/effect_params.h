@@ -9,6 +9,8 @@
 // selection mask, for the few filters that use them).
 #include <cstdint>
 
+#include "core/rect.h"
+
 namespace plr {
 
 // Blend tables of the sweep filters: blend[k][q * 256 + p] for the run's
@@ -18,20 +20,16 @@ struct SweepTables {
     std::uint8_t blend[3][65536] = {};
 };
 
-// An inclusive box of pixels.
-struct PixelBox {
-    std::int32_t left = 0, top = 0, right = -1, bottom = -1;
-};
-
 // What a few filters need from beyond their picture, supplied by the caller.
 // Every hook may be absent; the filter then does what it does without a page.
 struct FilterSurroundings {
     // "Vignette" option 8 tints with the brush colour, 8 bits a channel.
     std::uint8_t dabColour[3] = {};
     // "Fader" option 3 limits its ramps to the current layer's data extents:
-    // fills the box and returns true, or false when there is no current
-    // layer or it holds no data (the filter then changes nothing).
-    bool (*layerExtents)(void* context, PixelBox& box) = nullptr;
+    // fills the box (empty when the layer holds no data) and returns true,
+    // or false when there is no current layer. An empty box or none: the
+    // filter changes nothing.
+    bool (*layerExtents)(void* context, Rect& box) = nullptr;
     // "Line Art Cleaner" hands its thresholded picture (row length width * 4)
     // to the current layer before removing specks.
     void (*takeThresholded)(void* context, const std::uint8_t* rgba, std::int32_t width, std::int32_t height) = nullptr;

@@ -116,17 +116,18 @@ void effectBorderize(EffectParams& e) {
 namespace plr {
 
 // The ramps run over the picture, or with option 3 over the current layer's
-// data extents (inclusive, clipped to the picture); pixels outside stay.
+// data extents (clipped to the picture); pixels outside stay.
 void effectFader(EffectParams& e) {
     const bool hsl = e.option[4] == 1 || e.option[5] == 1;
     std::int64_t left = 0, top = 0, right = e.width - 1, bottom = e.height - 1;
     if (e.option[3] == 1) {
-        PixelBox extents;
+        Rect extents{};
         if (!e.around || !e.around->layerExtents || !e.around->layerExtents(e.around->context, extents)) return;
+        if (extents.empty()) return;
         left = std::max<std::int64_t>(extents.left, 0);
         top = std::max<std::int64_t>(extents.top, 0);
-        right = std::min<std::int64_t>(extents.right, e.width - 1);
-        bottom = std::min<std::int64_t>(extents.bottom, e.height - 1);
+        right = std::min<std::int64_t>(extents.lastColumn(), e.width - 1);
+        bottom = std::min<std::int64_t>(extents.lastRow(), e.height - 1);
     }
     if (right < left || bottom < top) return;
     const double spanX = right > left ? double(right - left) : 1.0, spanY = bottom > top ? double(bottom - top) : 1.0;

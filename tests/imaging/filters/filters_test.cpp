@@ -381,13 +381,21 @@ TEST_F(Effects, WithoutSurroundingsFiltersLeaveThePageAlone) {
     effectOnImage(engine().filters, src.px.data(), out.px.data(), 3, 3, "Fader", 0, fade);
     EXPECT_EQ(out.px, src.px);
     FilterSurroundings centre;
-    centre.layerExtents = [](void*, PixelBox& box) {
-        box = {1, 1, 1, 1};
+    centre.layerExtents = [](void*, Rect& box) {
+        box = {1, 1, 2, 2};
         return true;
     };
     effectOnImage(engine().filters, src.px.data(), out.px.data(), 3, 3, "Fader", 0, fade, centre);
     EXPECT_EQ(out.at(1, 1)[0], 12);
     EXPECT_EQ(out.at(0, 0)[0], 250);
+    FilterSurroundings noData;  // a layer without data: an empty box changes nothing
+    noData.layerExtents = [](void*, Rect& box) {
+        box = {};
+        return true;
+    };
+    Picture untouched(3, 3);
+    effectOnImage(engine().filters, src.px.data(), untouched.px.data(), 3, 3, "Fader", 0, fade, noData);
+    EXPECT_EQ(untouched.px, src.px);
 
     // Vignette option 8 tints with the colour it is given, the page's or any other.
     Picture wide(8, 8);
