@@ -19,14 +19,10 @@ LayerRecord* paintPixels(Page& page) noexcept {
     return page.paintLayer.hasPixelsOfSize(page.width, page.height) ? &page.paintLayer : nullptr;
 }
 
-void emptyBounds(Page& page) noexcept { page.paintLayer.bounds = Bounds{page.width, page.height, 0, 0}; }
+void emptyBounds(Page& page) noexcept { page.paintLayer.bounds = Rect{page.width, page.height, 0, 0}; }
 
-// The bounds held inside the page (maxima exclusive); empty when left >= right or top >= bottom.
-Bounds clippedBounds(const Page& page) noexcept {
-    const Bounds& b = page.paintLayer.bounds;
-    return Bounds{std::max(b.left, 0), std::max(b.top, 0), std::min(b.right, page.width),
-                  std::min(b.bottom, page.height)};
-}
+// The bounds held inside the page.
+Rect clippedBounds(const Page& page) noexcept { return clipToPage(page.paintLayer.bounds, page.width, page.height); }
 
 }  // namespace
 
@@ -38,7 +34,7 @@ std::int32_t createPaintLayer(Page& page, std::int32_t opacityPercent, const cha
         l.width = page.width;
         l.height = page.height;
         l.rowValues = page.rowValues;
-        l.bounds = Bounds{0, 0, page.width, page.height};
+        l.bounds = Rect{0, 0, page.width, page.height};
         clearPaintLayer(page);
     }
     if (modeName && std::strlen(modeName) < sizeof(l.modeName)) std::strcpy(l.modeName, modeName);
@@ -60,10 +56,10 @@ void clearPaintLayerOld(Page& page) noexcept {
     LayerRecord* l = paintPixels(page);
     if (!l) return;
     std::memset(l->pixels.data(), 0xFF, l->pixels.bytes());
-    const Bounds b = clippedBounds(page);
-    for (std::int32_t y = b.top; y < b.bottom && b.left < b.right; ++y)
+    const Rect b = clippedBounds(page);
+    for (std::int32_t y = b.top; y < b.bottom && !b.empty(); ++y)
         std::memset(l->pixels.data() + static_cast<std::size_t>(y) * page.rowValues + std::size_t{4} * b.left, 0,
-                    static_cast<std::size_t>(b.right - b.left) * 8);
+                    static_cast<std::size_t>(b.width()) * 8);
     emptyBounds(page);
 }
 
@@ -73,14 +69,14 @@ void mergePaintLayer(Page& page, std::int32_t target) noexcept {
     LayerRecord* paint = paintPixels(page);
     LayerRecord* to = page.pageLayer(target);
     if (!paint || !to) return;
-    const Bounds b = clippedBounds(page);
-    if (b.left < b.right && b.top < b.bottom) {
+    const Rect b = clippedBounds(page);
+    if (!b.empty()) {
         BlendRequest rq;
         rq.source = paint->pixels.data();
         rq.sourceX = b.left;
         rq.sourceY = b.top;
-        rq.width = b.right - b.left;
-        rq.height = b.bottom - b.top;
+        rq.width = static_cast<std::int32_t>(b.width());
+        rq.height = static_cast<std::int32_t>(b.height());
         rq.sourceRowValues = page.rowValues;
         rq.destination = to->pixels.data();
         rq.destX = b.left;

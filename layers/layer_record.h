@@ -3,12 +3,9 @@
 #include <cstdint>
 
 #include "core/block.h"
+#include "core/rect.h"
 
 namespace plr {
-
-struct Bounds {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
 
 struct LayerRecord {
     Block<std::uint16_t> pixels;  // width * height * 4 channel values, or none
@@ -20,7 +17,7 @@ struct LayerRecord {
     std::uint16_t opacity = 0;  // 0..256
     char modeName[50] = {};
     std::int32_t mode = 0;
-    Bounds bounds;
+    Rect bounds;  // the paint layer: what its dabs reached
 
     bool hasPixels() const noexcept { return !pixels.empty(); }
     // Has pixels and the given size: the only layers page-sized code walks.

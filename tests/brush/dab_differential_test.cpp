@@ -61,7 +61,7 @@ TEST(DabDivide, ReciprocalDivisionIsExactForEveryDivisor) {
 struct Snapshot {
     std::vector<std::uint16_t> target, buffer;
     StrokeRect stroke;
-    Bounds bounds;
+    Rect bounds;
     CrtRandom rng;
     BrushSettings settings;
     std::int32_t grit, gritOffset, counter;

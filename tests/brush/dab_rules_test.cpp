@@ -133,7 +133,7 @@ TEST_F(DabRules, SlotsZeroAndOneKeepAlphaUnlessThePaintLayerTakesTheDab) {
         PLR_DrawDabGrit(3, 3, 0xFF00, 0, 0);
         EXPECT_EQ(get(layerPixel(page().paintLayer, 3, 3)), (Px{0xFF00, 0, 0, 65534}));
         EXPECT_EQ(get(current(3, 3)), (Px{0x1000, 0x1000, 0x1000, 30000})) << "the layer itself is untouched";
-        const Bounds b = page().paintLayer.bounds;
+        const Rect b = page().paintLayer.bounds;
         EXPECT_EQ(b.left, 3);
         EXPECT_EQ(b.top, 3);
         EXPECT_EQ(b.right, 4);

@@ -36,10 +36,10 @@ protected:
         return v;
     }
     static void bounds(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
-        page().paintLayer.bounds = Bounds{l, t, r, b};
+        page().paintLayer.bounds = Rect{l, t, r, b};
     }
     static void expectEmptyBounds() {
-        const Bounds& b = page().paintLayer.bounds;
+        const Rect& b = page().paintLayer.bounds;
         EXPECT_EQ(b.left, kW);
         EXPECT_EQ(b.top, kH);
         EXPECT_EQ(b.right, 0);
