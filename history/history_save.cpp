@@ -93,7 +93,10 @@ void snapshotAndRefresh(std::uint16_t* under, const std::uint16_t* layer, std::u
 void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
     History& h = page.history;
     if (h.paused) return;
-    StrokeRect& s = h.stroke;
+    // The recorded rectangle takes the stroke's right and bottom edges as
+    // its last column and row, so it keeps a one-pixel margin past the
+    // dabs; a rectangle one column or one row across counts as empty.
+    Rect& s = h.stroke;
     s.left = std::max(s.left, 0);
     s.top = std::max(s.top, 0);
     s.right = std::min(s.right, page.width - 1);

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "core/block.h"
+#include "core/rect.h"
 #include "history/plane_copy.h"
 
 namespace plr {
@@ -19,10 +20,6 @@ struct HistoryEntry {
 
 constexpr int kHistoryEntries = 500;
 
-struct StrokeRect {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
-
 struct History {
     HistoryEntry entries[kHistoryEntries];  // index 0 is the newest
     std::int32_t undoLevels = 0;
@@ -31,7 +28,9 @@ struct History {
     std::int32_t budgetKB = 0;
     std::uint8_t autoBudget = 0;
     std::int32_t memoryKB = 0;  // "historyMemoryKB": the under-layer plus every entry
-    StrokeRect stroke;
+    // What the dabs since the last save reached: their frames (right and
+    // bottom exclusive) gathered by min and max. Emptied by every save.
+    Rect stroke;
     // The under-layer: the current layer and the mask as they were after the
     // last recorded change. Its blocks may be exchanged with whole-page
     // snapshots, so never keep a pointer into them across history calls.

@@ -43,7 +43,7 @@ protected:
     }
 
     static void widenStroke(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
-        StrokeRect& s = page().history.stroke;
+        Rect& s = page().history.stroke;
         s.left = std::min(s.left, l);
         s.top = std::min(s.top, t);
         s.right = std::max(s.right, r);

@@ -60,7 +60,7 @@ TEST(DabDivide, ReciprocalDivisionIsExactForEveryDivisor) {
 
 struct Snapshot {
     std::vector<std::uint16_t> target, buffer;
-    StrokeRect stroke;
+    Rect stroke;
     Rect bounds;
     CrtRandom rng;
     BrushSettings settings;
@@ -219,7 +219,7 @@ std::uint64_t seededStroke(DabPath path, int dabs = 400) {
         drawDab(p, x, y, (i * 521) & 0xFFFF, (i * 1223) & 0xFFFF, (i * 97) & 0xFFFF, path);
         PLR_DecDrawingLength();
     }
-    const StrokeRect s = p.history.stroke;
+    const Rect s = p.history.stroke;
     const std::uint16_t rect[4] = {static_cast<std::uint16_t>(s.left), static_cast<std::uint16_t>(s.top),
                                    static_cast<std::uint16_t>(s.right), static_cast<std::uint16_t>(s.bottom)};
     std::uint64_t h = fnv(p.currentLayer->pixels.data(), p.currentLayer->pixels.size());

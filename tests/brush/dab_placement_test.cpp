@@ -19,7 +19,7 @@ std::uint32_t sample(int row, int col) { return static_cast<std::uint32_t>(1000 
 TEST_F(DabPlacement, ClippedAtTheTopLeftCornerKeepsTheShapeCoordinates) {
     makePage(10, 10, 4, 4);
     numberShape(*this, 4);
-    const StrokeRect before = page().history.stroke;
+    const Rect before = page().history.stroke;
     EXPECT_EQ(before.left, 9);  // empty: width - 1, height - 1, 0, 0
     PLR_DrawDabGrit(0, 0, 0xFF00, 0, 0);
     // left = top = -2: column offset scaleTable[2] = 2, first row index 2.
@@ -29,7 +29,7 @@ TEST_F(DabPlacement, ClippedAtTheTopLeftCornerKeepsTheShapeCoordinates) {
     EXPECT_EQ(current(1, 1)[3], sample(3, 3));
     EXPECT_EQ(current(2, 0)[3], 0u);
     EXPECT_EQ(current(0, 2)[3], 0u);
-    const StrokeRect s = page().history.stroke;
+    const Rect s = page().history.stroke;
     EXPECT_EQ(s.left, 0);
     EXPECT_EQ(s.top, 0);
     EXPECT_EQ(s.right, 2);
@@ -44,7 +44,7 @@ TEST_F(DabPlacement, ClippedAtTheBottomRightCorner) {
     EXPECT_EQ(current(9, 7)[3], sample(0, 2));
     EXPECT_EQ(current(9, 9)[3], sample(2, 2));
     EXPECT_EQ(current(6, 7)[3], 0u);
-    const StrokeRect s = page().history.stroke;
+    const Rect s = page().history.stroke;
     EXPECT_EQ(s.left, 7);
     EXPECT_EQ(s.top, 7);
     EXPECT_EQ(s.right, 10);
@@ -58,7 +58,7 @@ TEST_F(DabPlacement, OffThePageDrawsNothingButWidensTheRectangle) {
     PLR_DrawDabGrit(INT32_MAX, INT32_MIN, 0xFF00, 0, 0);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) ASSERT_EQ(current(x, y)[3], 0u);
-    const StrokeRect s = page().history.stroke;
+    const Rect s = page().history.stroke;
     EXPECT_EQ(s.left, 0);  // from the dab at -100, clipped to 0
     EXPECT_EQ(s.top, 0);
     EXPECT_EQ(s.right, 10);  // from the dab at 100: min(102, 10)

@@ -51,7 +51,7 @@ TEST_F(HistoryRect, TheRectangleIsClampedToThePageAndThenEmptied) {
     PLR_SaveUndoBuffer(1, 0);
     expectEntryRect(30, 14, 32, 16);
     EXPECT_EQ(page().history.entries[0].pixels.size(), 3u * 3u * 4u);
-    const StrokeRect& s = page().history.stroke;
+    const Rect& s = page().history.stroke;
     EXPECT_EQ(s.left, 32);
     EXPECT_EQ(s.top, 16);
     EXPECT_EQ(s.right, 0);
