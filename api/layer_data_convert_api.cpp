@@ -3,8 +3,8 @@
 // the page's size) or failed.
 #include "api/export.h"
 #include "core/buffer_convert.h"
-#include "layers/layer_access.h"
 #include "layers/layer_clear.h"
+#include "engine/page.h"
 
 using namespace plr;
 
@@ -72,7 +72,7 @@ int32_t PLR_Clear(int32_t red, int32_t green, int32_t blue, int32_t alpha) noexc
 
 int32_t PLR_ClearMasked(int32_t red, int32_t green, int32_t blue, int32_t alpha) noexcept {
     return guardedExport<exported::PLR_ClearMasked>([&] {
-        if (!currentDataLayer(page())) return false;
+        if (!page().currentPageLayer() || page().pixelCount() == 0) return false;
         clearMasked(page(), byteOf(red), byteOf(green), byteOf(blue), byteOf(alpha));
         return true;
     });

@@ -10,22 +10,22 @@
 #include "core/pixel_rows.h"
 #include "core/sizes.h"
 #include "engine/page.h"
-#include "layers/layer_access.h"
 #include "layers/layer_load.h"
 
 namespace plr {
 
 bool clearLayer(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    LayerRecord* layer = currentDataLayer(page);
-    if (!layer) return false;
+    // A page of size 0 has nothing to clear: refused, not reported as done.
+    LayerRecord* layer = page.currentPageLayer();
+    if (!layer || page.pixelCount() == 0) return false;
     fillRow64(reinterpret_cast<std::uint8_t*>(layer->pixels.data()),
               packPixel64(widen8(r), widen8(g), widen8(b), widen8(a)), page.pixelCount());
     return true;
 }
 
 void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    LayerRecord* layer = currentDataLayer(page);
-    if (!layer) return;
+    LayerRecord* layer = page.currentPageLayer();
+    if (!layer || page.pixelCount() == 0) return;
     const std::uint16_t* __restrict mask = page.maskIfEnabled();
     if (!mask) {
         clearLayer(page, r, g, b, a);
@@ -51,8 +51,8 @@ void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std
 }
 
 bool clearMaskedAlpha(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    LayerRecord* layer = currentDataLayer(page);
-    if (!layer) return false;
+    LayerRecord* layer = page.currentPageLayer();
+    if (!layer || page.pixelCount() == 0) return false;
     if (!page.maskIfEnabled()) return clearLayer(page, r, g, b, a);
     Block<std::uint8_t> colour;
     need(colour.allocate(

@@ -5,7 +5,6 @@
 #include "core/failure.h"
 #include "core/sizes.h"
 #include "engine/page.h"
-#include "layers/layer_access.h"
 #include "layers/layer_load.h"
 #include "layers/layer_read.h"
 
@@ -21,7 +20,7 @@ std::size_t packedBytes(const Page& page) noexcept {
 }  // namespace
 
 bool loadCompressedLayer(Page& page, const std::uint8_t* src, std::int32_t length, std::int32_t layerIndex) {
-    LayerRecord* layer = dataLayer(page, layerIndex);
+    LayerRecord* layer = page.pageLayer(layerIndex);  // bytes == 0 below refuses a page of size 0
     const std::size_t bytes = packedBytes(page);
     if (!layer || !src || length <= 0 || bytes == 0 || bytes > UINT32_MAX) return false;
     Block<std::uint8_t> packed;
@@ -34,7 +33,7 @@ bool loadCompressedLayer(Page& page, const std::uint8_t* src, std::int32_t lengt
 
 std::uint32_t getCompressedLayer(Page& page, std::uint8_t* dst, std::int32_t capacity, std::int32_t layerIndex,
                                  std::int32_t option) {
-    LayerRecord* layer = dataLayer(page, layerIndex);
+    LayerRecord* layer = page.pageLayer(layerIndex);  // bytes == 0 below refuses a page of size 0
     const std::size_t bytes = packedBytes(page);
     if (!layer || !dst || capacity <= 0 || bytes == 0 || bytes > UINT32_MAX) return 0;
     Block<std::uint8_t> packed;

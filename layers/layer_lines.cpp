@@ -2,15 +2,14 @@
 
 #include "core/rle_codec.h"
 #include "engine/page.h"
-#include "layers/layer_access.h"
 
 namespace plr {
 namespace {
 
 // Byte address of page row `row` of a layer, or null.
 std::uint8_t* layerRow(Page& page, std::int32_t layerIndex, std::int32_t row) noexcept {
-    LayerRecord* l = dataLayer(page, layerIndex);
-    if (!l || row < 0 || row >= page.height) return nullptr;
+    LayerRecord* l = page.pageLayer(layerIndex);
+    if (!l || row < 0 || row >= page.height || page.width == 0) return nullptr;
     return reinterpret_cast<std::uint8_t*>(l->pixels.data() + static_cast<std::size_t>(row) * page.width * 4);
 }
 

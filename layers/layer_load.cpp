@@ -16,7 +16,6 @@
 #include "core/pixel_rows.h"
 #include "engine/cpu_kernels.h"
 #include "engine/page.h"
-#include "layers/layer_access.h"
 
 namespace plr {
 namespace {
@@ -152,7 +151,7 @@ bool coverageActive(Page& page, bool useMaskAndTexture) noexcept {
 
 bool loadRGBA32IntoLayer(Page& page, LayerRecord& layer, const std::uint8_t* src, std::int32_t stride, std::int32_t x,
                          std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture) {
-    if (!src || !isDataLayer(page, &layer)) return false;
+    if (!src || page.pixelCount() == 0 || !layer.hasPixelsOfSize(page.width, page.height)) return false;
     // Clip to the layer; columns and rows left of or above it are skipped in the source.
     const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
     const std::int64_t x1 = std::min<std::int64_t>(std::int64_t{x} + width, layer.width);

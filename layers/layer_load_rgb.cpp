@@ -6,8 +6,10 @@
 #include "core/coverage.h"
 #include "core/pixel_rows.h"
 #include "engine/page.h"
-#include "layers/layer_access.h"
 #include "layers/layer_load.h"
+
+// Every load refuses a page of size 0: there is nothing to load, and success
+// for no work would mislead the host.
 
 namespace plr {
 namespace {
@@ -52,8 +54,8 @@ CoveredRow pickAlpha(bool tex, bool mask) noexcept {
 template <class Plain>
 bool walkPage(Page& page, const std::uint8_t* src, std::int32_t stride, bool covered, CoveredRow coveredRow,
               Plain plainRow) {
-    LayerRecord* layer = currentDataLayer(page);
-    if (!layer || !src) return false;
+    LayerRecord* layer = page.currentPageLayer();
+    if (!layer || !src || page.pixelCount() == 0) return false;
     const std::uint8_t* tex = covered ? page.textureIfPresent() : nullptr;
     const std::uint16_t* mask = covered ? page.maskIfEnabled() : nullptr;
     const std::size_t w = static_cast<std::size_t>(page.width);
@@ -72,8 +74,8 @@ bool walkPage(Page& page, const std::uint8_t* src, std::int32_t stride, bool cov
 }  // namespace
 
 bool loadBGR24(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t width, std::int32_t height) {
-    LayerRecord* layer = currentDataLayer(page);
-    if (!layer || !src) return false;
+    LayerRecord* layer = page.currentPageLayer();
+    if (!layer || !src || page.pixelCount() == 0) return false;
     const std::int32_t w = std::clamp(width, 0, page.width), h = std::clamp(height, 0, page.height);
     const std::ptrdiff_t srcStride = stride;
     for (std::int32_t y = 0; y < h; ++y, src += srcStride) {
@@ -110,8 +112,8 @@ bool loadRGB24ToAlpha(Page& page, const std::uint8_t* src, std::int32_t stride, 
 }
 
 bool setRGBA64Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex) {
-    LayerRecord* layer = dataLayer(page, layerIndex);
-    if (!layer || !src) return false;
+    LayerRecord* layer = page.pageLayer(layerIndex);
+    if (!layer || !src || page.pixelCount() == 0) return false;
     const std::size_t rowBytes = static_cast<std::size_t>(page.width) * 8;
     auto* d = reinterpret_cast<std::uint8_t*>(layer->pixels.data());
     const std::ptrdiff_t srcStride = stride;
@@ -120,8 +122,8 @@ bool setRGBA64Layer(Page& page, const std::uint8_t* src, std::int32_t stride, st
 }
 
 bool setLayerData(Page& page, const std::uint8_t* src, std::int32_t layerIndex) {
-    LayerRecord* layer = dataLayer(page, layerIndex);
-    if (!layer || !src) return false;
+    LayerRecord* layer = page.pageLayer(layerIndex);
+    if (!layer || !src || page.pixelCount() == 0) return false;
     std::memcpy(layer->pixels.data(), src, layer->pixels.bytes());
     return true;
 }

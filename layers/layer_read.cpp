@@ -6,12 +6,14 @@
 
 #include "core/pixel_rows.h"
 #include "engine/page.h"
-#include "layers/layer_access.h"
 
 namespace plr {
 namespace {
 
-bool pageSized(const Page& page, const LayerRecord* layer) noexcept { return isDataLayer(page, layer); }
+// A page of size 0 has nothing to read: every read refuses it.
+bool pageSized(const Page& page, const LayerRecord* layer) noexcept {
+    return layer && page.pixelCount() > 0 && layer->hasPixelsOfSize(page.width, page.height);
+}
 
 // Calls row(source row bytes, destination row, pixels) for every page row.
 template <class Row>

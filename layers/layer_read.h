@@ -1,8 +1,8 @@
 #pragma once
 // Reads: layer pixels out to host buffers, by the high-byte rule.
 //
-// `layer` is a slot already resolved by the caller (dataLayer or
-// currentDataLayer, layers/layer_access.h); null, a layer not of the page's
+// `layer` is a slot already resolved by the caller (Page::pageLayer or
+// currentPageLayer); null, a layer not of the page's
 // size, a page without pixels or a null destination makes a function do
 // nothing and answer false. Destination
 // strides are in bytes and may be negative; page-sized reads write `height`

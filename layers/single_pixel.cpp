@@ -5,7 +5,6 @@
 
 #include "core/packed_pixels.h"
 #include "engine/page.h"
-#include "layers/layer_access.h"
 
 namespace plr {
 namespace {
@@ -39,8 +38,8 @@ std::uint32_t colorValueAt(const Page& page, const std::uint16_t* plane, std::in
 }
 
 const std::uint16_t* surfacePlane(Page& page) noexcept {
-    LayerRecord* l = currentDataLayer(page);
-    return l ? l->pixels.data() : nullptr;
+    LayerRecord* l = page.currentPageLayer();
+    return l && page.pixelCount() > 0 ? l->pixels.data() : nullptr;
 }
 
 const std::uint16_t* underLayerPlane(Page& page) noexcept {
@@ -50,12 +49,12 @@ const std::uint16_t* underLayerPlane(Page& page) noexcept {
 
 const std::uint16_t* tracePlane(Page& page) noexcept {
     LayerRecord* t = page.traceLayer;
-    return isDataLayer(page, t) ? t->pixels.data() : nullptr;
+    return t && page.pixelCount() > 0 && t->hasPixelsOfSize(page.width, page.height) ? t->pixels.data() : nullptr;
 }
 
 const std::uint16_t* layerPlane(Page& page, std::int32_t layerIndex) noexcept {
-    LayerRecord* l = dataLayer(page, layerIndex);
-    return l ? l->pixels.data() : nullptr;
+    LayerRecord* l = page.pageLayer(layerIndex);
+    return l && page.pixelCount() > 0 ? l->pixels.data() : nullptr;
 }
 
 }  // namespace plr
