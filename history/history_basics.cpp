@@ -18,7 +18,7 @@ void releaseAllHistoryEntries(Page& page) noexcept {
 void saveUndoBackBuffer(Page& page, std::int32_t layerIndex) {
     History& h = page.history;
     if (h.paused || page.width <= 0 || page.height <= 0) return;
-    const PageRect whole{0, 0, page.width - 1, page.height - 1};
+    const Rect whole{0, 0, page.width, page.height};
     const std::size_t n = page.pixelCount();
     if (const LayerRecord* layer = page.pageLayer(layerIndex); layer && h.underPixels.size() == n * 4)
         copyRectAcross(layer->pixels.data(), h.underPixels.data(), {page.width, page.height, 8}, whole);

@@ -76,13 +76,13 @@ bool obtainBlocks(Page& page, SaveBlocks& b, std::int32_t needKB) noexcept {
 // The rectangle of the under-layer into the snapshot (when one is kept),
 // then the layer's rectangle into the under-layer.
 void snapshotAndRefresh(std::uint16_t* under, const std::uint16_t* layer, std::uint16_t* snapshot, PlaneShape shape,
-                        const PageRect& r) noexcept {
+                        const Rect& r) noexcept {
     if (!snapshot) {
         copyRectAcross(layer, under, shape, r);
         return;
     }
     auto* packed = reinterpret_cast<std::uint8_t*>(snapshot);
-    forEachBand(r, shape.bytesPerPixel, [&](const PageRect& band, std::size_t offset) {
+    forEachBand(r, shape.bytesPerPixel, [&](const Rect& band, std::size_t offset) {
         copyRectOut(under, shape, band, packed + offset);
         copyRectAcross(layer, under, shape, band);
     });
@@ -102,11 +102,11 @@ void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
     s.right = std::min(s.right, page.width - 1);
     s.bottom = std::min(s.bottom, page.height - 1);
     dropUndoneEntries(page);
-    PageRect r{s.left, s.top, s.right, s.bottom};
+    Rect r = Rect::fromInclusive(s.left, s.top, s.right, s.bottom);
     // A change that did not pass through the brush (a filter, a paste, a
     // load) leaves the rectangle empty: record the whole page.
-    if (r.right <= r.left || r.bottom <= r.top) r = {0, 0, page.width - 1, page.height - 1};
-    if (!r.insidePage(page.width, page.height)) {
+    if (r.width() <= 1 || r.height() <= 1) r = {0, 0, page.width, page.height};
+    if (!insidePage(r, page.width, page.height)) {
         emptyStrokeRect(page);
         return;
     }
@@ -116,14 +116,14 @@ void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
     LayerRecord* layer = page.currentPageLayer();
     const bool pixelsOk = layer && h.underPixels.size() == n * 4;
     const bool maskOk = page.mask.plane.size() == n && h.underMask.size() == n;
-    const bool whole = r.coversPage(page.width, page.height);
+    const bool whole = r == Rect{0, 0, page.width, page.height};
 
     SaveBlocks b;
     b.wantPixels = savePixels && pixelsOk;
     b.wantMask = saveMask && maskOk;
-    b.pixelValues = r.pixels() * 4;
-    b.maskValues = r.pixels();
-    const std::int64_t area = std::int64_t{r.width()} * r.height();
+    b.pixelValues = static_cast<std::size_t>(r.pixels()) * 4;
+    b.maskValues = static_cast<std::size_t>(r.pixels());
+    const std::int64_t area = r.width() * r.height();
     b.pixelKB = static_cast<std::int32_t>(area * 8 / 1024);
     b.maskKB = static_cast<std::int32_t>(area * 2 / 1024);
     recomputeUndoBudget(page);
@@ -141,8 +141,8 @@ void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
         HistoryEntry& e = h.entries[0];
         e.left = r.left;
         e.top = r.top;
-        e.right = r.right;
-        e.bottom = r.bottom;
+        e.right = r.lastColumn();
+        e.bottom = r.lastRow();
         e.layerIndex = page.currentLayerIndex;
         if (b.wantPixels) {
             e.pixels = std::move(b.pixels);

@@ -15,7 +15,7 @@ struct HistoryEntry {
     std::int32_t layerIndex = 0;
 
     bool occupied() const noexcept { return !pixels.empty() || !maskValues.empty(); }
-    PageRect rect() const noexcept { return {left, top, right, bottom}; }
+    Rect rect() const noexcept { return Rect::fromInclusive(left, top, right, bottom); }
 };
 
 constexpr int kHistoryEntries = 500;

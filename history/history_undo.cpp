@@ -9,7 +9,7 @@ namespace {
 // After this the entry holds the state the layer (or mask) had before, and
 // the layer, the mask and the under-layer agree on the entry's state.
 void exchangePlane(Block<std::uint16_t>& snapshot, std::uint16_t* plane, Block<std::uint16_t>& under, PlaneShape shape,
-                   const PageRect& r, bool whole) {
+                   const Rect& r, bool whole) {
     if (whole) {
         // The snapshot and the under-layer are both whole planes: trade the
         // blocks, then bring the layer to the snapshot's state.
@@ -18,7 +18,7 @@ void exchangePlane(Block<std::uint16_t>& snapshot, std::uint16_t* plane, Block<s
         return;
     }
     auto* packed = reinterpret_cast<std::uint8_t*>(snapshot.data());
-    forEachBand(r, shape.bytesPerPixel, [&](const PageRect& band, std::size_t offset) {
+    forEachBand(r, shape.bytesPerPixel, [&](const Rect& band, std::size_t offset) {
         copyRectIn(packed + offset, plane, shape, band);
         copyRectOut(under.data(), shape, band, packed + offset);
         copyRectAcross(plane, under.data(), shape, band);
@@ -28,10 +28,10 @@ void exchangePlane(Block<std::uint16_t>& snapshot, std::uint16_t* plane, Block<s
 void exchange(Page& page, HistoryEntry& e) {
     History& h = page.history;
     if (page.currentLayer != page.slot(e.layerIndex)) setLayer(page, e.layerIndex);
-    const PageRect r = e.rect();
-    if (!r.insidePage(page.width, page.height)) return;
-    const std::size_t n = page.pixelCount(), area = r.pixels();
-    const bool whole = r.coversPage(page.width, page.height);
+    const Rect r = e.rect();
+    if (!insidePage(r, page.width, page.height)) return;
+    const std::size_t n = page.pixelCount(), area = static_cast<std::size_t>(r.pixels());
+    const bool whole = r == Rect{0, 0, page.width, page.height};
     // Restore only into the slot the snapshot came from, and only when it
     // still has the page's size (a deleted or resized slot takes nothing).
     LayerRecord* layer = page.currentLayerIndex == e.layerIndex ? page.currentPageLayer() : nullptr;

@@ -30,12 +30,12 @@ TEST(PlaneCopy, MatchesAPerPixelReferenceAndTouchesNothingElse) {
     for (int round = 0; round < 400; ++round) {
         const std::int32_t bpp = round % 2 ? 8 : 2;
         const std::int32_t w = 1 + static_cast<std::int32_t>(rng() % 67), h = 1 + static_cast<std::int32_t>(rng() % 23);
-        PageRect r;
+        Rect r;
         r.left = static_cast<std::int32_t>(rng() % w);
-        r.right = r.left + static_cast<std::int32_t>(rng() % (w - r.left));
+        r.right = r.left + 1 + static_cast<std::int32_t>(rng() % (w - r.left));
         r.top = static_cast<std::int32_t>(rng() % h);
-        r.bottom = r.top + static_cast<std::int32_t>(rng() % (h - r.top));
-        if (round % 17 == 0) r = {0, 0, w - 1, h - 1};  // whole planes too
+        r.bottom = r.top + 1 + static_cast<std::int32_t>(rng() % (h - r.top));
+        if (round % 17 == 0) r = {0, 0, w, h};  // whole planes too
         const PlaneShape shape{w, h, bpp};
         const std::size_t planeBytes = static_cast<std::size_t>(w) * h * bpp;
         const std::size_t rw = static_cast<std::size_t>(r.width()), rh = static_cast<std::size_t>(r.height());
@@ -73,17 +73,37 @@ TEST(PlaneCopy, MatchesAPerPixelReferenceAndTouchesNothingElse) {
 }
 
 TEST(PlaneCopy, RectangleGeometry) {
-    const PageRect r{2, 3, 5, 3};
+    const Rect r{2, 3, 6, 4};  // columns 2..5 of row 3
     EXPECT_EQ(r.width(), 4);
     EXPECT_EQ(r.height(), 1);
     EXPECT_EQ(r.pixels(), 4u);
-    EXPECT_TRUE(r.insidePage(6, 4));
-    EXPECT_FALSE(r.insidePage(5, 4));
-    EXPECT_FALSE(r.insidePage(6, 3));
-    EXPECT_FALSE((PageRect{-1, 0, 2, 2}.insidePage(10, 10)));
-    EXPECT_FALSE((PageRect{3, 0, 2, 2}.insidePage(10, 10)));
-    EXPECT_TRUE((PageRect{0, 0, 9, 4}.coversPage(10, 5)));
-    EXPECT_FALSE((PageRect{0, 0, 9, 3}.coversPage(10, 5)));
+    EXPECT_TRUE(insidePage(r, 6, 4));
+    EXPECT_FALSE(insidePage(r, 5, 4));
+    EXPECT_FALSE(insidePage(r, 6, 3));
+    EXPECT_FALSE(insidePage(Rect{-1, 0, 3, 3}, 10, 10));
+    EXPECT_FALSE(insidePage(Rect{3, 0, 3, 3}, 10, 10));
+}
+
+TEST(PlaneCopy, BandsCoverTheRectangleInOrder) {
+    // 16-pixel rows of 8 bytes: 512 rows a band; 1300 rows make three bands.
+    const Rect r{3, 7, 19, 1307};
+    std::int64_t next = r.top;
+    std::size_t expectedOffset = 0;
+    int bands = 0;
+    forEachBand(r, 8, [&](const Rect& band, std::size_t offset) {
+        EXPECT_EQ(band.left, r.left);
+        EXPECT_EQ(band.right, r.right);
+        EXPECT_EQ(band.top, next);
+        EXPECT_EQ(offset, expectedOffset);
+        EXPECT_LE(band.height(), 512);
+        next = band.bottom;
+        expectedOffset += static_cast<std::size_t>(band.pixels()) * 8;
+        ++bands;
+    });
+    EXPECT_EQ(next, r.bottom);
+    EXPECT_EQ(bands, 3);
+    forEachBand(Rect{4, 4, 4, 9}, 8, [&](const Rect&, std::size_t) { ++bands; });  // empty: no band
+    EXPECT_EQ(bands, 3);
 }
 
 }  // namespace
