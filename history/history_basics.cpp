@@ -11,7 +11,7 @@ void releaseAllHistoryEntries(Page& page) noexcept {
     for (HistoryEntry& e : page.history.entries) {
         e.pixels.reset();
         e.maskValues.reset();
-        e.left = e.top = e.right = e.bottom = 0;
+        e.rect = {};
     }
 }
 

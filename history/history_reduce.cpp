@@ -11,9 +11,8 @@
 namespace plr {
 
 std::int32_t entryHeldKB(const HistoryEntry& e) noexcept {
-    const std::int64_t w = std::int64_t{e.right} - e.left + 1, h = std::int64_t{e.bottom} - e.top + 1;
-    if (w <= 0 || h <= 0) return 0;
-    return static_cast<std::int32_t>((e.pixels ? w * h * 8 / 1024 : 0) + (e.maskValues ? w * h * 2 / 1024 : 0));
+    const std::int64_t area = static_cast<std::int64_t>(e.rect.pixels());
+    return static_cast<std::int32_t>((e.pixels ? area * 8 / 1024 : 0) + (e.maskValues ? area * 2 / 1024 : 0));
 }
 
 void releaseEntry(Page& page, HistoryEntry& e) noexcept {
@@ -22,7 +21,7 @@ void releaseEntry(Page& page, HistoryEntry& e) noexcept {
     h.memoryKB = h.memoryKB > kb ? h.memoryKB - kb : 0;
     e.pixels.reset();
     e.maskValues.reset();
-    e.left = e.top = e.right = e.bottom = 0;
+    e.rect = {};
 }
 
 void dropUndoneEntries(Page& page) {

@@ -28,7 +28,7 @@ void releaseForSave(Page& page, HistoryEntry& e, SaveBlocks& b) noexcept {
     if (b.wantMask && !b.spareMask && e.maskValues.size() == b.maskValues) b.spareMask = std::move(e.maskValues);
     e.pixels.reset();
     e.maskValues.reset();
-    e.left = e.top = e.right = e.bottom = 0;
+    e.rect = {};
     History& h = page.history;
     h.memoryKB = h.memoryKB > kb ? h.memoryKB - kb : 0;
 }
@@ -139,10 +139,7 @@ void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
     if (recorded) {
         std::rotate(h.entries, h.entries + levels - 1, h.entries + levels);
         HistoryEntry& e = h.entries[0];
-        e.left = r.left;
-        e.top = r.top;
-        e.right = r.lastColumn();
-        e.bottom = r.lastRow();
+        e.rect = r;
         e.layerIndex = page.currentLayerIndex;
         if (b.wantPixels) {
             e.pixels = std::move(b.pixels);

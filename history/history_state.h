@@ -11,11 +11,10 @@ namespace plr {
 struct HistoryEntry {
     Block<std::uint16_t> pixels;                            // width * height layer pixels, packed rows
     Block<std::uint16_t> maskValues;                        // width * height mask values, packed rows
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // right, bottom inclusive
+    Rect rect;  // where on the page the pixels came from
     std::int32_t layerIndex = 0;
 
     bool occupied() const noexcept { return !pixels.empty() || !maskValues.empty(); }
-    Rect rect() const noexcept { return Rect::fromInclusive(left, top, right, bottom); }
 };
 
 constexpr int kHistoryEntries = 500;

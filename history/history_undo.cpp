@@ -28,7 +28,7 @@ void exchangePlane(Block<std::uint16_t>& snapshot, std::uint16_t* plane, Block<s
 void exchange(Page& page, HistoryEntry& e) {
     History& h = page.history;
     if (page.currentLayer != page.slot(e.layerIndex)) setLayer(page, e.layerIndex);
-    const Rect r = e.rect();
+    const Rect r = e.rect;
     if (!insidePage(r, page.width, page.height)) return;
     const std::size_t n = page.pixelCount(), area = static_cast<std::size_t>(r.pixels());
     const bool whole = r == Rect{0, 0, page.width, page.height};

@@ -97,7 +97,7 @@ protected:
         const Page& p = page();
         std::int64_t kb = std::int64_t{p.width} * p.height * 10 / 1024;
         for (const HistoryEntry& e : p.history.entries) {
-            const std::int64_t a = std::int64_t{e.right - e.left + 1} * (e.bottom - e.top + 1);
+            const std::int64_t a = static_cast<std::int64_t>(e.rect.pixels());
             if (e.pixels) kb += a * 8 / 1024;
             if (e.maskValues) kb += a * 2 / 1024;
         }

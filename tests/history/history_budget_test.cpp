@@ -108,8 +108,8 @@ TEST_F(HistoryBudget, SavesStopReleasingAsSoonAsTheNewEntryFits) {
     paint(1, 1, 32, 32, 3);
     PLR_SaveUndoBuffer(1, 1);  // 50 + 10 >= 55: the oldest goes, then 40 + 10 < 55
     EXPECT_EQ(PLR_GetUndoCount(), 2);
-    EXPECT_EQ(page().history.entries[0].left, 1);
-    EXPECT_EQ(page().history.entries[1].left, 0);
+    EXPECT_EQ(page().history.entries[0].rect.left, 1);
+    EXPECT_EQ(page().history.entries[1].rect.left, 0);
     EXPECT_EQ(page().history.memoryKB, 50);
 
     // Exactly at the budget is not below it.
@@ -151,7 +151,7 @@ TEST_F(HistoryBudget, TheBudgetAtLoadKeepsAtMostOneEntry) {
         PLR_SaveUndoBuffer(1, 0);
         EXPECT_EQ(PLR_GetUndoCount(), 1);
     }
-    EXPECT_EQ(page().history.entries[0].left, 2);
+    EXPECT_EQ(page().history.entries[0].rect.left, 2);
 }
 
 TEST_F(HistoryBudget, AFixedBudgetIsMegabytesTimes1024) {

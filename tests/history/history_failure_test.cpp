@@ -30,7 +30,7 @@ protected:
         paint(2, 3, 9, 8, 999);
         paintMask(4, 4, 6, 6, 998);
         PLR_SaveUndoBuffer(1, 1);
-        EXPECT_EQ(page().history.entries[0].left, 2);
+        EXPECT_EQ(page().history.entries[0].rect.left, 2);
         PLR_Undo();
         EXPECT_TRUE(layerCopy(page().currentLayerIndex) == before);
         EXPECT_TRUE(maskCopy() == maskBefore);
@@ -72,8 +72,8 @@ TEST_F(HistoryFailure, AFailedBlockCostsTheOldestEntryAndTheSaveStillRecords) {
                 SCOPED_TRACE(n);
                 expectNoLeakAndConsistent();
                 EXPECT_EQ(PLR_GetUndoCount(), 3);  // the oldest was sacrificed
-                EXPECT_EQ(page().history.entries[0].right, whole ? 39 : 29);
-                EXPECT_EQ(page().history.entries[2].left, 9);  // the second save is now the oldest
+                EXPECT_EQ(page().history.entries[0].rect.lastColumn(), whole ? 39 : 29);
+                EXPECT_EQ(page().history.entries[2].rect.left, 9);  // the second save is now the oldest
                 EXPECT_TRUE(page().history.entries[0].pixels && page().history.entries[0].maskValues);
                 expectUnderAgrees();
                 PLR_Undo();

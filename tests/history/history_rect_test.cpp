@@ -8,10 +8,10 @@ using HistoryRect = HistoryTest;
 
 void expectEntryRect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
     const HistoryEntry& e = page().history.entries[0];
-    EXPECT_EQ(e.left, l);
-    EXPECT_EQ(e.top, t);
-    EXPECT_EQ(e.right, r);
-    EXPECT_EQ(e.bottom, b);
+    EXPECT_EQ(e.rect.left, l);
+    EXPECT_EQ(e.rect.top, t);
+    EXPECT_EQ(e.rect.lastColumn(), r);
+    EXPECT_EQ(e.rect.lastRow(), b);
 }
 
 TEST_F(HistoryRect, AnEmptyStrokeRectangleRecordsTheWholePage) {

@@ -93,8 +93,8 @@ TEST_F(HistoryRoundTrip, UndoTwiceThenSaveDiscardsTheUndoneEntries) {
     EXPECT_EQ(PLR_GetRedoCount(), 0);
     EXPECT_EQ(PLR_CanRedo(), 0);
     EXPECT_EQ(PLR_GetUndoCount(), 2);
-    EXPECT_EQ(page().history.entries[0].left, 2);
-    EXPECT_EQ(page().history.entries[1].left, 1);  // the first stroke moved down to place 1
+    EXPECT_EQ(page().history.entries[0].rect.left, 2);
+    EXPECT_EQ(page().history.entries[1].rect.left, 1);  // the first stroke moved down to place 1
     EXPECT_FALSE(page().history.entries[2].occupied());
     EXPECT_EQ(page().history.memoryKB, expectedMemoryKB());
 
@@ -120,7 +120,7 @@ TEST_F(HistoryRoundTrip, LevelsAreCappedAndAFourthSaveReleasesTheOldest) {
         states.push_back(layerCopy(2));
         EXPECT_EQ(PLR_GetUndoCount(), std::min(i + 1, 3));
     }
-    EXPECT_EQ(page().history.entries[2].left, 5);  // the second stroke is now the oldest
+    EXPECT_EQ(page().history.entries[2].rect.left, 5);  // the second stroke is now the oldest
     EXPECT_FALSE(page().history.entries[3].occupied());
     for (int i = 3; i >= 1; --i) {
         PLR_Undo();
