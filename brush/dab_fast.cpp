@@ -86,8 +86,8 @@ void drawDabFast(Page& page, const DabFrame& f) {
                           f.bufferActive && st.blendRemix != 0,
                           f.bufferActive && st.blendPrimaryStrength != 0,
                           static_cast<u32>(st.blendPrimaryInverse)};
-    const std::int32_t width = f.right - f.left;
-    if (width <= 0 || f.bottom <= f.top) return;
+    if (f.area.empty()) return;
+    const auto width = static_cast<std::int32_t>(f.area.width());
     std::int32_t columns[kScaleTableLength];
     u32 cov[kScaleTableLength];
     bool contiguous = true;
@@ -100,14 +100,14 @@ void drawDabFast(Page& page, const DabFrame& f) {
     const dab::NormalRow normal{{f.c0[0], f.c0[1], f.c0[2], f.c0[3]}, f.alphaWritable};
     const auto normalRow = cpuKernels().normalRow;
 
-    for (std::int32_t y = f.top, j = f.j0; y < f.bottom; ++y, ++j) {
+    for (std::int32_t y = f.area.top, j = f.j0; y < f.area.bottom; ++y, ++j) {
         std::uint16_t* row =
-            f.target + static_cast<std::size_t>(y) * f.rowValues + static_cast<std::size_t>(f.left) * 4;
+            f.target + static_cast<std::size_t>(y) * f.rowValues + static_cast<std::size_t>(f.area.left) * 4;
         const std::int32_t sr = std::min(st.scaleTable[j], st.brushSize - 1);
         const std::uint16_t* shapeRow = f.shape + static_cast<std::size_t>(sr) * f.maxBrushSize;
         std::uint16_t* mixRow = f.buffer + static_cast<std::size_t>(sr) * f.brushRowValues;
-        const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
-        const std::uint16_t* msk = f.mask ? f.mask + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
+        const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
+        const std::uint16_t* msk = f.mask ? f.mask + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
         if (contiguous)
             rowCoverage<true>(fs, shapeRow, columns, tex, msk, width, cov);
         else

@@ -22,13 +22,13 @@ void drawMaskDabLoop(Page& page, const DabFrame& f) {
     const u32 bs = static_cast<u32>(st.blendStrength), bi = static_cast<u32>(st.blendStrengthInverse);
     VariationCursors vary = VariationCursors::forDab(page);
 
-    for (std::int32_t y = f.top, j = f.j0; y < f.bottom; ++y, ++j) {
-        std::uint16_t* row = f.target + static_cast<std::size_t>(y) * f.rowValues + f.left;
+    for (std::int32_t y = f.area.top, j = f.j0; y < f.area.bottom; ++y, ++j) {
+        std::uint16_t* row = f.target + static_cast<std::size_t>(y) * f.rowValues + f.area.left;
         const std::int32_t sr = std::min(st.scaleTable[j], st.brushSize - 1);
-        const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
+        const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
         vary.startRow(page);
 
-        for (std::int32_t x = f.left, i = 0; x < f.right; ++x, ++i) {
+        for (std::int32_t x = f.area.left, i = 0; x < f.area.right; ++x, ++i) {
             const ShapeSample sample = shapeSample(st, f, i, sr);
             const std::int32_t py = sample.row, pxs = sample.column;
             const std::size_t at = static_cast<std::size_t>(py) * mbs + static_cast<std::size_t>(pxs);

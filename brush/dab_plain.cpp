@@ -69,15 +69,15 @@ void drawDabReference(Page& page, const DabFrame& f) {
     const bool remixOn = f.bufferActive && st.blendRemix;
     VariationCursors vary = VariationCursors::forDab(page);
 
-    for (std::int32_t y = f.top, j = f.j0; y < f.bottom; ++y, ++j) {
+    for (std::int32_t y = f.area.top, j = f.j0; y < f.area.bottom; ++y, ++j) {
         std::uint16_t* row =
-            f.target + static_cast<std::size_t>(y) * f.rowValues + static_cast<std::size_t>(f.left) * 4;
+            f.target + static_cast<std::size_t>(y) * f.rowValues + static_cast<std::size_t>(f.area.left) * 4;
         const std::int32_t sr = std::min(st.scaleTable[j], st.brushSize - 1);
-        const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
-        const std::uint16_t* msk = f.mask ? f.mask + static_cast<std::size_t>(y) * page.width + f.left : nullptr;
+        const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
+        const std::uint16_t* msk = f.mask ? f.mask + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
         vary.startRow(page);
 
-        for (std::int32_t x = f.left, i = 0; x < f.right; ++x, ++i) {
+        for (std::int32_t x = f.area.left, i = 0; x < f.area.right; ++x, ++i) {
             // Shape coordinates, rotated when the rotated sample lies inside the shape.
             const ShapeSample sample = shapeSample(st, f, i, sr);
             const std::int32_t py = sample.row, pxs = sample.column;

@@ -44,12 +44,13 @@ void changeGrit(Page& page, CrtRandom& rng) {
     b.drawingCounter = s.drawingLength;
 }
 
-template <class R>
-void widen(R& r, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) noexcept {
-    r.left = std::min(r.left, left);
-    r.top = std::min(r.top, top);
-    r.right = std::max(r.right, right);
-    r.bottom = std::max(r.bottom, bottom);
+// Edge by edge, not a union: a frame clipped to nothing still moves the
+// edges it reaches past, and the history and the paint layer depend on that.
+void widen(Rect& r, const Rect& frame) noexcept {
+    r.left = std::min(r.left, frame.left);
+    r.top = std::min(r.top, frame.top);
+    r.right = std::max(r.right, frame.right);
+    r.bottom = std::max(r.bottom, frame.bottom);
 }
 
 std::int32_t toInt32(std::int64_t v) noexcept {
@@ -115,12 +116,9 @@ bool prepareDab(Page& page, std::int32_t x, std::int32_t y, bool maskDab, DabFra
     }
     right = std::min<std::int64_t>(right, page.width);
     bottom = std::min<std::int64_t>(bottom, page.height);
-    f.left = toInt32(left);
-    f.top = toInt32(top);
-    f.right = toInt32(right);
-    f.bottom = toInt32(bottom);
-    widen(page.history.stroke, f.left, f.top, f.right, f.bottom);
-    if (f.toPaintLayer) widen(page.paintLayer.bounds, f.left, f.top, f.right, f.bottom);
+    f.area = {toInt32(left), toInt32(top), toInt32(right), toInt32(bottom)};
+    widen(page.history.stroke, f.area);
+    if (f.toPaintLayer) widen(page.paintLayer.bounds, f.area);
 
     f.half = s.brushSize / 2;
     f.maxBrushSize = page.maxBrushSize;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "brush/brush_settings.h"
+#include "core/rect.h"
 
 namespace plr {
 
@@ -16,8 +17,7 @@ struct DabFrame {
     std::int32_t rowValues = 0;  // of a layer target; the mask uses the page width
     bool toPaintLayer = false;
 
-    // Clipped page area: columns left..right-1, rows top..bottom-1.
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    Rect area;  // the dab's square clipped to the page
     std::int32_t k0 = 0;  // shape column offset of a dab clipped at the left edge
     std::int32_t j0 = 0;  // first row index of a dab clipped at the top edge
     std::int32_t half = 0;
