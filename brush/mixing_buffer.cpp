@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "brush/dab_mix_modes.h"
+#include "core/rect.h"
+#include "core/saturate.h"
 #include "engine/page.h"
 
 namespace plr {
@@ -11,23 +13,27 @@ namespace {
 
 using u32 = std::uint32_t;
 
-// The brush square of a pick-up, clipped to the page (right, bottom inclusive).
+// The brush square of a pick-up, clipped to the page, and where its first
+// pixel lies in the mixing buffer.
 struct Square {
-    std::int64_t left, top, right, bottom;
+    Rect area;
     std::int64_t rowOffset = 0, columnOffset = 0;
     bool clipped = false;
-    bool empty() const noexcept { return left > right || top > bottom; }
+    bool empty() const noexcept { return area.empty(); }
 };
 
 Square brushSquare(const Page& page, std::int32_t x, std::int32_t y) noexcept {
     const std::int32_t size = page.brush.settings.brushSize;
-    Square q{std::int64_t{x} - size / 2, std::int64_t{y} - size / 2, 0, 0};
-    q.right = q.left + size - 1;
-    q.bottom = q.top + size - 1;
-    if (q.left < 0) q.columnOffset = -q.left, q.left = 0, q.clipped = true;
-    if (q.top < 0) q.rowOffset = -q.top, q.top = 0, q.clipped = true;
-    if (q.right > page.width - 1) q.right = page.width - 1, q.clipped = true;
-    if (q.bottom > page.height - 1) q.bottom = page.height - 1, q.clipped = true;
+    Square q;
+    // In 64 bits: a centre at either end of the 32-bit range puts the square
+    // partly outside it. Once clipped, a square with pixels fits 32 bits.
+    std::int64_t left = std::int64_t{x} - size / 2, top = std::int64_t{y} - size / 2;
+    std::int64_t right = left + size, bottom = top + size;
+    if (left < 0) q.columnOffset = -left, left = 0, q.clipped = true;
+    if (top < 0) q.rowOffset = -top, top = 0, q.clipped = true;
+    if (right > page.width) right = page.width, q.clipped = true;
+    if (bottom > page.height) bottom = page.height, q.clipped = true;
+    q.area = {saturate32(left), saturate32(top), saturate32(right), saturate32(bottom)};
     return q;
 }
 
@@ -50,10 +56,10 @@ u32 maskedAlpha(u32 a, const std::uint16_t* mask, std::size_t at) noexcept {
 template <class F>
 void forEachSquarePixel(Page& page, const Square& q, std::uint16_t* buffer, F&& f) {
     const std::int64_t brv = std::int64_t{page.maxBrushSize} * 4;
-    for (std::int64_t py = q.top; py <= q.bottom; ++py) {
-        const std::int64_t br = py - q.top + q.rowOffset;
-        for (std::int64_t px = q.left; px <= q.right; ++px) {
-            const std::int64_t bc = px - q.left + q.columnOffset;
+    for (std::int64_t py = q.area.top; py < q.area.bottom; ++py) {
+        const std::int64_t br = py - q.area.top + q.rowOffset;
+        for (std::int64_t px = q.area.left; px < q.area.right; ++px) {
+            const std::int64_t bc = px - q.area.left + q.columnOffset;
             f(static_cast<std::size_t>(py * page.width + px), buffer + br * brv + bc * 4);
         }
     }
@@ -131,11 +137,11 @@ void maskPickup(Page& page, std::int32_t x, std::int32_t y, std::int32_t amount)
     }
     if (q.empty()) return;
     const std::uint16_t* mask = page.mask.plane.data();
-    for (std::int64_t py = q.top; py <= q.bottom; ++py) {
-        std::uint16_t* row = buffer + static_cast<std::size_t>(py - q.top + q.rowOffset) * brv;
-        for (std::int64_t px = q.left; px <= q.right; ++px) {
+    for (std::int64_t py = q.area.top; py < q.area.bottom; ++py) {
+        std::uint16_t* row = buffer + static_cast<std::size_t>(py - q.area.top + q.rowOffset) * brv;
+        for (std::int64_t px = q.area.left; px < q.area.right; ++px) {
             const u32 w = a * v + u32{mask[py * page.width + px]} * (256 - a);
-            row[px - q.left + q.columnOffset] = lo16(w < 0xFF0000 ? (w >> 8) + 1 : 65280);
+            row[px - q.area.left + q.columnOffset] = lo16(w < 0xFF0000 ? (w >> 8) + 1 : 65280);
         }
     }
 }
