@@ -223,11 +223,11 @@ void drawContiguousRow(const Page& page, const Plan& plan, const Finishing& f, c
         composeChunk(plan, rowOffset, c0, nullptr, n, w);
         finishChunk(page, f, py, py, c0, nullptr, n, w);
         if (g.path == Path::OneToOne) {
-            std::memcpy(out + static_cast<std::ptrdiff_t>(c0 - g.x) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
+            std::memcpy(out + static_cast<std::ptrdiff_t>(c0 - g.area.left) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
             continue;
         }
         for (std::int32_t i = 0; i < n; ++i) {
-            const std::int64_t d0 = static_cast<std::int64_t>(c0 + i - g.x) * g.scale;
+            const std::int64_t d0 = static_cast<std::int64_t>(c0 + i - g.area.left) * g.scale;
             const std::int64_t d1 = std::min<std::int64_t>(d0 + g.scale, g.columns);
             std::uint8_t* q = out + d0 * 3;
             for (std::int64_t d = d0; d < d1; ++d, q += 3) std::memcpy(q, w.bytes + 3 * i, 3);
@@ -240,13 +240,13 @@ void drawOneToOneOrMagnified(const Page& page, const Plan& plan, const Finishing
     const std::int32_t scale = g.path == Path::Magnified ? g.scale : 1;
     // Page columns shown: those whose first display column lies inside the extent.
     const std::int64_t shown = (static_cast<std::int64_t>(g.columns) + scale - 1) / scale;
-    const std::int32_t end = static_cast<std::int32_t>(std::min<std::int64_t>(g.right, g.x + shown));
+    const std::int32_t end = static_cast<std::int32_t>(std::min<std::int64_t>(g.area.right, g.area.left + shown));
     for (std::int32_t dy = 0; dy < g.rows;) {
-        const std::int32_t py = g.y + dy / scale;
+        const std::int32_t py = g.area.top + dy / scale;
         // Display rows of this page row: [dy, next).
         const std::int32_t next =
             static_cast<std::int32_t>(std::min<std::int64_t>((static_cast<std::int64_t>(dy / scale) + 1) * scale, g.rows));
-        drawContiguousRow(page, plan, f, g, t, dy, py, g.x, end, w);
+        drawContiguousRow(page, plan, f, g, t, dy, py, g.area.left, end, w);
         for (std::int32_t r = dy + 1; r < next; ++r)
             std::memcpy(t.row(r), t.row(dy), static_cast<std::size_t>(g.columns) * 3);
         dy = next;
@@ -269,21 +269,21 @@ void prefetchSamples(const Plan& plan, std::size_t rowOffset, const std::int32_t
 
 void drawReduced(const Page& page, const Plan& plan, const Finishing& f, const Geometry& g, const Target& t,
                  ChunkWork& w) noexcept {
-    ReducedWalk colWalk{g.zoom, 0.0f, g.x};
+    ReducedWalk colWalk{g.zoom, 0.0f, g.area.left};
     // Strips of up to kStripColumns display columns (one strip for any
     // common view), row by row: the sampled columns are walked once per
     // strip, and each row reads whole stretches of the page rows.
     constexpr std::int32_t kStripColumns = 4096;
     static thread_local std::int32_t cols[kStripColumns];
-    auto pageRow = [&](std::int64_t py) { return static_cast<std::int32_t>(py < g.bottom ? py : g.bottom - 1); };
+    auto pageRow = [&](std::int64_t py) { return static_cast<std::int32_t>(py < g.area.bottom ? py : g.area.bottom - 1); };
     for (std::int32_t dx0 = 0; dx0 < g.columns; dx0 += kStripColumns) {
         const std::int32_t strip = std::min(kStripColumns, g.columns - dx0);
         for (std::int32_t i = 0; i < strip; ++i) {
             const std::int64_t px = colWalk.position;
             colWalk.step();
-            cols[i] = static_cast<std::int32_t>(px < g.right ? px : g.right - 1);
+            cols[i] = static_cast<std::int32_t>(px < g.area.right ? px : g.area.right - 1);
         }
-        ReducedWalk rowWalk{g.zoom, 0.0f, g.y};
+        ReducedWalk rowWalk{g.zoom, 0.0f, g.area.top};
         for (std::int32_t dy = 0; dy < g.rows; ++dy) {
             const std::int64_t py = rowWalk.position;
             rowWalk.step();

@@ -52,10 +52,8 @@ bool computeGeometry(const Page& page, std::int32_t x, std::int32_t y, std::int3
     const std::int64_t w = std::min<std::int64_t>(width, page.width - x0);
     const std::int64_t h = std::min<std::int64_t>(height, page.height - y0);
     if (w <= 0 || h <= 0 || v.viewWidth <= 0 || v.viewHeight <= 0) return false;
-    g.x = static_cast<std::int32_t>(x0);
-    g.y = static_cast<std::int32_t>(y0);
-    g.right = static_cast<std::int32_t>(x0 + w);
-    g.bottom = static_cast<std::int32_t>(y0 + h);
+    g.area = {static_cast<std::int32_t>(x0), static_cast<std::int32_t>(y0), static_cast<std::int32_t>(x0 + w),
+              static_cast<std::int32_t>(y0 + h)};
 
     std::int64_t cols = 0, rows = 0;
     if (static_cast<float>(v.scale) == v.zoom) {
@@ -92,7 +90,7 @@ bool computeGeometry(const Page& page, std::int32_t x, std::int32_t y, std::int3
 }
 
 std::int32_t reducedMaskRow(const Geometry& g, std::int32_t dy, std::int32_t pageHeight) noexcept {
-    const float r = static_cast<float>(g.y) + static_cast<float>(dy) * g.zoom;
+    const float r = static_cast<float>(g.area.top) + static_cast<float>(dy) * g.zoom;
     if (!(r > 0.0f)) return 0;
     if (r >= static_cast<float>(pageHeight - 1)) return pageHeight - 1;
     return static_cast<std::int32_t>(r);

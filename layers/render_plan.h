@@ -6,6 +6,7 @@
 // by the plain reference and the fast paths, so both draw the same pixels.
 #include <cstdint>
 
+#include "core/rect.h"
 #include "mask/mask_state.h"
 
 namespace plr {
@@ -45,8 +46,7 @@ struct Geometry {
     Path path = Path::OneToOne;
     std::int32_t scale = 1;  // magnified path: display pixels per page pixel (at least 1)
     float zoom = 1.0f;       // reduced path: page pixels per display pixel
-    std::int32_t x = 0, y = 0;              // the clipped origin: first page column and row drawn
-    std::int32_t right = 0, bottom = 0;     // one past the last page column and row inside the rectangle
+    Rect area;  // the page pixels inside the rectangle; left, top: the clipped origin, first drawn
     std::int32_t columns = 0, rows = 0;     // display extent after the view-size cut
 };
 

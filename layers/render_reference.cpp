@@ -48,29 +48,29 @@ void renderReference(Page& page, std::uint8_t* bitmap, std::int32_t stride, std:
     draw::buildDrawList(page, list);
     const draw::Finishing f = draw::finishingOf(page, g);
 
-    draw::ReducedWalk rowWalk{g.zoom, 0.0f, g.y};
+    draw::ReducedWalk rowWalk{g.zoom, 0.0f, g.area.top};
     for (std::int32_t dy = 0; dy < g.rows; ++dy) {
         std::int64_t py;
         std::int32_t maskRow;
         if (g.path == Path::Reduced) {
             py = rowWalk.position;
             rowWalk.step();
-            if (py >= g.bottom) py = g.bottom - 1;
+            if (py >= g.area.bottom) py = g.area.bottom - 1;
             maskRow = draw::reducedMaskRow(g, dy, page.height);
         } else {
-            py = g.y + (g.path == Path::Magnified ? dy / g.scale : dy);
+            py = g.area.top + (g.path == Path::Magnified ? dy / g.scale : dy);
             maskRow = static_cast<std::int32_t>(py);
         }
         std::uint8_t* row = bitmap + static_cast<std::ptrdiff_t>(dy) * stride;
-        draw::ReducedWalk colWalk{g.zoom, 0.0f, g.x};
+        draw::ReducedWalk colWalk{g.zoom, 0.0f, g.area.left};
         for (std::int32_t dx = 0; dx < g.columns; ++dx) {
             std::int64_t px;
             if (g.path == Path::Reduced) {
                 px = colWalk.position;
                 colWalk.step();
-                if (px >= g.right) px = g.right - 1;
+                if (px >= g.area.right) px = g.area.right - 1;
             } else {
-                px = g.x + (g.path == Path::Magnified ? dx / g.scale : dx);
+                px = g.area.left + (g.path == Path::Magnified ? dx / g.scale : dx);
             }
             const auto ix = static_cast<std::int32_t>(px), iy = static_cast<std::int32_t>(py);
             std::uint16_t composed[4];
