@@ -5,6 +5,7 @@
 
 #include "core/block.h"
 #include "core/packed_pixels.h"
+#include "core/rect.h"
 #include "core/sizes.h"
 #include "engine/page.h"
 #include "layers/blend_modes.h"
@@ -18,21 +19,22 @@ namespace {
 // The part of (x, y, width, height) inside the page, and where it starts in
 // the caller's packed buffer.
 struct Clip {
-    std::int32_t x0 = 0, y0 = 0, width = 0, height = 0;  // page rectangle
+    Rect area;  // inside the page
     std::int32_t bufferX = 0, bufferY = 0;
-    bool empty() const noexcept { return width <= 0 || height <= 0; }
+    bool empty() const noexcept { return area.empty(); }
+    std::int32_t width() const noexcept { return static_cast<std::int32_t>(area.width()); }
+    std::int32_t height() const noexcept { return static_cast<std::int32_t>(area.height()); }
 };
 
-Clip clipToPage(const Page& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) noexcept {
+// The far edges in 64 bits: x + width may pass the 32-bit range.
+Clip clipRequest(const Page& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) noexcept {
     Clip c;
     const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
     const std::int64_t x1 = std::min<std::int64_t>(std::int64_t{x} + width, page.width);
     const std::int64_t y1 = std::min<std::int64_t>(std::int64_t{y} + height, page.height);
     if (x1 <= x0 || y1 <= y0) return c;
-    c.x0 = static_cast<std::int32_t>(x0);
-    c.y0 = static_cast<std::int32_t>(y0);
-    c.width = static_cast<std::int32_t>(x1 - x0);
-    c.height = static_cast<std::int32_t>(y1 - y0);
+    c.area = {static_cast<std::int32_t>(x0), static_cast<std::int32_t>(y0), static_cast<std::int32_t>(x1),
+              static_cast<std::int32_t>(y1)};
     c.bufferX = static_cast<std::int32_t>(x0 - x);
     c.bufferY = static_cast<std::int32_t>(y0 - y);
     return c;
@@ -77,13 +79,13 @@ void mergeLayerIntoRect(Page& page, std::int32_t index, std::uint16_t* destinati
     const LayerRecord* l = page.pageLayer(index);
     const std::int32_t rowValues = packedRowValues(width);
     if (!l || !destination || rowValues == 0) return;
-    const Clip c = clipToPage(page, x, y, width, height);
+    const Clip c = clipRequest(page, x, y, width, height);
     if (c.empty()) return;
     BlendRequest rq = layerRequest(page, index, *l);
-    rq.sourceX = c.x0;
-    rq.sourceY = c.y0;
-    rq.width = c.width;
-    rq.height = c.height;
+    rq.sourceX = c.area.left;
+    rq.sourceY = c.area.top;
+    rq.width = c.width();
+    rq.height = c.height();
     rq.destination = destination;
     rq.destX = c.bufferX;
     rq.destY = c.bufferY;
@@ -96,16 +98,16 @@ void mergeRect(Page& page, std::uint16_t* destination, std::int32_t x, std::int3
     const std::int32_t rowValues = packedRowValues(width);
     if (!destination || rowValues == 0 || height <= 0) return;
     std::memset(destination, 0, saturatingProduct(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 8));
-    const Clip c = clipToPage(page, x, y, width, height);
+    const Clip c = clipRequest(page, x, y, width, height);
     if (c.empty()) return;
     // The background is copied as stored, not blended.
     const LayerRecord* background = page.pageLayer(1);
     if (background && background->visible == 1) {
-        for (std::int32_t j = 0; j < c.height; ++j)
+        for (std::int32_t j = 0; j < c.height(); ++j)
             std::memcpy(destination + (static_cast<std::ptrdiff_t>(c.bufferY + j) * rowValues + c.bufferX * 4),
                         background->pixels.data() +
-                            (static_cast<std::ptrdiff_t>(c.y0 + j) * page.rowValues + std::ptrdiff_t{c.x0} * 4),
-                        static_cast<std::size_t>(c.width) * 8);
+                            (static_cast<std::ptrdiff_t>(c.area.top + j) * page.rowValues + std::ptrdiff_t{c.area.left} * 4),
+                        static_cast<std::size_t>(c.width()) * 8);
     }
     for (std::int32_t i = 2; i < kLayerSlots; ++i) {
         const LayerRecord* l = page.pageLayer(i);
