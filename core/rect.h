@@ -3,8 +3,8 @@
 // and bottom EXCLUSIVE (a rectangle holds the pixels left <= x < right,
 // top <= y < bottom). A rectangle with right <= left or bottom <= top is
 // empty. Sizes are worked in 64 bits, so coordinates anywhere in the 32-bit
-// range never overflow. Rectangles with inclusive edges exist only at the
-// export boundary, where the host's convention is converted.
+// range never overflow. Where inclusive edges are needed (the host's
+// convention at the exports), fromInclusive, lastColumn and lastRow convert.
 #include <cstdint>
 
 namespace plr {
