@@ -22,6 +22,11 @@ TEST_F(ZeroSizedPage, TransfersRefuseItWhileTheStackSeesItsLayers) {
     EXPECT_EQ(PLR_GetLayerData(buffer.data(), 2), 0);
     EXPECT_EQ(PLR_SetRGBA64Layer(buffer.data(), 0, 2), 0);
     EXPECT_EQ(buffer[0], 0xAB);
+    PLR_SetLayer(2);
+    ASSERT_NE(page().currentPageLayer(), nullptr);
+    EXPECT_EQ(PLR_Clear(1, 2, 3, 4), 0);
+    EXPECT_EQ(PLR_ClearMasked(1, 2, 3, 4), 0);
+    EXPECT_EQ(PLR_GetRGBA32(buffer.data(), 0), 0);
 
     std::int32_t l = -7, t = -7, r = -7, b = -7;
     PLR_FindDataExtentsLayer(2, &l, &t, &r, &b);  // found out: no data on a 0 x 3 page
