@@ -226,6 +226,11 @@ const std::map<std::string, Call>& calls() {
         CALL(PLR_CreateMaskFromRGBAImageHSLRange, host.rgba, 10, 20, 30, 0.2, 0.2, 0.2, 50),
         CALL(PLR_ApplyMaskToAlphaRect_RGBA32, host.rgba, kSide * 4, 0, 0, kSide - 1, kSide - 1),
         CALL(PLR_ApplyMaskToAlpha_RGBA32, host.rgba),
+        // Processing buffers
+        CALL(PLR_IPLAllocSrcBuffer32),
+        CALL(PLR_IPLAllocDstBuffer32),
+        CALL(PLR_IPLAllocSrcBuffer24),
+        CALL(PLR_IPLAllocDstBuffer24),
         CALL(PLR_ReplaceFromRGBAImageAlphaRange, host.rgba, 128, 40, 1, 2, 3, 200),
         CALL(PLR_RGBAlphaToRGB, host.out, kSide, kSide, host.rgba),
         CALL(PLR_RGBToRGBAlpha, host.out, kSide, kSide, host.rgb),
