@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "commands.h"
 #include "demo_script.h"
 #include "document.h"
 #include "paint_script.h"
@@ -44,13 +45,13 @@ void usage(std::FILE* out) {
     std::fputs(
         "usage: paloran <command> [options]\n"
         "\n"
-        "commands:\n"
-        "  demo [-o demo.png]              paint the built-in picture and write it as a PNG\n"
-        "  replay SCRIPT.srp [-o out.png]  play a paint script and write the result as a PNG\n"
-        "  info                            print the engine version and the number of exports\n"
-        "  help                            this text\n"
+        "commands:\n",
+        out);
+    for (const Command& c : kCommands) std::fprintf(out, "  %-34s %s\n", c.synopsis, c.summary);
+    std::fputs(
+        "  help                               this text\n"
         "\n"
-        "options:\n"
+        "options of demo and replay:\n"
         "  -o FILE            output PNG (demo: demo.png, replay: the script's name with .png)\n"
         "  --size WxH         page size (default 960x640)\n"
         "  --seed N           random seed (replay: default from the script)\n"
@@ -293,6 +294,28 @@ int info() {
 
 }  // namespace
 
+namespace plr::host {
+
+namespace {
+
+int withOptions(int argc, char** argv, int (*command)(Options)) {
+    Options o;
+    std::string error;
+    if (!parseOptions(argc, argv, 0, o, error)) {
+        std::fprintf(stderr, "paloran: %s\n", error.c_str());
+        return 2;
+    }
+    return command(o);
+}
+
+}  // namespace
+
+int runDemo(int argc, char** argv) { return withOptions(argc, argv, demo); }
+int runReplay(int argc, char** argv) { return withOptions(argc, argv, replay); }
+int runInfo(int, char**) { return info(); }
+
+}  // namespace plr::host
+
 int main(int argc, char** argv) {
     if (argc < 2) {
         usage(stderr);
@@ -303,15 +326,8 @@ int main(int argc, char** argv) {
         usage(stdout);
         return 0;
     }
-    if (cmd == "info") return info();
-    Options o;
-    std::string error;
-    if (!parseOptions(argc, argv, 2, o, error)) {
-        std::fprintf(stderr, "paloran: %s\n", error.c_str());
-        return 2;
-    }
-    if (cmd == "demo") return demo(o);
-    if (cmd == "replay") return replay(o);
+    for (const Command& c : kCommands)
+        if (cmd == c.name) return c.run(argc - 2, argv + 2);
     std::fprintf(stderr, "paloran: unknown command '%s' (try 'paloran help')\n", cmd.c_str());
     return 2;
 }
