@@ -12,4 +12,8 @@ if(NOT TARGET OpenCV::imgproc)
   add_library(OpenCV::imgproc UNKNOWN IMPORTED)
   set_target_properties(OpenCV::imgproc PROPERTIES IMPORTED_LOCATION "${OPENCV_IMGPROC_LIBRARY}"
     INTERFACE_INCLUDE_DIRECTORIES "${OPENCV_INCLUDE_DIR}" INTERFACE_LINK_LIBRARIES OpenCV::core)
+  if(WIN32)
+    # Static archives: core's own needs follow it.
+    set_property(TARGET OpenCV::core APPEND PROPERTY INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
+  endif()
 endif()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the image libraries (libpng, libjpeg-turbo, libtiff, giflib) and
-# Lua 5.1 as static MinGW-w64 libraries from Debian's own source packages,
-# for the Windows cross builds (Debian ships none of them for MinGW).
+# Builds the image libraries (libpng, libjpeg-turbo, libtiff, giflib), Lua
+# 5.1, OpenCV's core and imgproc modules, FreeType and HarfBuzz as static
+# MinGW-w64 libraries from Debian's own source packages, for the Windows
+# cross builds (Debian ships none of them for MinGW).
 # They are cached outside the checkout, in $PALORAN_WINDEPS (by default
 # ~/.cache/paloran-windeps), so that clones and work trees share one build:
 #   <cache>/src/<package>_<version>/         downloaded and unpacked sources
@@ -25,7 +26,7 @@ esac
 top="${PALORAN_WINDEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/paloran-windeps}"
 mkdir -p "$top"
 jobs="$(nproc)"
-packages=(libpng1.6 libjpeg-turbo tiff giflib lua5.1)
+packages=(libpng1.6 libjpeg-turbo tiff giflib lua5.1 opencv freetype harfbuzz)
 
 # ---- private apt set-up ----------------------------------------------------
 aptdir="$top/apt"
@@ -174,7 +175,8 @@ cmake_lib() {  # <arch> <source dir> <build dir> [cmake arguments...]
 }
 
 cc_static_lib() {  # <arch> <build dir> <library path> [-Dflags...] -- <sources...>
-  local arch="$1" bld="$2" lib="$3" cc="$1-w64-mingw32-gcc-posix" ar="$1-w64-mingw32-ar" flags=() objs=()
+  local arch="$1" bld="$2" lib="$3" cc="${CC_NAME:-gcc}" ar="$1-w64-mingw32-ar" flags=() objs=()
+  cc="$1-w64-mingw32-$cc-posix"
   shift 3
   while [ "$1" != "--" ]; do flags+=("$1"); shift; done
   shift
@@ -182,7 +184,7 @@ cc_static_lib() {  # <arch> <build dir> <library path> [-Dflags...] -- <sources.
   rm -rf "$bld"; mkdir -p "$bld"
   local s o
   for s in "$@"; do
-    o="$bld/$(basename "${s%.c}").o"
+    o="$bld/$(basename "${s%.*}").o"
     "$cc" -O2 -DNDEBUG "${flags[@]}" -c "$s" -o "$o" &
     objs+=("$o")
     # at most $jobs compilers at a time
@@ -238,11 +240,53 @@ build_lua5.1() {  # the core and standard libraries (src/*.c without the lua and
   cp "$src"/src/{lua.h,luaconf.h,lualib.h,lauxlib.h} "$src"/etc/lua.hpp "$prefix/include/"
 }
 
+build_opencv() {
+  # core and imgproc only, no optional back ends (IPP and the like would be
+  # downloaded, and Debian's source carries none of OpenCV's bundled
+  # third-party libraries; the engine needs none of them). Library names keep OpenCV's Windows version
+  # suffix (libopencv_core460.a); headers go to include/opencv4 as on Linux.
+  # x86-64 keeps OpenCV's run-time dispatch to SSE4.1/AVX2 code; the 32-bit
+  # build stays on its SSE2 baseline.
+  local dispatch="SSE4_1;AVX;AVX2"
+  [ "$1" = i686 ] && dispatch=""
+  cmake_lib "$1" "$2" "$3" -DBUILD_LIST=core,imgproc -DBUILD_SHARED_LIBS=OFF \
+    -DBUILD_TESTS=OFF -DBUILD_PERF_TESTS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOCS=OFF -DBUILD_opencv_apps=OFF \
+    -DBUILD_JAVA=OFF -DBUILD_opencv_python3=OFF -DBUILD_opencv_python2=OFF -DBUILD_ZLIB=OFF \
+    -DWITH_IPP=OFF -DWITH_ITT=OFF -DWITH_OPENCL=OFF -DWITH_LAPACK=OFF -DWITH_EIGEN=OFF -DWITH_OPENMP=OFF \
+    -DWITH_TBB=OFF -DWITH_PROTOBUF=OFF -DWITH_ADE=OFF -DWITH_CUDA=OFF -DWITH_FFMPEG=OFF -DWITH_GTK=OFF \
+    -DWITH_WIN32UI=OFF -DWITH_DSHOW=OFF -DWITH_MSMF=OFF -DWITH_DIRECTX=OFF -DWITH_OPENCL_D3D11_NV=OFF \
+    -DWITH_VA=OFF -DWITH_VA_INTEL=OFF -DWITH_1394=OFF -DWITH_QUIRC=OFF -DWITH_IMGCODEC_HDR=OFF \
+    -DWITH_JPEG=OFF -DWITH_PNG=OFF -DWITH_TIFF=OFF -DWITH_WEBP=OFF -DWITH_OPENJPEG=OFF -DWITH_JASPER=OFF \
+    -DWITH_OPENEXR=OFF -DWITH_GDAL=OFF -DWITH_GDCM=OFF -DWITH_IMGCODEC_SUNRASTER=OFF -DWITH_IMGCODEC_PXM=OFF \
+    -DWITH_IMGCODEC_PFM=OFF -DWITH_CAROTENE=OFF -DWITH_OPENVX=OFF -DWITH_HALIDE=OFF -DWITH_ONNX=OFF \
+    -DENABLE_PRECOMPILED_HEADERS=OFF -DOPENCV_GENERATE_PKGCONFIG=OFF -DBUILD_PACKAGE=OFF \
+    -DCPU_BASELINE=SSE2 "-DCPU_DISPATCH=$dispatch" \
+    -DOPENCV_LIB_INSTALL_PATH=lib -DOPENCV_3P_LIB_INSTALL_PATH=lib -DOPENCV_BIN_INSTALL_PATH=bin \
+    -DOPENCV_INCLUDE_INSTALL_PATH=include/opencv4 -DOPENCV_CONFIG_INSTALL_PATH=lib/cmake/opencv4 \
+    -DOPENCV_OTHER_INSTALL_PATH=share/opencv4 -DOPENCV_LICENSES_INSTALL_PATH=share/licenses/opencv4 \
+    -DINSTALL_CREATE_DISTRIB=OFF -DOPENCV_SKIP_VISIBILITY_HIDDEN=ON
+}
+
+build_freetype() {  # the rasteriser alone: no bzip2, PNG glyphs, HarfBuzz or Brotli
+  cmake_lib "$1" "$2" "$3" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+    -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON -DFT_REQUIRE_ZLIB=ON -DZLIB_USE_STATIC_LIBS=ON
+}
+
+build_harfbuzz() {  # the one-file amalgamation with the FreeType glue, no ICU or GLib
+  local arch="$1" src="$2" bld="$3" prefix="$top/$1/prefix"
+  mkdir -p "$prefix/include/harfbuzz" "$prefix/lib"
+  CC_NAME=g++ cc_static_lib "$arch" "$bld" "$prefix/lib/libharfbuzz.a" -std=c++11 -fno-exceptions -fno-rtti -w \
+    -DHAVE_FREETYPE=1 -DHAVE_FT_GET_VAR_BLEND_COORDINATES=1 -DHAVE_FT_SET_VAR_BLEND_COORDINATES=1 \
+    -DHAVE_FT_DONE_MM_VAR=1 -DHAVE_FT_GET_TRANSFORM=1 "-I$prefix/include/freetype2" -- "$src/src/harfbuzz.cc"
+  cp "$src"/src/hb*.h "$prefix/include/harfbuzz/"  # the public headers (the private ones are .hh)
+}
+
 build_arch() {  # <arch>: every package not yet built for it, in dependency order
   local arch="$1" pkg name stamp start
   mkdir -p "$top/$arch/stamps" "$top/$arch/build"
   # Order matters: libpng and libtiff find the libraries built before them.
-  for pkg in libjpeg-turbo libpng1.6 tiff giflib lua5.1; do
+  # FreeType before HarfBuzz, whose FreeType glue includes its headers.
+  for pkg in libjpeg-turbo libpng1.6 tiff giflib lua5.1 opencv freetype harfbuzz; do
     name="${pkg}_${version[$pkg]#*:}"
     stamp="$top/$arch/stamps/$name"
     [ -f "$stamp" ] && continue
