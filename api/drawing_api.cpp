@@ -42,7 +42,11 @@ int32_t PLR_ChooseFont(void) noexcept {
 void PLR_IPLText(int32_t red, int32_t green, int32_t blue, int32_t x, int32_t y, int32_t /*unused1*/,
                  int32_t /*unused2*/, int32_t /*unused3*/, int32_t /*unused4*/, const char* text,
                  int32_t smooth) noexcept {
-    drawText(engine(), byteOf(red), byteOf(green), byteOf(blue), x, y, text, (smooth & 0xFF) != 0);
+    // No last-error text of its own: a failure leaves the layer as it was.
+    try {
+        drawText(engine(), byteOf(red), byteOf(green), byteOf(blue), x, y, text, (smooth & 0xFF) != 0);
+    } catch (...) {
+    }
 }
 
 }  // extern "C"

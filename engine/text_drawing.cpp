@@ -45,7 +45,7 @@ const char* fontErrorText(std::uint32_t code) noexcept {
 }
 
 void drawText(EngineState& engine, std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::int32_t x,
-              std::int32_t y, const char* text, bool smooth) noexcept {
+              std::int32_t y, const char* text, bool smooth) {
     Page& page = engine.page;
     LayerRecord* layer = page.currentPageLayer();
     if (!layer || !text || !*text || !updateSrcBuffer32(page)) return;

@@ -15,9 +15,9 @@ struct EngineState;
 // out again; aliased: the text drawn pixel-sharp. Only the pixels the glyphs
 // cover are loaded back into the layer, through the mask and the paper
 // texture, so the rest of the layer keeps its full 16-bit values; empty text
-// changes nothing. Raises nothing: a font that cannot be had draws nothing.
+// changes nothing. A font that cannot be had draws nothing.
 void drawText(EngineState& engine, std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::int32_t x,
-              std::int32_t y, const char* text, bool smooth) noexcept;
+              std::int32_t y, const char* text, bool smooth);
 
 // The font dialog with the engine's font description (flags screen fonts and
 // initialise-from-record): a nonzero answer is returned as it is; a zero one

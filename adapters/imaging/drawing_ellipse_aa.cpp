@@ -65,8 +65,9 @@ std::int32_t DrawEllipseOnImage(void* pixels, std::int32_t width, std::int32_t h
             solidRight = std::min(solidRight, outer[s].right);
         }
         if (spanLeft > spanRight) continue;
-        const std::int32_t x0 = static_cast<std::int32_t>(std::max<double>(std::floor(spanLeft + 0.5), 0));
-        const std::int32_t x1 = static_cast<std::int32_t>(std::min<double>(std::ceil(spanRight - 0.5), width - 1.0));
+        // Held to the raster (and so to 32 bits) before converting.
+        const std::int32_t x0 = static_cast<std::int32_t>(std::clamp(std::floor(spanLeft + 0.5), 0.0, double(width)));
+        const std::int32_t x1 = static_cast<std::int32_t>(std::clamp(std::ceil(spanRight - 0.5), -1.0, width - 1.0));
         const std::uint32_t fullWeight = static_cast<std::uint32_t>(opacity * 256.0);
         std::uint8_t* row = base + std::int64_t{y} * stride;
         for (std::int32_t x = x0; x <= x1; ++x) {

@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace plr::imaging_lib {
 
 namespace gradient {
@@ -105,23 +109,39 @@ std::int32_t GradientFillImageRadial(void* pixels, std::int32_t width, std::int3
                                      std::int32_t stride, double radius, double cx, double cy,
                                      const std::uint32_t* stops, const double* positions, std::int32_t count,
                                      std::int32_t /*flags*/, double opacity, std::int32_t /*reserved*/) noexcept {
-    if (!validFill(pixels, width, height, bytesPerPixel, stride, stops, positions, count) || !(radius >= 1.0) ||
-        !std::isfinite(radius) || !std::isfinite(cx) || !std::isfinite(cy))
+    if (!validFill(pixels, width, height, bytesPerPixel, stride, stops, positions, count) ||
+        !validRadial(radius, cx, cy))
         return 0;
     std::uint32_t table[kLastEntry + 1];
     buildTable(table, stops, positions, count);
     const std::uint32_t weight = opacityWeight(opacity);
-    const double perPixel = kLastEntry / radius;
+    const float perPixel = static_cast<float>(kLastEntry / radius), centreX = static_cast<float>(cx);
     for (std::int32_t y = 0; y < height; ++y) {
         std::uint8_t* row = static_cast<std::uint8_t*>(pixels) + std::int64_t{y} * stride;
-        const double dy = y - cy;
+        const float dy = static_cast<float>(y) - static_cast<float>(cy), dySquared = dy * dy;
+        std::int32_t x = 0;
         if (bytesPerPixel == 4 && weight == 256) {
-            for (std::int32_t x = 0; x < width; ++x)
-                std::memcpy(row + std::int64_t{x} * 4, &table[radialEntry(x - cx, dy, perPixel)], 4);
+#if defined(__SSE2__)
+            // Four entries at a time; the same single-precision operations in the same order as radialEntry.
+            const __m128 vcx = _mm_set1_ps(centreX), vdy2 = _mm_set1_ps(dySquared), vscale = _mm_set1_ps(perPixel);
+            const __m128 half = _mm_set1_ps(0.5f), last = _mm_set1_ps(static_cast<float>(kLastEntry));
+            __m128i columns = _mm_setr_epi32(0, 1, 2, 3);
+            alignas(16) std::int32_t entries[4];
+            for (; x + 4 <= width; x += 4, columns = _mm_add_epi32(columns, _mm_set1_epi32(4))) {
+                const __m128 dx = _mm_sub_ps(_mm_cvtepi32_ps(columns), vcx);
+                const __m128 d = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(dx, dx), vdy2));
+                const __m128 e = _mm_min_ps(_mm_add_ps(_mm_mul_ps(d, vscale), half), last);
+                _mm_store_si128(reinterpret_cast<__m128i*>(entries), _mm_cvttps_epi32(e));
+                for (int k = 0; k < 4; ++k) std::memcpy(row + std::int64_t{x + k} * 4, &table[entries[k]], 4);
+            }
+#endif
+            for (; x < width; ++x)
+                std::memcpy(row + std::int64_t{x} * 4,
+                            &table[radialEntry(static_cast<float>(x) - centreX, dySquared, perPixel)], 4);
         } else {
-            for (std::int32_t x = 0; x < width; ++x)
-                putPixel(row + std::int64_t{x} * bytesPerPixel, bytesPerPixel, table[radialEntry(x - cx, dy, perPixel)],
-                         weight);
+            for (; x < width; ++x)
+                putPixel(row + std::int64_t{x} * bytesPerPixel, bytesPerPixel,
+                         table[radialEntry(static_cast<float>(x) - centreX, dySquared, perPixel)], weight);
         }
     }
     return 1;

@@ -27,12 +27,14 @@ std::int32_t GradientFillImageRadial(void* pixels, std::int32_t width, std::int3
                                      std::int32_t stride, double radius, double cx, double cy,
                                      const std::uint32_t* stops, const double* positions, std::int32_t count,
                                      std::int32_t /*flags*/, double opacity, std::int32_t /*reserved*/) noexcept {
-    if (!validFill(pixels, width, height, bytesPerPixel, stride, stops, positions, count) || !(radius >= 1.0) ||
-        !std::isfinite(radius) || !std::isfinite(cx) || !std::isfinite(cy))
+    if (!validFill(pixels, width, height, bytesPerPixel, stride, stops, positions, count) ||
+        !validRadial(radius, cx, cy))
         return 0;
     for (std::int32_t y = 0; y < height; ++y)
         for (std::int32_t x = 0; x < width; ++x) {
-            const std::int32_t entry = radialEntry(x - cx, y - cy, kLastEntry / radius);
+            const float dy = static_cast<float>(y) - static_cast<float>(cy);
+            const float dx = static_cast<float>(x) - static_cast<float>(cx);
+            const std::int32_t entry = radialEntry(dx, dy * dy, static_cast<float>(kLastEntry / radius));
             putPixel(static_cast<std::uint8_t*>(pixels) + std::int64_t{y} * stride + std::int64_t{x} * bytesPerPixel,
                      bytesPerPixel, entryColour(stops, positions, count, entry), opacityWeight(opacity));
         }

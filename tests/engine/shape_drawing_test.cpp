@@ -218,5 +218,18 @@ TEST_F(ShapeDrawing, TheScratchBufferIsGoneAfterEveryShapeAndFailuresLeaveTheLay
     EXPECT_GE(allocations, 2);
 }
 
+TEST_F(ShapeDrawing, CoordinatesAnywhereInThe32BitRangeAreSafe) {
+    constexpr std::int32_t lo = INT32_MIN, hi = INT32_MAX;
+    const std::int32_t corners[][4] = {{lo, lo, hi, hi}, {hi, hi, lo, lo}, {lo, 5, lo + 3, 9}, {hi - 1, 0, hi, kH}};
+    for (const auto& c : corners) {
+        PLR_IPLRectangle(1, 2, 3, c[0], c[1], c[2], c[3], 100);
+        PLR_IPLEllipse(1, 2, 3, c[0], c[1], c[2], c[3], 100);
+        PLR_IPLGradient(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 4, c[0], c[1], c[2], c[3], "Linear");
+        PLR_IPLGradient(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, -3, c[0], c[1], c[2], c[3], "Radial");
+    }
+    EXPECT_STREQ(PLR_GetLastError(), "");
+    EXPECT_TRUE(page().processing.dst32.empty());
+}
+
 }  // namespace
 }  // namespace plr::test
