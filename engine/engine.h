@@ -4,12 +4,14 @@
 #include <cstdint>
 
 #include "adapters/effects/effect_library.h"
+#include "adapters/imaging/drawing_text.h"
 #include "core/crt_random.h"
 #include "engine/cpu_kernels.h"
 #include "engine/page.h"
 #include "exchange/transfer_image.h"
 #include "imaging/filters/effect_params.h"
 #include "history/undo_budget.h"
+#include "platform/fonts.h"
 #include "platform/platform.h"
 
 namespace plr {
@@ -27,6 +29,8 @@ struct EngineState {
     TransferImage transfer;
     FilterState filters;                     // the in-house filters' parameter block and tables
     effect_lib::LibraryState effectLibrary;  // the effect-script library's script and values
+    platform::LogFontA font;                 // the font description text is drawn in; zeroed at load
+    imaging_lib::TextState text;             // loaded faces and rendered glyphs
 };
 
 EngineState& engine() noexcept;

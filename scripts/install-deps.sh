@@ -14,6 +14,7 @@ packages=(
   cmake ninja-build g++ pkg-config binutils
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev liblua5.1-0-dev
   libopencv-core-dev libopencv-imgproc-dev
+  libfreetype-dev libharfbuzz-dev libfontconfig-dev fonts-dejavu-core
 )
 test_packages=(libgtest-dev libbenchmark-dev libpixman-1-dev libmypaint-dev)
 windows_packages=(

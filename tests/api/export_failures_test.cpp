@@ -283,6 +283,10 @@ const std::map<std::string, Call>& calls() {
         // Render
         CALL(PLR_Render, host.out, kSide * 3, 0, 0, kSide, kSide),
         CALL_RESULT_ONLY(PLR_GetColorAtMerged, 3, 3),
+        // Shapes and gradients
+        CALL(PLR_IPLRectangle, 1, 2, 3, 2, 2, 9, 9, 100),
+        CALL(PLR_IPLEllipse, 1, 2, 3, 2, 2, 9, 9, 100),
+        CALL(PLR_IPLGradient, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 4, 0, 0, 15, 15, "Linear"),
     };
     return table;
 }

@@ -190,4 +190,26 @@ TEST_F(HostCli, FilterRecordsAreReportedOnceAndSkipped) {
     EXPECT_EQ(centre[1], 0) << "the dab was painted in red";
 }
 
+TEST_F(HostCli, DrawPutsShapesGradientsAndTextOnAPicture) {
+    const std::string in = (dir / "in.png").string(), out = (dir / "out.png").string();
+    ASSERT_EQ(run("demo --size 240x160 -o \"" + in + "\"").status, 0);
+    const Outcome r = run("draw \"" + in + "\" \"" + out +
+                          "\" --gradient 0,0,240,0 --colors \"0,0,255;0,0,255\" --rect 10,10,50,50 --color 255,0,0"
+                          " --text Hi --at 100,100 --height 40 --color 0,255,0");
+    ASSERT_EQ(r.status, 0) << r.err;
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgb;
+    ASSERT_TRUE(readPng(out, w, h, rgb));
+    ASSERT_EQ(w, 240);
+    const auto at = [&](int x, int y) { return std::vector<int>(&rgb[(y * w + x) * 3], &rgb[(y * w + x) * 3 + 3]); };
+    EXPECT_EQ(at(20, 20), (std::vector<int>{255, 0, 0}));
+    EXPECT_EQ(at(50, 20), (std::vector<int>{0, 0, 255}));  // the end column stays out
+    int green = 0;
+    for (int y = 100; y < 150; ++y)
+        for (int x = 100; x < 160; ++x) green += at(x, y) == std::vector<int>{0, 255, 0};
+    EXPECT_GT(green, 50);
+    EXPECT_EQ(run("draw \"" + in + "\" \"" + out + "\" --rect 1,2,3").status, 2);
+    EXPECT_EQ(run("draw \"" + in + "\" \"" + out + "\" --wobble 1").status, 2);
+}
+
 }  // namespace
