@@ -283,6 +283,11 @@ const std::map<std::string, Call>& calls() {
         // Render
         CALL(PLR_Render, host.out, kSide * 3, 0, 0, kSide, kSide),
         CALL_RESULT_ONLY(PLR_GetColorAtMerged, 3, 3),
+        // Flood fill and magic wand
+        CALL(PLR_IPLFloodFill, 1, 2, 3, 8, 8, 1000, "Erase Connected"),
+        CALL(PLR_IPLMaskWand, 8, 8, 1000, 50, "Connected"),
+        CALL(PLR_IPLMaskEllipse, 2, 2, 9, 9, 50),
+        CALL(PLR_IPLMaskRectangle, 2, 2, 9, 9, 50),
     };
     return table;
 }
