@@ -26,7 +26,12 @@ struct ColourTest {
     }
     bool operator()(const std::uint8_t* p) const noexcept {
         std::uint32_t v = 0;
-        std::memcpy(&v, p, 3);
+        if constexpr (Bpp == 4) {
+            std::memcpy(&v, p, 4);  // one load; the fourth byte masked off
+            v &= 0xFFFFFFu;
+        } else {
+            std::memcpy(&v, p, 3);
+        }
         return v == key || matches(p[0], p[1], p[2]);
     }
 };
