@@ -1,7 +1,5 @@
 // The paint bucket: each mode changes the source buffer, which then goes into
 // the current layer through the mask, the paper texture and the alpha lock.
-#include <cstring>
-
 #include "adapters/imaging/drawing_fill.h"
 #include "core/failure.h"
 #include "engine/page_fill.h"
@@ -85,20 +83,13 @@ constexpr FillMode kFillModes[] = {
     {"Paint Alpha Non-Connected", paintAlphaNonConnected, false},
 };
 
-const FillMode* fillMode(const char* name) noexcept {
-    if (!name) return nullptr;
-    for (const FillMode& m : kFillModes)
-        if (std::strcmp(m.name, name) == 0) return &m;
-    return nullptr;
-}
-
 }  // namespace
 
 void floodFillPage(Page& page, std::int32_t red, std::int32_t green, std::int32_t blue, std::int32_t x,
                    std::int32_t y, std::int32_t tolerance, const char* mode) {
     if (!fill_run::canStart(page, x, y)) return;
     fill_run::SourceLease source(page);
-    const FillMode* m = fillMode(mode);
+    const FillMode* m = fill_run::modeNamed(kFillModes, mode);
     Fill f{page, source.pixels(), red, green, blue, x, y, tolerance};
     if (!m || (m->aboveBackgroundOnly && !f.aboveBackground())) return;
     m->run(f);

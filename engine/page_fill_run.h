@@ -2,6 +2,7 @@
 // What the fill and the wand share (internal to page_fill.cpp and
 // page_wand.cpp): the seed check, the 32-bit source buffer held for one
 // call, the marker colour, and the alpha picture for the alpha modes.
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -24,6 +25,16 @@ public:
 private:
     Page& page_;
 };
+
+// The entry of a mode table whose name equals `name` exactly (case and all),
+// or null.
+template <class Mode, std::size_t N>
+const Mode* modeNamed(const Mode (&table)[N], const char* name) noexcept {
+    if (!name) return nullptr;
+    for (const Mode& m : table)
+        if (std::strcmp(m.name, name) == 0) return &m;
+    return nullptr;
+}
 
 // True when (x, y) lies on the page and the page has a current layer of its size.
 bool canStart(Page& page, std::int32_t x, std::int32_t y) noexcept;

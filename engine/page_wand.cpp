@@ -1,7 +1,5 @@
 // The magic wand: each mode adds the pixels it finds to the mask with the
 // value of the strength; every other mask value stays.
-#include <cstring>
-
 #include "engine/page_fill.h"
 #include "engine/page_fill_run.h"
 #include "mask/builders.h"
@@ -64,13 +62,6 @@ constexpr WandMode kWandModes[] = {
     {"Alpha Connected", alphaConnected, true},  {"Alpha Non-connected", alphaNonConnected, false},
 };
 
-const WandMode* wandMode(const char* name) noexcept {
-    if (!name) return nullptr;
-    for (const WandMode& m : kWandModes)
-        if (std::strcmp(m.name, name) == 0) return &m;
-    return nullptr;
-}
-
 }  // namespace
 
 void maskWand(Page& page, std::int32_t x, std::int32_t y, std::int32_t tolerance, std::int32_t strength,
@@ -78,7 +69,7 @@ void maskWand(Page& page, std::int32_t x, std::int32_t y, std::int32_t tolerance
     std::uint16_t* plane = pageMask(page.maskPage());
     if (!plane || !fill_run::canStart(page, x, y)) return;
     fill_run::SourceLease source(page);
-    const WandMode* m = wandMode(mode);
+    const WandMode* m = fill_run::modeNamed(kWandModes, mode);
     if (!m || (m->aboveBackgroundOnly && page.currentLayerIndex <= 1)) return;
     Wand w{page, source.pixels(), plane, x, y, tolerance, strengthToMask(wandStrength(strength))};
     m->run(w);
