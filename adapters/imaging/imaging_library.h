@@ -8,6 +8,7 @@
 //   raster.h         overlay, channel order     raster_resize.h  resampling
 //   raster_grey.h    grey conversion            drawing.h        solid shapes
 //   compression.h    deflate                    filters_blur*.h  blurs
+//   drawing_fill.h   flood fill, colour replace, colour-match map
 // Conventions shared by every call:
 //   - a raster is a top-row pointer, width, height, bytes per pixel (1, 2, 3,
 //     4 or 8) and a row stride in bytes;
@@ -16,6 +17,7 @@
 //     the operation.
 #include "adapters/imaging/compression.h"
 #include "adapters/imaging/drawing.h"
+#include "adapters/imaging/drawing_fill.h"
 #include "adapters/imaging/filters_blur.h"
 #include "adapters/imaging/filters_blur_plane.h"
 #include "adapters/imaging/raster.h"

@@ -287,6 +287,11 @@ const std::map<std::string, Call>& calls() {
         CALL(PLR_IPLRectangle, 1, 2, 3, 2, 2, 9, 9, 100),
         CALL(PLR_IPLEllipse, 1, 2, 3, 2, 2, 9, 9, 100),
         CALL(PLR_IPLGradient, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 4, 0, 0, 15, 15, "Linear"),
+        // Flood fill and magic wand
+        CALL(PLR_IPLFloodFill, 1, 2, 3, 8, 8, 1000, "Erase Connected"),
+        CALL(PLR_IPLMaskWand, 8, 8, 1000, 50, "Connected"),
+        CALL(PLR_IPLMaskEllipse, 2, 2, 9, 9, 50),
+        CALL(PLR_IPLMaskRectangle, 2, 2, 9, 9, 50),
     };
     return table;
 }

@@ -118,7 +118,8 @@ const std::map<std::string, Rule>& rules() {
                               "PLR_CreateMaskFromRGBAImageAlphaRange", "PLR_CreateMaskFromRGBAImageLuminanceRange",
                               "PLR_CreateMaskFromRGBAImageHueRange", "PLR_CreateMaskFromRGBAImageHSLRange",
                               "PLR_ApplyMaskToAlpha_RGBA32", "PLR_ReplaceFromRGBAImageAlphaRange",
-                              "PLR_InvertAlpha_RGBA32", "PLR_SetAlphaFromRGBAImageColor"})
+                              "PLR_InvertAlpha_RGBA32", "PLR_SetAlphaFromRGBAImageColor",
+                              "PLR_ColorRGBA32FromFloodMask"})
             m[n] = fixed(kPage32);
         m["PLR_CreateMaskFromRGB24ImageColor"] = fixed(kPage24);
         for (const char* n : {"PLR_GetMaskData16", "PLR_SetMaskData16"}) m[n] = fixed(kPage16);
@@ -278,6 +279,8 @@ T argument(const Call& c, std::size_t i) {
     } else if constexpr (kReal<T>) {
         return static_cast<T>(c.reals[i]);
     } else if constexpr (std::is_same_v<T, const char*>) {
+        if (c.args.names[i] == "fillMode") return "Paint Connected";
+        if (c.args.names[i] == "wandMode") return "Connected";
         return c.args.names[i] == "modeName" ? "Multiply" : "";
     } else {
         static_assert(std::is_pointer_v<T>);
