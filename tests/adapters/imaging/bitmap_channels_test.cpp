@@ -6,6 +6,7 @@
 
 #include "adapters/imaging/bitmap.h"
 #include "adapters/imaging/raster_channels.h"
+#include "adapters/imaging/raster_test_support.h"
 #include "engine_fixture.h"
 
 namespace plr::test {
@@ -13,19 +14,12 @@ namespace {
 
 using BitmapChannels = EngineTest;
 
-std::vector<std::uint8_t> noise(std::size_t bytes, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::vector<std::uint8_t> v(bytes);
-    for (auto& b : v) b = static_cast<std::uint8_t>(1 + rng() % 255);  // no zero alpha
-    return v;
-}
-
 TEST_F(BitmapChannels, DibRoundTripsAreExactForBothDepthsAndRowOrders) {
     for (int bits : {24, 32})
         for (bool topDown : {false, true})
             for (int w : {1, 3, 6}) {
                 const int h = 5;
-                const auto rgba = noise(std::size_t(w) * h * 4, unsigned(bits + w));
+                const auto rgba = noise(std::size_t(w) * h * 4, unsigned(bits + w), true);
                 std::vector<std::uint8_t> dib(std::size_t(imaging_lib::DIBBytes(w, h, bits)));
                 ASSERT_EQ(imaging_lib::RGBAToDIBFormat(rgba.data(), w, h, bits, topDown, dib.data()), 1);
                 EXPECT_EQ(imaging_lib::DIBWidth(dib.data()), w);
@@ -70,7 +64,7 @@ TEST_F(BitmapChannels, DibLayoutWorkedExample) {
 
 TEST_F(BitmapChannels, SplitCombineReorderAndTablesMoveTheRightBytes) {
     const int w = 9, h = 4;
-    const auto rgba = noise(std::size_t(w) * h * 4, 3);
+    const auto rgba = noise(std::size_t(w) * h * 4, 3, true);
     std::vector<std::uint8_t> plane(std::size_t(w) * h);
     ASSERT_EQ(imaging_lib::SplitImage(rgba.data(), w, h, 4, w * 4, 3, plane.data(), w), 1);
     auto out = rgba;

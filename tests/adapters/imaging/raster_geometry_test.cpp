@@ -2,23 +2,18 @@
 // mappings they promise.
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <random>
 #include <vector>
 
 #include "adapters/imaging/raster_geometry.h"
+#include "adapters/imaging/raster_test_support.h"
 #include "engine_fixture.h"
 
 namespace plr::test {
 namespace {
 
 using RasterGeometry = EngineTest;
-
-std::vector<std::uint8_t> noise(std::size_t bytes, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::vector<std::uint8_t> v(bytes);
-    for (auto& b : v) b = static_cast<std::uint8_t>(rng());
-    return v;
-}
 
 const std::uint8_t* at(const std::vector<std::uint8_t>& v, int w, int bpp, int x, int y) {
     return v.data() + (std::size_t(y) * w + x) * bpp;
@@ -82,7 +77,9 @@ TEST_F(RasterGeometry, TurnByAQuarterMatchesTheQuarterTurnAwayFromTheEdges) {
     const int w = 31, h = 20, bpp = 4;
     const auto src = noise(std::size_t(w) * h * bpp, 11);
     std::vector<std::uint8_t> quarter(src.size());
-    for (auto [radians, selector] : {std::pair{double(float(M_PI / 2)), 2}, std::pair{double(float(-M_PI / 2)), 0}}) {
+    // Quarter turns as a caller holding radians in a float passes them.
+    const double quarter32 = float(std::numbers::pi / 2);
+    for (auto [radians, selector] : {std::pair{quarter32, 2}, std::pair{-quarter32, 0}}) {
         std::int32_t rw = 0, rh = 0;
         ASSERT_EQ(imaging_lib::GetRotatedPixelSize(radians, w, h, &rw, &rh), 1);
         ASSERT_EQ(rw, h);
@@ -104,7 +101,7 @@ TEST_F(RasterGeometry, TurnByAQuarterMatchesTheQuarterTurnAwayFromTheEdges) {
 TEST_F(RasterGeometry, TurnByAnyAngleGrowsTheRasterAndFillsTheCorners) {
     const int w = 40, h = 30, bpp = 4;
     std::int32_t rw = 0, rh = 0;
-    const double a = 17.0 * M_PI / 180.0;
+    const double a = 17.0 * std::numbers::pi / 180.0;
     ASSERT_EQ(imaging_lib::GetRotatedPixelSize(a, w, h, &rw, &rh), 1);
     EXPECT_EQ(rw, int(std::ceil(w * std::cos(a) + h * std::sin(a))));
     EXPECT_EQ(rh, int(std::ceil(w * std::sin(a) + h * std::cos(a))));

@@ -8,6 +8,7 @@
 #include "adapters/imaging/filter_kernels.h"
 #include "adapters/imaging/raster_resample_reference.h"
 #include "adapters/imaging/raster_resize.h"
+#include "adapters/imaging/raster_test_support.h"
 #include "engine_fixture.h"
 
 namespace plr::test {
@@ -30,13 +31,6 @@ std::int32_t resizeBy(int method, const void* s, int w, int h, void* d, int dw, 
     }
 }
 constexpr int kMethods = 4 + imaging_lib::kFilterKernelCount;
-
-std::vector<std::uint8_t> noise(std::size_t bytes, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::vector<std::uint8_t> v(bytes);
-    for (auto& b : v) b = static_cast<std::uint8_t>(rng());
-    return v;
-}
 
 TEST_F(RasterResample, ConstantPictureStaysConstantForEveryMethod) {
     struct Case {
