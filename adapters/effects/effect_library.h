@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "adapters/effects/effect_script.h"
+#include "adapters/effects/transforms.h"
 
 namespace plr::effect_lib {
 
@@ -30,6 +31,7 @@ struct LibraryState {
     bool buffersReady = false;
     EffectScript script;        // the loaded script
     EffectScript headerScript;  // work space of ReadScriptHeaderFromFile
+    TransformList transforms;   // the geometric effects' list (transforms.h)
 };
 
 std::int32_t Initialize(LibraryState& lib) noexcept;

@@ -36,6 +36,16 @@ std::int32_t OverlayImage(const void* src, std::int32_t width, std::int32_t heig
     return 1;
 }
 
+std::int32_t OverlayImage40(void* dst, std::int32_t dstWidth, std::int32_t dstHeight, std::int32_t bytesPerPixel,
+                            std::int32_t dstStride, const void* src, std::int32_t width, std::int32_t height,
+                            std::int32_t srcStride, std::int32_t x, std::int32_t y, double opacity,
+                            std::int32_t transparentMode, std::uint32_t transparentColour,
+                            std::int32_t reserved) noexcept {
+    if (transparentMode != 0 || transparentColour != 0 || reserved != 0) return 0;
+    return OverlayImage(src, width, height, bytesPerPixel, srcStride, dst, dstWidth, dstHeight, dstStride, x, y,
+                        opacity);
+}
+
 std::int32_t RGBAToBGRA(void* pixels, std::int32_t width, std::int32_t height, std::int32_t stride) noexcept {
     if (!pixels || width < 0 || height < 0) return 0;
     auto* row = static_cast<std::uint8_t*>(pixels);

@@ -1,6 +1,11 @@
 #include "adapters/imaging/raster_resize.h"
 
 #include <algorithm>
+#include <cstring>
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "adapters/imaging/cv_raster.h"
 
 #include "core/block.h"
 #include "core/sizes.h"
@@ -89,17 +94,92 @@ std::int32_t bilinear(const std::uint8_t* src, std::int32_t w, std::int32_t h, s
     return 1;
 }
 
+// OpenCV's resize over the caller's rasters; false when it throws or would
+// have reallocated the destination.
+bool cvResize(const void* src, std::int32_t w, std::int32_t h, std::int32_t ss, void* dst, std::int32_t dw,
+              std::int32_t dh, std::int32_t ds, std::int32_t bpp, int interpolation) noexcept {
+    try {
+        const int type = cv_raster::matType(bpp);
+        const cv::Mat in(h, w, type, const_cast<void*>(src), static_cast<std::size_t>(ss));
+        cv::Mat out(dh, dw, type, dst, static_cast<std::size_t>(ds));
+        cv::resize(in, out, out.size(), 0, 0, interpolation);
+        return out.data == dst;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Halving both sides of 8-bit pixels: OpenCV averages each 2 x 2 block as
+// (a + b + c + d + 2) >> 2, the exact rounded mean.
+bool isExactHalving(std::int32_t w, std::int32_t h, std::int32_t dw, std::int32_t dh, std::int32_t bpp) noexcept {
+    return (bpp == 1 || bpp == 3 || bpp == 4) && w == 2 * dw && h == 2 * dh;
+}
+
+template <class P>
+void nearest(const std::uint8_t* src, std::int32_t ss, std::uint8_t* dst, std::int32_t dw, std::int32_t dh,
+             std::int32_t ds, const std::int32_t* xs, std::int32_t h) noexcept {
+    for (std::int32_t oy = 0; oy < dh; ++oy) {
+        const std::int64_t sy = (2 * std::int64_t{oy} + 1) * h / (2 * std::int64_t{dh});
+        const auto* row = src + sy * ss;
+        auto* out = dst + std::int64_t{oy} * ds;
+        for (std::int32_t ox = 0; ox < dw; ++ox) std::memcpy(out + std::int64_t{ox} * sizeof(P), row + xs[ox], sizeof(P));
+    }
+}
+
+template <int N>
+struct Bytes {
+    std::uint8_t b[N];
+};
+
 }  // namespace
 
-std::int32_t DecimateImage(const void* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
+std::int32_t exact::decimateImage(const void* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
                            void* dst, std::int32_t dstWidth, std::int32_t dstHeight, std::int32_t dstStride,
-                           std::int32_t bytesPerPixel, std::int32_t /*flags*/) noexcept {
+                           std::int32_t bytesPerPixel) noexcept {
     if (!validRasters(src, width, height, srcStride, dst, dstWidth, dstHeight, dstStride, bytesPerPixel)) return 0;
     const auto* s = static_cast<const std::uint8_t*>(src);
     auto* d = static_cast<std::uint8_t*>(dst);
     if (bytesPerPixel == 2 || bytesPerPixel == 8)
         return decimate<std::uint16_t>(s, width, height, srcStride, d, dstWidth, dstHeight, dstStride, bytesPerPixel / 2);
     return decimate<std::uint8_t>(s, width, height, srcStride, d, dstWidth, dstHeight, dstStride, bytesPerPixel);
+}
+
+std::int32_t DecimateImage(const void* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
+                           void* dst, std::int32_t dstWidth, std::int32_t dstHeight, std::int32_t dstStride,
+                           std::int32_t bytesPerPixel, std::int32_t /*flags*/) noexcept {
+    if (!validRasters(src, width, height, srcStride, dst, dstWidth, dstHeight, dstStride, bytesPerPixel)) return 0;
+    if (isExactHalving(width, height, dstWidth, dstHeight, bytesPerPixel) &&
+        cvResize(src, width, height, srcStride, dst, dstWidth, dstHeight, dstStride, bytesPerPixel, cv::INTER_AREA))
+        return 1;
+    return exact::decimateImage(src, width, height, srcStride, dst, dstWidth, dstHeight, dstStride, bytesPerPixel);
+}
+
+std::int32_t SimpleResampleImage(const void* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
+                                 void* dst, std::int32_t dstWidth, std::int32_t dstHeight, std::int32_t dstStride,
+                                 std::int32_t bytesPerPixel) noexcept {
+    if (!validRasters(src, width, height, srcStride, dst, dstWidth, dstHeight, dstStride, bytesPerPixel)) return 0;
+    Block<std::int32_t> xs;  // byte offset of each destination column's source pixel
+    if (!xs.allocate(std::size_t(dstWidth))) return 0;
+    for (std::int32_t ox = 0; ox < dstWidth; ++ox)
+        xs[std::size_t(ox)] = static_cast<std::int32_t>((2 * std::int64_t{ox} + 1) * width / (2 * std::int64_t{dstWidth})) *
+                              bytesPerPixel;
+    using Nearest = void (*)(const std::uint8_t*, std::int32_t, std::uint8_t*, std::int32_t, std::int32_t, std::int32_t,
+                             const std::int32_t*, std::int32_t) noexcept;
+    static constexpr Nearest kNearest[] = {nullptr,        nearest<std::uint8_t>, nearest<std::uint16_t>,
+                                           nearest<Bytes<3>>, nearest<std::uint32_t>, nullptr,
+                                           nullptr,        nullptr,               nearest<std::uint64_t>};
+    kNearest[bytesPerPixel](static_cast<const std::uint8_t*>(src), srcStride, static_cast<std::uint8_t*>(dst), dstWidth,
+                            dstHeight, dstStride, xs.data(), height);
+    return 1;
+}
+
+std::int32_t ResizeImageBicubic(const void* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
+                                void* dst, std::int32_t dstWidth, std::int32_t dstHeight, std::int32_t dstStride,
+                                std::int32_t bytesPerPixel) noexcept {
+    if (!validRasters(src, width, height, srcStride, dst, dstWidth, dstHeight, dstStride, bytesPerPixel)) return 0;
+    return cvResize(src, width, height, srcStride, dst, dstWidth, dstHeight, dstStride, bytesPerPixel, cv::INTER_CUBIC)
+               ? 1
+               : 0;
 }
 
 std::int32_t ResizeImage(const void* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,

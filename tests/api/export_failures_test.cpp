@@ -113,6 +113,10 @@ void encodeG16() {
 void paintLayer() { PLR_CreatePaintLayer(80, "Normal"); }
 void undone() { PLR_Undo(); }
 void dabbed() { PLR_DrawDabGrit(4, 4, 0x1000, 0x2000, 0x3000); }
+void panBuffers() {
+    PLR_IPLAllocSrcBuffer32();
+    PLR_IPLAllocDstBuffer32();
+}
 
 #define CALL(name, ...) \
     {#name, {nullptr, [] { return outcomeOf<exported::name>([] { return name(__VA_ARGS__); }); }}}
@@ -292,6 +296,14 @@ const std::map<std::string, Call>& calls() {
         CALL(PLR_IPLMaskWand, 8, 8, 1000, 50, "Connected"),
         CALL(PLR_IPLMaskEllipse, 2, 2, 9, 9, 50),
         CALL(PLR_IPLMaskRectangle, 2, 2, 9, 9, 50),
+        // Whole-page geometry and pan
+        CALL(PLR_IPLRotateLeft),
+        CALL(PLR_IPLRotateRight),
+        CALL(PLR_IPLCrop, 1, 1, 5, 5),
+        CALL(PLR_IPLResize, 8, 8, "Bicubic"),
+        CALL(PLR_IPLResizePage, 20, 20, "MC", 1, 2, 3),
+        CALL(PLR_IPLSeamCarvingRGBA, 12, 16, 0),
+        CALL_AFTER(panBuffers, PLR_IPLPan, 2, 3, 0, 0, 0, 0, 0, 1),
     };
     return table;
 }

@@ -210,6 +210,37 @@ TEST_F(HostCli, DrawPutsShapesGradientsAndTextOnAPicture) {
     EXPECT_GT(green, 50);
     EXPECT_EQ(run("draw \"" + in + "\" \"" + out + "\" --rect 1,2,3").status, 2);
     EXPECT_EQ(run("draw \"" + in + "\" \"" + out + "\" --wobble 1").status, 2);
+
+TEST_F(HostCli, GeometryOperationsGiveTheirSizesAndTurnsUndoEachOther) {
+    const std::string in = (dir / "in.png").string();
+    ASSERT_EQ(run("demo --size 120x80 -o \"" + in + "\"").status, 0);
+    auto geometry = [&](const std::string& from, const std::string& to, const std::string& args) {
+        return run("geometry \"" + from + "\" \"" + (dir / to).string() + "\" " + args);
+    };
+    int w = 0, h = 0;
+    std::vector<unsigned char> original, rgb;
+    ASSERT_TRUE(readPng(in, w, h, original));
+    struct Case {
+        std::string args;
+        int w, h;
+    };
+    const Case cases[] = {{"--rotate left", 80, 120},  {"--flip h", 120, 80},
+                          {"--crop 10,5,60,45", 50, 40}, {"--resize 60x40 --method \"Lanczos3\"", 60, 40},
+                          {"--canvas 150x90 --anchor MC --color 10,20,30", 150, 90}, {"--carve 100x80", 100, 80}};
+    for (const Case& c : cases) {
+        const Outcome o = geometry(in, "o.png", c.args);
+        ASSERT_EQ(o.status, 0) << c.args << o.err;
+        ASSERT_TRUE(readPng((dir / "o.png").string(), w, h, rgb));
+        EXPECT_EQ(w, c.w) << c.args;
+        EXPECT_EQ(h, c.h) << c.args;
+    }
+    ASSERT_EQ(geometry(in, "r.png", "--rotate right").status, 0);
+    ASSERT_EQ(geometry((dir / "r.png").string(), "l.png", "--rotate left").status, 0);
+    ASSERT_TRUE(readPng((dir / "l.png").string(), w, h, rgb));
+    EXPECT_EQ(rgb, original);
+    EXPECT_EQ(geometry(in, "x.png", "--resize 60x40 --method lanczos3").status, 1);
+    EXPECT_EQ(geometry(in, "x.png", "--crop 0,0,500,10").status, 1);
+    EXPECT_EQ(geometry(in, "x.png", "--spin 3").status, 2);
 }
 
 }  // namespace

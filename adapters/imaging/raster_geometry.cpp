@@ -1,0 +1,186 @@
+#include "adapters/imaging/raster_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "adapters/imaging/cv_raster.h"
+
+namespace plr::imaging_lib {
+namespace {
+
+bool validPixelSize(std::int32_t bpp) noexcept { return bpp == 1 || bpp == 2 || bpp == 3 || bpp == 4 || bpp == 8; }
+
+bool validRaster(const void* p, std::int32_t w, std::int32_t h, std::int32_t stride, std::int32_t bpp) noexcept {
+    return p && w > 0 && h > 0 && validPixelSize(bpp) && std::int64_t{stride} >= std::int64_t{w} * bpp;
+}
+
+// A pixel of N bytes moved as one value.
+template <int N>
+struct Pixel {
+    std::uint8_t b[N];
+};
+template <int N>
+using PixelOf = std::conditional_t<N == 1, std::uint8_t,
+                std::conditional_t<N == 2, std::uint16_t,
+                std::conditional_t<N == 4, std::uint32_t,
+                std::conditional_t<N == 8, std::uint64_t, Pixel<N>>>>>;
+
+template <class P>
+P load(const std::uint8_t* row, std::int64_t x) noexcept {
+    P p;
+    std::memcpy(&p, row + x * std::int64_t(sizeof(P)), sizeof(P));
+    return p;
+}
+
+// Quarter and half turns in 64 x 64 tiles of the destination, so both sides
+// stay in cache whichever way the source is walked.
+template <class P>
+void quarterTurn(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int64_t ss, std::uint8_t* dst,
+                 std::int64_t ds, std::int32_t selector) noexcept {
+    constexpr std::int32_t kTile = 64;
+    const std::int32_t dw = selector == 1 ? w : h, dh = selector == 1 ? h : w;
+    for (std::int32_t ty = 0; ty < dh; ty += kTile) {
+        const std::int32_t yEnd = std::min(dh, ty + kTile);
+        for (std::int32_t tx = 0; tx < dw; tx += kTile) {
+            const std::int32_t xEnd = std::min(dw, tx + kTile);
+            for (std::int32_t y = ty; y < yEnd; ++y) {
+                P* out = reinterpret_cast<P*>(dst + y * ds);
+                for (std::int32_t x = tx; x < xEnd; ++x) {
+                    // Source pixel of destination (x, y).
+                    std::int64_t sx, sy;
+                    if (selector == 0) { sx = y; sy = h - 1 - x; }
+                    else if (selector == 2) { sx = w - 1 - y; sy = x; }
+                    else { sx = w - 1 - x; sy = h - 1 - y; }
+                    std::memcpy(out + x, src + sy * ss + sx * std::int64_t(sizeof(P)), sizeof(P));
+                }
+            }
+        }
+    }
+}
+
+template <class P>
+void mirrorRows(std::uint8_t* image, std::int32_t w, std::int32_t h, std::int64_t stride) noexcept {
+    for (std::int32_t y = 0; y < h; ++y) {
+        std::uint8_t* row = image + y * stride;
+        for (std::int32_t a = 0, b = w - 1; a < b; ++a, --b) {
+            const P pa = load<P>(row, a), pb = load<P>(row, b);
+            std::memcpy(row + std::int64_t(a) * std::int64_t(sizeof(P)), &pb, sizeof(P));
+            std::memcpy(row + std::int64_t(b) * std::int64_t(sizeof(P)), &pa, sizeof(P));
+        }
+    }
+}
+
+// Sums within this much above a whole number count as that number.
+constexpr double kSizeSlack = 1e-3;
+
+std::int32_t rotate(const void* src, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t ss, void* dst,
+                    std::int32_t ds, std::int64_t dstBytes, std::uint32_t fill, double radians,
+                    std::int32_t quality) noexcept {
+    if (!validRaster(src, w, h, ss, bpp) || !dst || quality < 0 || quality > 2) return 0;
+    std::int32_t rw = 0, rh = 0;
+    if (!GetRotatedPixelSize(radians, w, h, &rw, &rh)) return 0;
+    if (std::int64_t{ds} < std::int64_t{rw} * bpp) return 0;
+    if (dstBytes >= 0 && std::int64_t{ds} * (rh - 1) + std::int64_t{rw} * bpp > dstBytes) return 0;
+    try {
+        const int type = cv_raster::matType(bpp);
+        const cv::Mat in(h, w, type, const_cast<void*>(src), static_cast<std::size_t>(ss));
+        cv::Mat out(rh, rw, type, dst, static_cast<std::size_t>(ds));
+        const double c = std::cos(radians), s = std::sin(radians);
+        // Destination pixel centre -> source pixel centre, about both centres.
+        const double csx = w * 0.5 - 0.5, csy = h * 0.5 - 0.5, cdx = rw * 0.5 - 0.5, cdy = rh * 0.5 - 0.5;
+        const cv::Matx23d m(c, -s, csx - c * cdx + s * cdy, s, c, csy - s * cdx - c * cdy);
+        static constexpr int kInterpolation[] = {cv::INTER_NEAREST, cv::INTER_LINEAR, cv::INTER_CUBIC};
+        double v[4];
+        cv_raster::channelValues(bpp, fill, v);
+        cv::warpAffine(in, out, m, out.size(), kInterpolation[quality] | cv::WARP_INVERSE_MAP, cv::BORDER_CONSTANT,
+                       cv::Scalar(v[0], v[1], v[2], v[3]));
+        return out.data == dst ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+std::int32_t CropImage(const void* src, std::int32_t width, std::int32_t height, std::int32_t srcStride, void* dst,
+                       std::int32_t dstStride, const LibRect* rect, std::int32_t bytesPerPixel) noexcept {
+    if (!validRaster(src, width, height, srcStride, bytesPerPixel) || !dst || !rect) return 0;
+    const LibRect r = *rect;
+    if (r.left < 0 || r.top < 0 || r.right > width || r.bottom > height || r.left >= r.right || r.top >= r.bottom)
+        return 0;
+    const std::size_t rowBytes = std::size_t(r.right - r.left) * std::size_t(bytesPerPixel);
+    if (std::int64_t{dstStride} < static_cast<std::int64_t>(rowBytes)) return 0;
+    const auto* s = static_cast<const std::uint8_t*>(src) + std::int64_t{r.top} * srcStride +
+                    std::int64_t{r.left} * bytesPerPixel;
+    auto* d = static_cast<std::uint8_t*>(dst);
+    for (std::int32_t y = r.top; y < r.bottom; ++y, s += srcStride, d += dstStride) std::memcpy(d, s, rowBytes);
+    return 1;
+}
+
+std::int32_t QuickRotateImage(const void* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
+                              void* dst, std::int32_t dstStride, std::int32_t selector,
+                              std::int32_t bytesPerPixel) noexcept {
+    if (!validRaster(src, width, height, srcStride, bytesPerPixel) || !dst || selector < 0 || selector > 2) return 0;
+    const std::int32_t dw = selector == 1 ? width : height;
+    if (std::int64_t{dstStride} < std::int64_t{dw} * bytesPerPixel) return 0;
+    const auto* s = static_cast<const std::uint8_t*>(src);
+    auto* d = static_cast<std::uint8_t*>(dst);
+    using Turn = void (*)(const std::uint8_t*, std::int32_t, std::int32_t, std::int64_t, std::uint8_t*, std::int64_t,
+                          std::int32_t) noexcept;
+    static constexpr Turn kTurns[] = {nullptr, quarterTurn<PixelOf<1>>, quarterTurn<PixelOf<2>>,
+                                      quarterTurn<PixelOf<3>>, quarterTurn<PixelOf<4>>, nullptr, nullptr, nullptr,
+                                      quarterTurn<PixelOf<8>>};
+    kTurns[bytesPerPixel](s, width, height, srcStride, d, dstStride, selector);
+    return 1;
+}
+
+std::int32_t HorizontalFlipImage(void* image, std::int32_t width, std::int32_t height, std::int32_t bytesPerPixel,
+                                 std::int32_t stride) noexcept {
+    if (!validRaster(image, width, height, stride, bytesPerPixel)) return 0;
+    using Mirror = void (*)(std::uint8_t*, std::int32_t, std::int32_t, std::int64_t) noexcept;
+    static constexpr Mirror kMirrors[] = {nullptr, mirrorRows<PixelOf<1>>, mirrorRows<PixelOf<2>>,
+                                          mirrorRows<PixelOf<3>>, mirrorRows<PixelOf<4>>, nullptr, nullptr, nullptr,
+                                          mirrorRows<PixelOf<8>>};
+    kMirrors[bytesPerPixel](static_cast<std::uint8_t*>(image), width, height, stride);
+    return 1;
+}
+
+std::int32_t VerticalFlipImage(void* image, std::int32_t rowBytes, std::int32_t height) noexcept {
+    if (!image || rowBytes <= 0 || height <= 0) return 0;
+    auto* base = static_cast<std::uint8_t*>(image);
+    for (std::int64_t a = 0, b = height - 1; a < b; ++a, --b)
+        std::swap_ranges(base + a * rowBytes, base + (a + 1) * rowBytes, base + b * rowBytes);
+    return 1;
+}
+
+std::int32_t GetRotatedPixelSize(double radians, std::int32_t width, std::int32_t height, std::int32_t* rotatedWidth,
+                                 std::int32_t* rotatedHeight) noexcept {
+    if (!rotatedWidth || !rotatedHeight || width <= 0 || height <= 0 || !std::isfinite(radians)) return 0;
+    const double c = std::fabs(std::cos(radians)), s = std::fabs(std::sin(radians));
+    const double rw = std::ceil(width * c + height * s - kSizeSlack);
+    const double rh = std::ceil(width * s + height * c - kSizeSlack);
+    if (rw > double(1 << 30) || rh > double(1 << 30)) return 0;
+    *rotatedWidth = std::max(1, static_cast<std::int32_t>(rw));
+    *rotatedHeight = std::max(1, static_cast<std::int32_t>(rh));
+    return 1;
+}
+
+std::int32_t RotateImage(const void* src, std::int32_t width, std::int32_t height, std::int32_t bytesPerPixel,
+                         std::int32_t srcStride, void* dst, std::int32_t dstStride, std::int64_t dstBytes,
+                         std::uint32_t fillColour, std::int32_t reserved, double radians,
+                         std::int32_t quality) noexcept {
+    if (reserved != 0 || dstBytes < 0) return 0;
+    return rotate(src, width, height, bytesPerPixel, srcStride, dst, dstStride, dstBytes, fillColour, radians, quality);
+}
+
+std::int32_t RotateImage40(const void* src, std::int32_t width, std::int32_t height, std::int32_t bytesPerPixel,
+                           std::int32_t srcStride, void* dst, std::int32_t dstStride, std::uint32_t fillColour,
+                           std::int32_t reserved, double radians, std::int32_t quality) noexcept {
+    if (reserved != 0) return 0;
+    return rotate(src, width, height, bytesPerPixel, srcStride, dst, dstStride, -1, fillColour, radians, quality);
+}
+
+}  // namespace plr::imaging_lib
