@@ -254,7 +254,7 @@ bool readBmp(const char* path, RgbaImage& out) noexcept {
 }
 
 bool bmpInfo(const char* path, ImageInfo& out) noexcept {
-    std::uint8_t head[14 + 40] = {};
+    std::uint8_t head[14 + 124] = {};
     std::FILE* f = std::fopen(path, "rb");
     if (!f) return false;
     const std::size_t n = std::fread(head, 1, sizeof head, f);

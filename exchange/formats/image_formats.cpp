@@ -78,6 +78,7 @@ FileType sniffFile(const char* path) noexcept {
 bool readImage(const char* path, RgbaImage& out) noexcept {
     out.pixels.reset();
     out.width = out.height = 0;
+    out.outOfMemory = false;
     const ImageFormat* f = sniffedFormat(path);
     const bool ok = f && f->read(path, out);
     if (!ok) {
@@ -135,8 +136,10 @@ bool allocateRgba(RgbaImage& out, std::int64_t width, std::int64_t height) noexc
     out.pixels.reset();
     out.width = out.height = 0;
     if (!decodeSizeAllowed(width, height)) return false;
-    if (!out.pixels.allocate(saturatingProduct(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 4)))
+    if (!out.pixels.allocate(saturatingProduct(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 4))) {
+        out.outOfMemory = true;
         return false;
+    }
     out.width = static_cast<std::int32_t>(width);
     out.height = static_cast<std::int32_t>(height);
     return true;

@@ -34,8 +34,9 @@ namespace plr::formats {
 
 constexpr std::int32_t kMaxDecodeSide = 32768;
 constexpr std::uint64_t kMaxDecodePixels = std::uint64_t{1} << 27;
-// How many leading bytes the sniffers may look at (an EMF's signature sits at 40).
-constexpr std::size_t kSniffBytes = 64;
+// How many leading bytes the sniffers may look at (an EMF's signature sits at 40,
+// the PCX plane count at 65).
+constexpr std::size_t kSniffBytes = 128;
 
 enum class FileType { Unknown, Bmp, Jpeg, Png, Tiff, Gif, Tga, Pcx, Psd, Emf, Wmf };
 
@@ -45,6 +46,8 @@ struct RgbaImage {
     Block<std::uint8_t> pixels;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    // Set when the picture's pixel memory was refused (not a fault of the file).
+    bool outOfMemory = false;
 };
 
 // Pixels handed to a writer: `channels` 3 (red, green, blue) or 4 (plus
