@@ -120,15 +120,6 @@ public:
             n -= k;
         }
     }
-    // Bytes written so far.
-    std::uint64_t position() const noexcept { return written_ + used_; }
-    // Rewrites bytes already written at `at` (a header field known only at the end).
-    void patch(std::uint64_t at, const void* bytes, std::size_t n) noexcept {
-        flush();
-        if (!ok_) return;
-        ok_ = std::fseek(f_, static_cast<long>(at), SEEK_SET) == 0 && std::fwrite(bytes, 1, n, f_) == n &&
-              std::fseek(f_, 0, SEEK_END) == 0;
-    }
     // Flushes and closes; true when every write reached the file.
     bool close() noexcept {
         if (!f_) return false;
@@ -141,13 +132,11 @@ public:
 private:
     void flush() noexcept {
         if (used_ && ok_) ok_ = std::fwrite(buf_, 1, used_, f_) == used_;
-        written_ += used_;
         used_ = 0;
     }
     std::FILE* f_;
     bool ok_;
     std::size_t used_ = 0;
-    std::uint64_t written_ = 0;
     std::uint8_t buf_[65536];
 };
 

@@ -71,7 +71,9 @@ bool decode(jpeg_decompress_struct& cinfo, ErrorTrap& trap, RgbaImage& out) {
 
 bool isJpeg(const std::uint8_t* b, std::size_t n) noexcept { return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF; }
 
-bool readJpeg(const char* path, RgbaImage& out) noexcept {
+// Opens the file for decoding and runs `body` (decode or header) on it.
+template <class Body>
+bool withDecompressor(const char* path, Body body) {
     std::FILE* f = std::fopen(path, "rb");
     if (!f) return false;
     jpeg_decompress_struct cinfo{};
@@ -81,11 +83,15 @@ bool readJpeg(const char* path, RgbaImage& out) noexcept {
     if (!setjmp(trap.jump)) {
         jpeg_create_decompress(&cinfo);
         jpeg_stdio_src(&cinfo, f);
-        ok = decode(cinfo, trap, out);
+        ok = body(cinfo, trap);
     }
     jpeg_destroy_decompress(&cinfo);
     std::fclose(f);
     return ok;
+}
+
+bool readJpeg(const char* path, RgbaImage& out) noexcept {
+    return withDecompressor(path, [&](jpeg_decompress_struct& c, ErrorTrap& t) { return decode(c, t, out); });
 }
 
 bool header(jpeg_decompress_struct& cinfo, ErrorTrap& trap, ImageInfo& out) {
@@ -101,20 +107,7 @@ bool header(jpeg_decompress_struct& cinfo, ErrorTrap& trap, ImageInfo& out) {
 }
 
 bool jpegInfo(const char* path, ImageInfo& out) noexcept {
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    jpeg_decompress_struct cinfo{};
-    ErrorTrap trap{};
-    trapErrors(*reinterpret_cast<jpeg_common_struct*>(&cinfo), trap);
-    volatile bool ok = false;
-    if (!setjmp(trap.jump)) {
-        jpeg_create_decompress(&cinfo);
-        jpeg_stdio_src(&cinfo, f);
-        ok = header(cinfo, trap, out);
-    }
-    jpeg_destroy_decompress(&cinfo);
-    std::fclose(f);
-    return ok;
+    return withDecompressor(path, [&](jpeg_decompress_struct& c, ErrorTrap& t) { return header(c, t, out); });
 }
 
 constexpr J_DCT_METHOD kDct[] = {JDCT_ISLOW, JDCT_IFAST, JDCT_FLOAT, JDCT_ISLOW};

@@ -3,7 +3,7 @@
 // (header palette), 8 bits on 1 plane (the 256-entry palette after the
 // 0x0C marker at the end, grey without it), 8 bits on 3 or 4 planes (RGB,
 // RGBA). Run-length runs may cross plane and line ends as some writers make
-// them; a stream that ends early leaves the remaining rows black.
+// them; a stream that ends early leaves the remaining rows transparent black.
 // Written: 8 bits on 3 planes, run-length coded line by line, with the
 // resolution in dots per inch in the header.
 #include <cstring>

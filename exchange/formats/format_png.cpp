@@ -48,7 +48,9 @@ bool decode(png_structp png, png_infop info, RgbaImage& out) {
     return true;
 }
 
-bool readPng(const char* path, RgbaImage& out) noexcept {
+// Opens the file for reading and runs `body` (decode or header) on it.
+template <class Body>
+bool withReader(const char* path, Body body) {
     std::FILE* f = std::fopen(path, "rb");
     if (!f) return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpOnError, quietWarning);
@@ -56,14 +58,17 @@ bool readPng(const char* path, RgbaImage& out) noexcept {
     bool ok = false;
     if (info) {
         png_init_io(png, f);
-        // Hostile headers are refused by the engine's own cap; libpng's
-        // chunk limits keep ancillary chunks small.
+        // Hostile headers are refused by the engine's own cap before any pixel memory.
         png_set_user_limits(png, kMaxDecodeSide, kMaxDecodeSide);
-        ok = decode(png, info, out);
+        ok = body(png, info);
     }
     png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
     std::fclose(f);
     return ok;
+}
+
+bool readPng(const char* path, RgbaImage& out) noexcept {
+    return withReader(path, [&](png_structp png, png_infop info) { return decode(png, info, out); });
 }
 
 bool readHeader(png_structp png, png_infop info, ImageInfo& out) {
@@ -81,18 +86,7 @@ bool readHeader(png_structp png, png_infop info, ImageInfo& out) {
 }
 
 bool pngInfo(const char* path, ImageInfo& out) noexcept {
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpOnError, quietWarning);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool ok = false;
-    if (info) {
-        png_init_io(png, f);
-        ok = readHeader(png, info, out);
-    }
-    png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
-    std::fclose(f);
-    return ok;
+    return withReader(path, [&](png_structp png, png_infop info) { return readHeader(png, info, out); });
 }
 
 class PngRows final : public RowWriter {

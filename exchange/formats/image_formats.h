@@ -17,11 +17,12 @@
 // 32768 x 32768 covers the page limit of 10000 x 10000 with room to spare;
 // 2^27 pixels (512 MB of RGBA) is the most one decoded picture may take.
 //
-// Truncated files: PNG, JPEG, TIFF and GIF behave as their libraries do
-// (JPEG hands back the rows it could decode with the rest grey; PNG, TIFF
-// and GIF refuse the file); our own readers refuse a file whose pixel data
-// ends early, except run-length streams (BMP RLE, TGA RLE, PCX, PSD RLE),
-// whose missing tail is left transparent black... see each format's file.
+// Truncated files: PNG, TIFF and GIF are refused, as their libraries report
+// them; JPEG gives what libjpeg-turbo decodes (the rows present, the rest
+// filled by the library). Our own readers refuse uncompressed pixel data that
+// ends early; run-length streams that end early (BMP RLE, TGA RLE, PCX, PSD
+// PackBits) keep the pixels decoded so far, the rest as each format's file
+// states. Metafiles draw the bitmap records that are whole.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
