@@ -17,7 +17,7 @@ with open(os.path.join(root, "layering.txt")) as f:
         if line:
             levels.append(line)
 level_of = {d: i for i, names in enumerate(levels) for d in names}
-outside = {"tests", "tools", "bench", "include", "docs", "cmake", "scripts", "data", "build", "build-san"}
+outside = {"tests", "tools", "bench", "include", "docs", "cmake", "scripts", "data", "build", "build-san", "fuzz", "build-fuzz"}
 include_re = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
 problems = []
 edges = {d: {} for d in level_of}  # folder -> {folder it includes: first file}

@@ -10,6 +10,9 @@ namespace plr::host {
 #include "command_list.inc"
 #undef PALORAN_COMMAND
 
+// `paloran info FILE...`: each file's type, size and resolution.
+int runFileInfo(int argc, char** argv);
+
 struct Command {
     const char* name;
     const char* synopsis;
@@ -29,10 +32,14 @@ struct Picture {
     std::vector<std::uint8_t> rgba;
 };
 
-// Reads a picture file into RGBA (PNG for now). False with `error` set on failure.
+// Reads a picture file of any format the engine reads into RGBA. False with
+// `error` set on failure.
 bool loadPicture(const std::string& path, Picture& picture, std::string& error);
-// Writes an RGBA picture; the extension picks the format (PNG for now).
+// Writes an RGBA picture; the extension picks the format (.bmp, .png, .jpg,
+// .gif, .tif, .tga, .pcx, .psd, .emf, .wmf). Formats without alpha drop it.
 bool savePicture(const std::string& path, const Picture& picture, std::string& error);
+// The same for an RGB picture (rows of width * 3 bytes).
+bool savePictureRGB(const std::string& path, const std::uint8_t* rgb, int width, int height, std::string& error);
 
 // A page of the picture's size whose layer 1 (the background) holds the
 // picture, made current; every layer-changing export then works on it.

@@ -16,7 +16,6 @@
 #include "document.h"
 #include "paint_script.h"
 #include "paloran.h"
-#include "png_writer.h"
 #include "render_image.h"
 #include "script_player.h"
 
@@ -52,7 +51,8 @@ void usage(std::FILE* out) {
         "  help                               this text\n"
         "\n"
         "options of demo and replay:\n"
-        "  -o FILE            output PNG (demo: demo.png, replay: the script's name with .png)\n"
+        "  -o FILE            output picture, its format by extension: .png .bmp .jpg .gif .tif .tga\n"
+        "                     .pcx .psd .emf .wmf (demo: demo.png, replay: the script's name with .png)\n"
         "  --size WxH         page size (default 960x640)\n"
         "  --seed N           random seed (replay: default from the script)\n"
         "  --scale N          render magnified N times\n"
@@ -192,7 +192,7 @@ int finish(const Options& o, const std::string& output) {
     std::printf("render: %dx%d in %.1f ms\n", image.width, image.height, msSince(t));
     t = Clock::now();
     std::string error;
-    if (!writePngRGB(output, image.rgb.data(), image.width, image.height, error)) {
+    if (!savePictureRGB(output, image.rgb.data(), image.width, image.height, error)) {
         std::fprintf(stderr, "paloran: %s\n", error.c_str());
         return 1;
     }
@@ -326,7 +326,7 @@ int withOptions(int argc, char** argv, int (*command)(Options)) {
 
 int runDemo(int argc, char** argv) { return withOptions(argc, argv, demo); }
 int runReplay(int argc, char** argv) { return withOptions(argc, argv, replay); }
-int runInfo(int, char**) { return info(); }
+int runInfo(int argc, char** argv) { return argc > 0 ? runFileInfo(argc, argv) : info(); }
 
 }  // namespace plr::host
 

@@ -6,11 +6,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
 #include <type_traits>
 #include <vector>
+
+#include <unistd.h>
 
 #include "core/export_failures.h"
 #include "engine_fixture.h"
@@ -111,6 +114,13 @@ void encodeG16() {
     host.encoded.assign(host.out, host.out + (n > 0 ? n : 0));
 }
 void paintLayer() { PLR_CreatePaintLayer(80, "Normal"); }
+constexpr const char* kPicture = PALORAN_TEST_DATA "/images/png_rgb.png";
+void readPicture() { PLR_ReadFromFile(kPicture); }
+const std::string& scratchPicture() {
+    static const std::string path = (std::filesystem::temp_directory_path() /
+                                     ("paloran_export_failures_" + std::to_string(::getpid()))).string();
+    return path;
+}
 void undone() { PLR_Undo(); }
 void dabbed() { PLR_DrawDabGrit(4, 4, 0x1000, 0x2000, 0x3000); }
 void panBuffers() {
@@ -304,6 +314,19 @@ const std::map<std::string, Call>& calls() {
         CALL(PLR_IPLResizePage, 20, 20, "MC", 1, 2, 3),
         CALL(PLR_IPLSeamCarvingRGBA, 12, 16, 0),
         CALL_AFTER(panBuffers, PLR_IPLPan, 2, 3, 0, 0, 0, 0, 0, 1),
+        // Image files and the transfer image (a 13 x 7 picture). The writers
+        // and the two conveniences answer a failed allocation with their
+        // result alone.
+        CALL(PLR_ReadFromFile, kPicture),
+        CALL(PLR_ReadFromFileRGB24, host.rgb, 13, 7, kPicture),
+        CALL(PLR_ReadFromFileRGBA32, host.rgba, 13, 7, kPicture),
+        CALL_AFTER(readPicture, PLR_GetResizedNewRGBA24, host.rgb, 5, 3),
+        CALL_RESULT_ONLY(PLR_WriteToFileRGB24, host.rgb, kSide, kSide, scratchPicture().c_str(), ".bmp", 72),
+        CALL_RESULT_ONLY(PLR_WriteToFileRGBA32, host.rgba, kSide, kSide, scratchPicture().c_str(), ".tga", 72),
+        CALL(PLR_SavePageToFileRGB24, scratchPicture().c_str(), ".png", 72),
+        CALL(PLR_SavePageToFileRGB32, scratchPicture().c_str(), ".png", 72),
+        CALL_RESULT_ONLY(PLR_MakeThumbnail, kPicture, scratchPicture().c_str(), 8),
+        CALL_RESULT_ONLY(PLR_MakeWebPic, kPicture, scratchPicture().c_str(), 8, 8),
     };
     return table;
 }

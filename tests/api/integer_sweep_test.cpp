@@ -221,6 +221,9 @@ const std::map<std::string, Rule>& rules() {
         // The canvas bitmap: the extent after the view cut (the view is 20 x 20 display pixels).
         m["PLR_Render"] = {{"stride"}, {{"stride", 20 * 3}, {"width", 8}, {"height", 8}},
                            [](const Args& a) { return strided(a("stride"), 20, 20 * 3); }};
+        // Packed width x height pictures of the file exports.
+        for (const char* n : {"PLR_ReadFromFileRGB24", "PLR_WriteToFileRGB24", "PLR_GetResizedNewRGBA24"}) m[n] = sized(3);
+        for (const char* n : {"PLR_ReadFromFileRGBA32", "PLR_WriteToFileRGBA32"}) m[n] = sized(4);
         return m;
     }();
     return r;

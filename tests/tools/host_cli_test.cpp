@@ -244,3 +244,43 @@ TEST_F(HostCli, GeometryOperationsGiveTheirSizesAndTurnsUndoEachOther) {
 }
 
 }  // namespace
+
+TEST_F(HostCli, ConvertAndInfoReadAndWriteEveryFormat) {
+    const std::string source = std::string(PALORAN_SOURCE_DIR) + "/tests/data/images/png_rgb.png";
+    int w = 0, h = 0;
+    std::vector<unsigned char> want;
+    ASSERT_TRUE(readPng(source, w, h, want));
+    for (const char* ext : {".bmp", ".tga", ".tif", ".pcx", ".psd", ".gif", ".emf", ".wmf", ".jpg", ".TIFF"}) {
+        SCOPED_TRACE(ext);
+        const std::string out = (dir / (std::string("p") + ext)).string();
+        const Outcome c = run("convert \"" + source + "\" \"" + out + "\"");
+        ASSERT_EQ(c.status, 0) << c.err;
+        const Outcome i = run("info \"" + out + "\"");
+        ASSERT_EQ(i.status, 0) << i.err;
+        EXPECT_NE(i.out.find("13x7, 72 dpi"), std::string::npos) << i.out;
+        const std::string back = (dir / "back.png").string();
+        ASSERT_EQ(run("convert \"" + out + "\" \"" + back + "\"").status, 0);
+        std::vector<unsigned char> got;
+        ASSERT_TRUE(readPng(back, w, h, got));
+        ASSERT_EQ(got.size(), want.size());
+        int worst = 0;
+        for (std::size_t k = 0; k < got.size(); ++k) worst = std::max(worst, std::abs(got[k] - want[k]));
+        EXPECT_LE(worst, std::string(ext) == ".jpg" ? 24 : 0);
+    }
+    EXPECT_NE(run("info \"" + source + "\"").out.find("PNG, 13x7"), std::string::npos);
+    EXPECT_NE(run("info").out.find("exports:"), std::string::npos) << "without a file: the engine's own info";
+    EXPECT_EQ(run("convert \"" + source + "\" \"" + (dir / "x.xyz").string() + "\"").status, 1);
+    EXPECT_FALSE(fs::exists(dir / "x.xyz"));
+    EXPECT_FALSE(fs::exists(dir / "x.xyz.tmp"));
+    EXPECT_EQ(run("convert \"" + (dir / "missing.png").string() + "\" \"" + (dir / "y.png").string() + "\"").status, 1);
+    EXPECT_EQ(run("convert onlyone").status, 2);
+}
+
+TEST_F(HostCli, DemoWritesAnyWritableFormat) {
+    const std::string bmp = (dir / "demo.bmp").string();
+    const Outcome r = run("demo --size 96x64 -o \"" + bmp + "\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(slurp(bmp).substr(0, 2), "BM");
+    const Outcome i = run("info \"" + bmp + "\"");
+    EXPECT_NE(i.out.find("BMP, 96x64"), std::string::npos) << i.out;
+}

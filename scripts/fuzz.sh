@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Fuzzes every file reader with libFuzzer (clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer), each from a seed corpus of the test pictures
+# of its format, in build-fuzz/.
+#   scripts/fuzz.sh smoke            a few seconds per reader (CI)
+#   scripts/fuzz.sh long [seconds]   a longer run per reader (default 600 s);
+#                                    corpora grow in build-fuzz/corpus/<reader>,
+#                                    crashes land in build-fuzz/crashes/<reader>
+# A crash, a leak, an out-of-bounds access or an input running longer than
+# 10 s fails the run (exit status 1) and leaves the input for replaying:
+#   build-fuzz/fuzz/fuzz_<reader> <input file>
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+mode="${1:-smoke}"
+case "$mode" in
+  smoke) seconds=5 ;;
+  long) seconds="${2:-600}" ;;
+  *) echo "usage: scripts/fuzz.sh smoke | long [seconds]" >&2; exit 2 ;;
+esac
+"$root/scripts/install-deps.sh" fuzz
+dir="$root/build-fuzz"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALORAN_FUZZ=ON \
+  -DPALORAN_SANITIZE=OFF -DPALORAN_TESTS=OFF -DPALORAN_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake --build "$dir" --parallel "$(nproc)" >/dev/null
+
+# Seed extensions per reader.
+declare -A seeds=([bmp]="bmp" [png]="png" [jpeg]="jpg" [tiff]="tif" [gif]="gif" [tga]="tga" [pcx]="pcx"
+                  [psd]="psd" [emf]="emf" [wmf]="wmf")
+export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+status=0
+for reader in bmp png jpeg tiff gif tga pcx psd emf wmf; do
+  corpus="$dir/corpus/$reader" crashes="$dir/crashes/$reader"
+  mkdir -p "$corpus" "$crashes"
+  cp -n "$root"/tests/data/images/*."${seeds[$reader]}" "$corpus"/ 2>/dev/null || true
+  echo "fuzz_$reader: $seconds s"
+  if ! "$dir/fuzz/fuzz_$reader" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+       -max_len=65536 -artifact_prefix="$crashes/" -print_final_stats=0 >"$dir/fuzz_$reader.log" 2>&1; then
+    echo "fuzz_$reader FAILED; see $dir/fuzz_$reader.log and $crashes/" >&2
+    status=1
+  fi
+done
+exit $status
