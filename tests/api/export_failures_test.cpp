@@ -25,6 +25,8 @@ constexpr int kPixels = kSide * kSide;
 // Stored effect scripts for the shape and grit sources.
 constexpr const char* kTip = PALORAN_TEST_DATA "/scripts/soft_dot.efs";
 constexpr const char* kGrain = PALORAN_TEST_DATA "/scripts/canvas_grain.efs";
+// A Lua filter shipped with the engine.
+constexpr const char* kLuaFilter = PALORAN_SOURCE_DIR "/data/lua/grayscale.lua";
 
 // Host buffers for the calls: page-sized in every exchange format, plus room
 // for compressed and run-length output.
@@ -113,6 +115,10 @@ void encodeG16() {
 void paintLayer() { PLR_CreatePaintLayer(80, "Normal"); }
 void undone() { PLR_Undo(); }
 void dabbed() { PLR_DrawDabGrit(4, 4, 0x1000, 0x2000, 0x3000); }
+void filterBuffers() {
+    PLR_IPLAllocSrcBuffer32();
+    PLR_IPLAllocDstBuffer32();
+}
 
 #define CALL(name, ...) \
     {#name, {nullptr, [] { return outcomeOf<exported::name>([] { return name(__VA_ARGS__); }); }}}
@@ -283,6 +289,8 @@ const std::map<std::string, Call>& calls() {
         // Render
         CALL(PLR_Render, host.out, kSide * 3, 0, 0, kSide, kSide),
         CALL_RESULT_ONLY(PLR_GetColorAtMerged, 3, 3),
+        // Lua filters
+        CALL_AFTER(filterBuffers, PLR_LuaFilterRun, kLuaFilter, 500, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
     };
     return table;
 }
