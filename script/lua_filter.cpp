@@ -13,7 +13,7 @@
 namespace plr {
 namespace script {
 
-LuaRun& runOf(lua_State* L) noexcept { return *static_cast<LuaRun*>(lua_touserdata(L, lua_upvalueindex(1))); }
+LuaRun* activeRun = nullptr;
 
 void showMessage(const LuaRun& run, const char* text, const char* caption) noexcept {
     if (!run.messageSink) {
@@ -27,10 +27,9 @@ void showMessage(const LuaRun& run, const char* text, const char* caption) noexc
     }
 }
 
-void registerClosures(lua_State* L, LuaRun* run, const luaL_Reg* table, std::size_t count) {
+void registerFunctions(lua_State* L, const luaL_Reg* table, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        lua_pushlightuserdata(L, run);
-        lua_pushcclosure(L, table[i].func, 1);
+        lua_pushcfunction(L, table[i].func);
         lua_setglobal(L, table[i].name);
     }
 }
@@ -82,6 +81,13 @@ void* luaHeap(void* heap, void* block, std::size_t oldSize, std::size_t newSize)
     return fresh;
 }
 
+struct ActiveRun {
+    explicit ActiveRun(LuaRun* run) noexcept { script::activeRun = run; }
+    ~ActiveRun() { script::activeRun = nullptr; }
+    ActiveRun(const ActiveRun&) = delete;
+    ActiveRun& operator=(const ActiveRun&) = delete;
+};
+
 struct StateOwner {
     lua_State* L;
     ~StateOwner() {
@@ -115,9 +121,9 @@ void setNumber(lua_State* L, const char* name, double v) {
 int setUp(lua_State* L) {
     const Setup& s = *static_cast<const Setup*>(lua_touserdata(L, 1));
     luaL_openlibs(L);
-    script::registerPixelFunctions(L, s.run);
-    script::registerPageFunctions(L, s.run);
-    script::registerPaintFunctions(L, s.run);
+    script::registerPixelFunctions(L);
+    script::registerPageFunctions(L);
+    script::registerPaintFunctions(L);
     const double w = s.run->width, h = s.run->height;
     setNumber(L, "width", w);
     setNumber(L, "height", h);
@@ -183,6 +189,7 @@ void runLuaFilter(EngineState& engine, const char* path, const LuaFilterSettings
     run.setSingleBuffer(false);
     run.startDir = engine.startDir;
     run.messageSink = engine.messageSink;
+    const ActiveRun active{&run};
 
     LuaHeap heap;
     StateOwner state{lua_newstate(luaHeap, &heap)};

@@ -9,8 +9,15 @@
 
 namespace plr::script {
 
-// A colour channel 0..1 as a byte: trunc(v * 255), pinned to 0..255.
-inline std::uint8_t channelByte(double v) noexcept { return truncToByte(v * 255.0); }
+// A colour channel 0..1 as a byte: trunc(v * 255), pinned to 0..255, NaN 0;
+// truncToByte(v * 255) without branches (the pixel writers run it per
+// channel).
+inline std::uint8_t channelByte(double v) noexcept {
+    double t = v * 255.0;
+    t = t > 0.0 ? t : 0.0;  // also NaN
+    t = t < 255.0 ? t : 255.0;
+    return static_cast<std::uint8_t>(static_cast<std::int32_t>(t));
+}
 
 // v held to lo..hi; NaN gives lo.
 inline double clampTo(double v, double lo, double hi) noexcept {

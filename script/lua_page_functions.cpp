@@ -148,6 +148,6 @@ constexpr luaL_Reg kPageFunctions[] = {
 
 }  // namespace
 
-void registerPageFunctions(lua_State* L, LuaRun* run) { registerClosures(L, run, kPageFunctions); }
+void registerPageFunctions(lua_State* L) { registerFunctions(L, kPageFunctions); }
 
 }  // namespace plr::script

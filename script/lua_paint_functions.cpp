@@ -76,7 +76,7 @@ void writeLines(PaintRecorder& recorder, lua_State* L, const char* lines) noexce
 int paintRecord(lua_State* L) {
     LuaRun& run = runOf(L);
     if (!run.recorder.isOpen()) return 0;
-    const auto* record = static_cast<const Record*>(lua_touserdata(L, lua_upvalueindex(2)));
+    const auto* record = static_cast<const Record*>(lua_touserdata(L, lua_upvalueindex(1)));
     writeLines(run.recorder, L, record->lines);
     return 0;
 }
@@ -101,12 +101,11 @@ constexpr luaL_Reg kFileFunctions[] = {{"paint_open", paintOpen}, {"paint_close"
 
 }  // namespace
 
-void registerPaintFunctions(lua_State* L, LuaRun* run) {
-    registerClosures(L, run, kFileFunctions);
+void registerPaintFunctions(lua_State* L) {
+    registerFunctions(L, kFileFunctions);
     for (const Record& r : kRecords) {
-        lua_pushlightuserdata(L, run);
         lua_pushlightuserdata(L, const_cast<Record*>(&r));
-        lua_pushcclosure(L, paintRecord, 2);
+        lua_pushcclosure(L, paintRecord, 1);
         lua_setglobal(L, r.function);
     }
 }

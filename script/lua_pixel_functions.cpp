@@ -149,6 +149,6 @@ constexpr luaL_Reg kPixelFunctions[] = {
 
 }  // namespace
 
-void registerPixelFunctions(lua_State* L, LuaRun* run) { registerClosures(L, run, kPixelFunctions); }
+void registerPixelFunctions(lua_State* L) { registerFunctions(L, kPixelFunctions); }
 
 }  // namespace plr::script

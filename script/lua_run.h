@@ -1,8 +1,7 @@
 #pragma once
 // What one Lua filter run works with: the page's two RGBA32 processing
 // buffers, the single-buffer switch, the paint-script file and where
-// messages go. It lives on the stack of the run; every registered function
-// reaches it through its first upvalue.
+// messages go. It lives on the stack of the run.
 #include <cstddef>
 #include <cstdint>
 
@@ -37,22 +36,25 @@ struct LuaRun {
     }
 };
 
-// The run of the calling function (its first upvalue).
-LuaRun& runOf(lua_State* L) noexcept;
+// The run in progress. Runs do not nest (scripts cannot start one) and the
+// engine is single-threaded: the registered functions find their run here
+// rather than in an upvalue, a look-up each call saves.
+extern LuaRun* activeRun;
+inline LuaRun& runOf(lua_State*) noexcept { return *activeRun; }
 
 // Shows a message box, or hands the texts to the sink.
 void showMessage(const LuaRun& run, const char* text, const char* caption) noexcept;
 
-// Each function of the table as a global, a closure over `run`.
-void registerClosures(lua_State* L, LuaRun* run, const luaL_Reg* table, std::size_t count);
+// Each function of the table as a global.
+void registerFunctions(lua_State* L, const luaL_Reg* table, std::size_t count);
 template <std::size_t N>
-void registerClosures(lua_State* L, LuaRun* run, const luaL_Reg (&table)[N]) {
-    registerClosures(L, run, table, N);
+void registerFunctions(lua_State* L, const luaL_Reg (&table)[N]) {
+    registerFunctions(L, table, N);
 }
 
-// Registers each family of functions as globals, every one a closure over `run`.
-void registerPixelFunctions(lua_State* L, LuaRun* run);
-void registerPageFunctions(lua_State* L, LuaRun* run);
-void registerPaintFunctions(lua_State* L, LuaRun* run);
+// Registers each family of functions as globals.
+void registerPixelFunctions(lua_State* L);
+void registerPageFunctions(lua_State* L);
+void registerPaintFunctions(lua_State* L);
 
 }  // namespace plr::script
