@@ -4,7 +4,13 @@
 // and scripts written to a scratch folder. Scripts report values through
 // out(...), which shows them in a message box captioned "out" as "%.17g"
 // numbers separated by blanks.
+#if defined(_WIN32)
+#include <process.h>
+#define PLR_TEST_PID _getpid()
+#else
 #include <unistd.h>
+#define PLR_TEST_PID ::getpid()
+#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -49,7 +55,7 @@ protected:
         caughtMessages().clear();
         engine().messageSink = catchMessage;
         dir = std::filesystem::temp_directory_path() /
-              ("plr_lua_" + std::to_string(::getpid()) + "_" +
+              ("plr_lua_" + std::to_string(PLR_TEST_PID) + "_" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
