@@ -93,31 +93,25 @@ int push3(lua_State* L, double a, double b, double c) {
     return 3;
 }
 
-int getHsv(lua_State* L) {
+int pushSpace(lua_State* L, const Hsv& c) { return push3(L, c.h, c.s, c.v); }
+int pushSpace(lua_State* L, const Hsl& c) { return push3(L, c.h, c.s, c.l); }
+int pushSpace(lua_State* L, const Lab& c) { return push3(L, c.l, c.a, c.b); }
+
+// The pixel's three coordinates in a colour space: "get_hsv", "get_hsl", "get_lab".
+template <auto kFromRgb>
+int getSpace(lua_State* L) {
     const std::uint8_t* p = readPixel(L);
-    const Hsv c = RgbToHsv(p[0], p[1], p[2]);
-    return push3(L, c.h, c.s, c.v);
+    return pushSpace(L, kFromRgb(p[0], p[1], p[2]));
 }
-int setHsv(lua_State* L) {
+
+// "set_hsv", "set_hsl": the hue held to 0..359 degrees, the other two to 0..1.
+template <auto kToRgb>
+int setHueSpace(lua_State* L) {
     if (std::uint8_t* p = writePixel(L))
-        storeRgb(p, HsvToRgb(clampTo(arg(L, 3), 0, 359), clampTo(arg(L, 4), 0, 1), clampTo(arg(L, 5), 0, 1)));
+        storeRgb(p, kToRgb(clampTo(arg(L, 3), 0, 359), clampTo(arg(L, 4), 0, 1), clampTo(arg(L, 5), 0, 1)));
     return 0;
 }
-int getHsl(lua_State* L) {
-    const std::uint8_t* p = readPixel(L);
-    const Hsl c = RgbToHsl(p[0], p[1], p[2]);
-    return push3(L, c.h, c.s, c.l);
-}
-int setHsl(lua_State* L) {
-    if (std::uint8_t* p = writePixel(L))
-        storeRgb(p, HslToRgb(clampTo(arg(L, 3), 0, 359), clampTo(arg(L, 4), 0, 1), clampTo(arg(L, 5), 0, 1)));
-    return 0;
-}
-int getLab(lua_State* L) {
-    const std::uint8_t* p = readPixel(L);
-    const Lab c = RgbToLab(p[0], p[1], p[2]);
-    return push3(L, c.l, c.a, c.b);
-}
+
 // No clamping of the input: the conversion pins the bytes.
 int setLab(lua_State* L) {
     if (std::uint8_t* p = writePixel(L)) storeRgb(p, LabToRgb(arg(L, 3), arg(L, 4), arg(L, 5)));
@@ -143,8 +137,14 @@ int setCmyk(lua_State* L) {
 constexpr luaL_Reg kPixelFunctions[] = {
     {"get_value", getValue}, {"set_value", setValue}, {"get_rgb", getRgb},   {"set_rgb", setRgb},
     {"get_alpha", getAlpha}, {"set_alpha", setAlpha}, {"get_rgba", getRgba}, {"set_rgba", setRgba},
-    {"get_hsv", getHsv},     {"set_hsv", setHsv},     {"get_hsl", getHsl},   {"set_hsl", setHsl},
-    {"get_lab", getLab},     {"set_lab", setLab},     {"get_cmyk", getCmyk}, {"set_cmyk", setCmyk},
+    {"get_hsv", getSpace<RgbToHsv>},
+    {"set_hsv", setHueSpace<HsvToRgb>},
+    {"get_hsl", getSpace<RgbToHsl>},
+    {"set_hsl", setHueSpace<HslToRgb>},
+    {"get_lab", getSpace<RgbToLab>},
+    {"set_lab", setLab},
+    {"get_cmyk", getCmyk},
+    {"set_cmyk", setCmyk},
 };
 
 }  // namespace
