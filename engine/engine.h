@@ -12,6 +12,7 @@
 #include "imaging/filters/effect_params.h"
 #include "history/undo_budget.h"
 #include "platform/fonts.h"
+#include "platform/message_box.h"
 #include "platform/platform.h"
 
 namespace plr {
@@ -22,6 +23,7 @@ struct EngineState {
     char startDir[1024] = {};
     char dirInfo[261] = {};  // the text PLR_GetDirInfo returns
     MemoryStatusSource memoryStatusSource = nullptr;  // null: the system's figures (tests put fixed ones)
+    platform::MessageSink messageSink = nullptr;       // null: the system's message box (tests catch the texts)
     std::int32_t randomSeed = 0;
     CrtRandom rng;  // the run-time generator every random draw comes from
     CpuKernels kernels = cpuKernelsAtLoad();

@@ -28,6 +28,8 @@ constexpr int kPixels = kSide * kSide;
 // Stored effect scripts for the shape and grit sources.
 constexpr const char* kTip = PALORAN_TEST_DATA "/scripts/soft_dot.efs";
 constexpr const char* kGrain = PALORAN_TEST_DATA "/scripts/canvas_grain.efs";
+// A Lua filter shipped with the engine.
+constexpr const char* kLuaFilter = PALORAN_SOURCE_DIR "/data/lua/grayscale.lua";
 
 // Host buffers for the calls: page-sized in every exchange format, plus room
 // for compressed and run-length output.
@@ -124,6 +126,8 @@ const std::string& scratchPicture() {
 void undone() { PLR_Undo(); }
 void dabbed() { PLR_DrawDabGrit(4, 4, 0x1000, 0x2000, 0x3000); }
 void panBuffers() {
+void filterBuffers() {
+    engine().messageSink = [](const char*, const char*) {};  // a script error never opens a box here
     PLR_IPLAllocSrcBuffer32();
     PLR_IPLAllocDstBuffer32();
 }
@@ -327,6 +331,8 @@ const std::map<std::string, Call>& calls() {
         CALL(PLR_SavePageToFileRGB32, scratchPicture().c_str(), ".png", 72),
         CALL_RESULT_ONLY(PLR_MakeThumbnail, kPicture, scratchPicture().c_str(), 8),
         CALL_RESULT_ONLY(PLR_MakeWebPic, kPicture, scratchPicture().c_str(), 8, 8),
+        // Lua filters
+        CALL_AFTER(filterBuffers, PLR_LuaFilterRun, kLuaFilter, 500, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
     };
     return table;
 }
