@@ -8,6 +8,9 @@
 //   raster.h         overlay, channel order     raster_resize.h  resampling
 //   raster_grey.h    grey conversion            drawing.h        solid shapes
 //   compression.h    deflate                    filters_blur*.h  blurs
+//   filters_smooth.h  smoothing, mean and rank   filters_tone.h   tone and colour
+//   filters_sharpen.h sharpening, edges, relief  filters_noise.h  noise, texture
+//   filters_artistic.h painterly renderings, glows
 // Conventions shared by every call:
 //   - a raster is a top-row pointer, width, height, bytes per pixel (1, 2, 3,
 //     4 or 8) and a row stride in bytes;
@@ -18,6 +21,11 @@
 #include "adapters/imaging/drawing.h"
 #include "adapters/imaging/filters_blur.h"
 #include "adapters/imaging/filters_blur_plane.h"
+#include "adapters/imaging/filters_artistic.h"
+#include "adapters/imaging/filters_noise.h"
+#include "adapters/imaging/filters_sharpen.h"
+#include "adapters/imaging/filters_smooth.h"
+#include "adapters/imaging/filters_tone.h"
 #include "adapters/imaging/raster.h"
 #include "adapters/imaging/raster_grey.h"
 #include "adapters/imaging/raster_resize.h"
