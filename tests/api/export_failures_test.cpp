@@ -113,6 +113,10 @@ void encodeG16() {
 void paintLayer() { PLR_CreatePaintLayer(80, "Normal"); }
 void undone() { PLR_Undo(); }
 void dabbed() { PLR_DrawDabGrit(4, 4, 0x1000, 0x2000, 0x3000); }
+void filterBuffers() {
+    PLR_IPLAllocSrcBuffer32();
+    PLR_IPLAllocDstBuffer32();
+}
 
 #define CALL(name, ...) \
     {#name, {nullptr, [] { return outcomeOf<exported::name>([] { return name(__VA_ARGS__); }); }}}
@@ -231,6 +235,9 @@ const std::map<std::string, Call>& calls() {
         CALL(PLR_IPLAllocDstBuffer32),
         CALL(PLR_IPLAllocSrcBuffer24),
         CALL(PLR_IPLAllocDstBuffer24),
+        // Filter dispatcher: a filter that takes the 24-bit buffers and a work copy
+        CALL_AFTER(filterBuffers, PLR_IPLImageProcess, 0, "Sharpen", 1, 500, 500, 500, 500, 500, 500, 0, 0, 0, 0, 0, 0,
+                   0, 0, 10, 20, 30, ""),
         CALL(PLR_ReplaceFromRGBAImageAlphaRange, host.rgba, 128, 40, 1, 2, 3, 200),
         CALL(PLR_RGBAlphaToRGB, host.out, kSide, kSide, host.rgba),
         CALL(PLR_RGBToRGBAlpha, host.out, kSide, kSide, host.rgb),
