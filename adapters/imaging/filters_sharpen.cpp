@@ -24,22 +24,23 @@ bool validPair(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int
     return validRaster(src, w, h, bpp, stride) && validRaster(dst, w, h, dstBpp, dstStride);
 }
 
-// out = v + (v - blurred) * gain (16-bit fixed point) where |v - blurred| > threshold.
+// `dst` holds the blurred picture on entry; on return
+// out = v + (v - blurred) * gain, rounded and held to 0..255 (OpenCV's
+// saturating weighted sum), except where |v - blurred| <= threshold: there
+// v is copied (a threshold below 1 sharpens everywhere, since a zero detail
+// already gives v). Worked in place: no picture-sized temporary.
 void addDetail(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride,
-               const cv::Mat& blurred, std::uint8_t* dst, std::int32_t dstStride, double gain, int threshold,
-               std::int32_t channelMask) {
-    const int g = static_cast<int>(std::clamp(gain, -100.0, 100.0) * 65536.0);
-    for (std::int32_t y = 0; y < h; ++y) {
-        const std::uint8_t* s = src + std::int64_t{y} * stride;
-        const std::uint8_t* b = blurred.ptr<std::uint8_t>(y);
-        std::uint8_t* d = dst + std::int64_t{y} * dstStride;
-        for (std::int64_t i = 0, n = std::int64_t{w} * bpp; i < n; ++i) {
-            const int detail = s[i] - b[i];
-            d[i] = std::abs(detail) > threshold
-                       ? clampToByte(s[i] + static_cast<int>((std::int64_t{detail} * g + 32768) >> 16))
-                       : s[i];
-        }
+               std::uint8_t* dst, std::int32_t dstStride, double gain, int threshold, std::int32_t channelMask) {
+    const cv::Mat in = wrap(src, w, h, bpp, stride);
+    cv::Mat out = wrap(dst, w, h, bpp, dstStride);
+    const double g = std::clamp(gain, -100.0, 100.0);
+    cv::Mat flat;
+    if (threshold > 0) {
+        cv::absdiff(in, out, flat);
+        cv::compare(flat, threshold, flat, cv::CMP_LE);
     }
+    cv::addWeighted(in, 1.0 + g, out, -g, 0.0, out);
+    if (threshold > 0) in.copyTo(out, flat);
     keepUnmaskedChannels(src, stride, dst, dstStride, w, h, bpp, channelMask);
 }
 
@@ -60,10 +61,9 @@ std::int32_t SharpenImage(const std::uint8_t* src, std::int32_t width, std::int3
                           std::int32_t channelMask) noexcept {
     if (!validPair(src, width, height, bpp, stride, dst, dstStride, bpp) || bpp == 2) return 0;
     return attempt([&] {
-        cv::Mat mean;
+        cv::Mat mean = wrap(dst, width, height, bpp, dstStride);
         cv::blur(wrap(src, width, height, bpp, stride), mean, cv::Size(3, 3), cv::Point(-1, -1), cv::BORDER_REPLICATE);
-        addDetail(src, width, height, bpp, stride, mean, dst, dstStride, std::clamp(amount, 0, 100) / 25.0, -1,
-                  channelMask);
+        addDetail(src, width, height, bpp, stride, dst, dstStride, std::clamp(amount, 0, 100) / 25.0, -1, channelMask);
     });
 }
 
@@ -73,11 +73,11 @@ std::int32_t SharpenImageRadius(const std::uint8_t* src, std::int32_t width, std
     if (!validPair(src, width, height, bpp, stride, dst, dstStride, bpp) || bpp == 2 || !std::isfinite(strength))
         return 0;
     return attempt([&] {
-        cv::Mat blurred;
+        cv::Mat blurred = wrap(dst, width, height, bpp, dstStride);
         const double sigma = std::clamp(radius, 1, 100);
         cv::GaussianBlur(wrap(src, width, height, bpp, stride), blurred, cv::Size(0, 0), sigma, sigma,
                          cv::BORDER_REPLICATE);
-        addDetail(src, width, height, bpp, stride, blurred, dst, dstStride, strength, -1, channelMask);
+        addDetail(src, width, height, bpp, stride, dst, dstStride, strength, -1, channelMask);
     });
 }
 
@@ -88,10 +88,10 @@ std::int32_t UnsharpMaskImage(const std::uint8_t* src, std::int32_t width, std::
         !(radius > 0) || radius > 1000)
         return 0;
     return attempt([&] {
-        cv::Mat blurred;
+        cv::Mat blurred = wrap(dst, width, height, bpp, dstStride);
         cv::GaussianBlur(wrap(src, width, height, bpp, stride), blurred, cv::Size(0, 0), radius, radius,
                          cv::BORDER_REPLICATE);
-        addDetail(src, width, height, bpp, stride, blurred, dst, dstStride, amount, threshold, channelMask);
+        addDetail(src, width, height, bpp, stride, dst, dstStride, amount, threshold, channelMask);
     });
 }
 

@@ -10,7 +10,8 @@
 namespace plr::imaging_lib {
 
 // Sharpen: v + (v - mean of the 3 x 3 square) * amount / 25 (amount 0..100;
-// 100 is a strong crisping, 0 copies).
+// 100 is a strong crisping, 0 copies). Results are rounded and held to
+// 0..255, here and in the two calls below.
 std::int32_t SharpenImage(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t bpp,
                           std::int32_t stride, std::uint8_t* dst, std::int32_t dstStride, std::int32_t amount,
                           std::int32_t channelMask) noexcept;
@@ -23,7 +24,8 @@ std::int32_t SharpenImageRadius(const std::uint8_t* src, std::int32_t width, std
 
 // Unsharp mask: blurred = Gaussian of sigma `radius`; where |v - blurred|
 // exceeds `threshold` the value becomes v + (v - blurred) * amount, elsewhere
-// it is copied (so flat, noisy areas stay as they were).
+// it is copied (so flat, noisy areas stay as they were; a negative threshold
+// sharpens everywhere).
 std::int32_t UnsharpMaskImage(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t bpp,
                               std::int32_t stride, std::uint8_t* dst, std::int32_t dstStride, std::int32_t threshold,
                               double amount, double radius, std::int32_t channelMask) noexcept;

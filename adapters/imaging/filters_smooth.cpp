@@ -52,6 +52,10 @@ void sampleBilinear(const std::uint8_t* src, std::int32_t w, std::int32_t h, std
 }
 
 constexpr int kMaxPathSamples = 256;
+// Arcs and zoom streaks take a sample about every pixel of their length, up
+// to this many: beyond it the samples spread out (the blur stays smooth, its
+// cost bounded).
+constexpr int kMaxTurnSamples = 48;
 
 }  // namespace
 
@@ -81,6 +85,33 @@ std::int32_t BlurImageRadius(const std::uint8_t* src, std::int32_t width, std::i
     });
 }
 
+namespace {
+
+// The straight streak as a kernel: the samples one pixel apart along the
+// direction, each spread bilinearly over the kernel's cells, tapered by
+// `taper`, summing to 1. OpenCV then runs it (by transform for long streaks).
+cv::Mat streakKernel(float dx, float dy, float length, float taper) {
+    const int samples = std::min(kMaxPathSamples, static_cast<int>(length) + 1);
+    const int reach = static_cast<int>(std::ceil((samples - 1) * 0.5f)) + 1;
+    cv::Mat k = cv::Mat::zeros(2 * reach + 1, 2 * reach + 1, CV_32F);
+    float total = 0;
+    for (int i = 0; i < samples; ++i) {
+        const float t = i - (samples - 1) * 0.5f;
+        const float weight = 1.0f - taper * (samples > 1 ? std::fabs(t) / ((samples - 1) * 0.5f) : 0.0f) + 1e-6f;
+        const float fx = reach + dx * t, fy = reach + dy * t;
+        const int x0 = static_cast<int>(std::floor(fx)), y0 = static_cast<int>(std::floor(fy));
+        const float ax = fx - x0, ay = fy - y0;
+        k.at<float>(y0, x0) += (1 - ax) * (1 - ay) * weight;
+        k.at<float>(y0, x0 + 1) += ax * (1 - ay) * weight;
+        k.at<float>(y0 + 1, x0) += (1 - ax) * ay * weight;
+        k.at<float>(y0 + 1, x0 + 1) += ax * ay * weight;
+        total += weight;
+    }
+    return k / total;
+}
+
+}  // namespace
+
 std::int32_t MotionBlur(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t bpp,
                         std::int32_t stride, std::uint8_t* dst, std::int32_t dstStride, double angle,
                         double distance, std::int32_t softness, std::int32_t kind) noexcept {
@@ -88,43 +119,44 @@ std::int32_t MotionBlur(const std::uint8_t* src, std::int32_t width, std::int32_
         !std::isfinite(angle) || !std::isfinite(distance))
         return 0;
     const float taper = std::clamp(softness, 0, 100) / 100.0f;
+    const float length = static_cast<float>(std::min(std::fabs(distance), 1e6));
+    if (kind == 0) {
+        const double rad = angle * 3.14159265358979323846 / 180.0;
+        return attempt([&] {
+            cv::Mat out = wrap(dst, width, height, bpp, dstStride);
+            cv::filter2D(wrap(src, width, height, bpp, stride), out, -1,
+                         streakKernel(static_cast<float>(std::cos(rad)), static_cast<float>(-std::sin(rad)), length,
+                                      taper),
+                         cv::Point(-1, -1), 0, cv::BORDER_REPLICATE);
+        });
+    }
     const float cx = (width - 1) * 0.5f, cy = (height - 1) * 0.5f;
-    const double rad = angle * 3.14159265358979323846 / 180.0;
-    const float dx = static_cast<float>(std::cos(rad)), dy = static_cast<float>(-std::sin(rad));
-    const float length = static_cast<float>(std::fabs(distance));
     for (std::int32_t y = 0; y < height; ++y) {
         std::uint8_t* out = dst + std::int64_t{y} * dstStride;
         for (std::int32_t x = 0; x < width; ++x) {
-            // The path through (x, y): start point and step per sample.
-            float sx = static_cast<float>(x), sy = static_cast<float>(y), stepX = 0, stepY = 0, stepTurn = 0;
-            int samples = 1;
-            if (kind == 0) {
-                samples = std::min(kMaxPathSamples, static_cast<int>(length) + 1);
-                stepX = dx, stepY = dy;
-            } else if (kind == 1) {
-                const float r = std::hypot(x - cx, y - cy);
-                const float arc = r * length * 3.14159265f / 180.0f;
-                samples = std::min(kMaxPathSamples, static_cast<int>(arc) + 1);
-                stepTurn = samples > 1 ? length * 3.14159265f / 180.0f / (samples - 1) : 0.0f;
-            } else {
-                const float reach = std::hypot(x - cx, y - cy) * length / 100.0f;
-                samples = std::min(kMaxPathSamples, static_cast<int>(reach) + 1);
-                if (samples > 1) {
-                    stepX = (cx - x) * length / 100.0f / (samples - 1);
-                    stepY = (cy - y) * length / 100.0f / (samples - 1);
-                }
-            }
+            const float rx = x - cx, ry = y - cy;
+            // Arcs are centred on the pixel; zoom streaks run from it towards the centre.
+            const float span = kind == 1 ? std::hypot(rx, ry) * length * 3.14159265f / 180.0f
+                                         : std::hypot(rx, ry) * length / 100.0f;
+            const int samples = std::min(kMaxTurnSamples, static_cast<int>(span) + 1);
             float acc[4] = {}, total = 0;
+            // Arc: the offset (rx, ry) turned step by step, starting half the arc back.
+            const float turn = samples > 1 ? length * 3.14159265f / 180.0f / (samples - 1) : 0.0f;
+            const float ct = std::cos(turn), st = std::sin(turn);
+            const float a0 = -turn * (samples - 1) * 0.5f;
+            float ox = rx * std::cos(a0) - ry * std::sin(a0), oy = rx * std::sin(a0) + ry * std::cos(a0);
+            const float shrink = samples > 1 ? length / 100.0f / (samples - 1) : 0.0f;
             for (int i = 0; i < samples; ++i) {
-                // Centred on the pixel for straight streaks and arcs; zoom runs inwards.
                 const float t = kind == 2 ? static_cast<float>(i) : i - (samples - 1) * 0.5f;
                 const float reach = samples > 1 ? std::fabs(t) / (kind == 2 ? samples - 1 : (samples - 1) * 0.5f) : 0;
                 const float weight = 1.0f - taper * reach + 1e-6f;
-                float fx = sx + stepX * t, fy = sy + stepY * t;
+                float fx, fy;
                 if (kind == 1) {
-                    const float a = stepTurn * t, c = std::cos(a), s = std::sin(a);
-                    fx = cx + (x - cx) * c - (y - cy) * s;
-                    fy = cy + (x - cx) * s + (y - cy) * c;
+                    fx = cx + ox, fy = cy + oy;
+                    const float nx = ox * ct - oy * st;
+                    oy = ox * st + oy * ct, ox = nx;
+                } else {
+                    fx = x - rx * shrink * t, fy = y - ry * shrink * t;
                 }
                 sampleBilinear(src, width, height, bpp, stride, fx, fy, weight, acc);
                 total += weight;

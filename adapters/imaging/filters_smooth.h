@@ -21,7 +21,8 @@ std::int32_t BlurImageRadius(const std::uint8_t* src, std::int32_t width, std::i
                              std::int32_t stride, std::uint8_t* dst, std::int32_t dstStride, std::int32_t radius,
                              double weight, std::int32_t channelMask) noexcept;
 
-// Blur along a path, every channel, bilinear samples one pixel apart:
+// Blur along a path, every channel, bilinear samples about one pixel apart
+// (at most 256 along a streak, 48 along an arc or a zoom streak):
 //   kind 0 (motion): a straight streak `distance` pixels long through each
 //     pixel at `angle` degrees (0 = horizontal, counter-clockwise);
 //   kind 1 (radial): an arc of `distance` degrees about the picture centre;

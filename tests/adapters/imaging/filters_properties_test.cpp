@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <set>
@@ -216,6 +217,32 @@ TEST(ImagingFilters, BadArgumentsAreRefused) {
     EXPECT_EQ(UnsharpMaskImage(px.data(), kW, kH, 4, kW * 4, out.data(), kW * 4, 0, 1.0, 0.0, 15), 0);
     EXPECT_EQ(AdjustGamma(px.data(), kW, kH, 1, kW, 1.0, 0), 0);
     EXPECT_EQ(InnerGlowRGBA(px.data(), kW, kH, 3, kW * 3, 4, 0.5, 0, 0, 0), 0);
+}
+
+}  // namespace
+}  // namespace plr::imaging_lib
+
+#include "adapters/imaging/filters_blur_reference.h"
+
+namespace plr::imaging_lib {
+namespace {
+
+TEST(ImagingFilters, GaussianBeyondItsDirectReachMatchesThePlainThreeBoxes) {
+    for (int bpp : {1, 3, 4})
+        for (double radius : {25.0, 31.0, 60.0, 200.0}) {
+            const int w = 37, h = 23, stride = w * bpp + 3;
+            Pixels in(std::size_t(stride) * h), fast(in.size()), plain(in.size());
+            std::uint32_t seed = 99;
+            for (auto& v : in) v = static_cast<std::uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+            ASSERT_EQ(GaussianBlurImage(in.data(), fast.data(), w, h, bpp, stride, radius, 0), 1);
+            const double reach = std::min<double>(radius, std::max(w, h)), sigma = reach / 3.0;
+            const int half = static_cast<int>(std::lround((std::sqrt(1.0 + 4.0 * sigma * sigma) - 1.0) / 2.0));
+            reference::threeBoxBlur(in.data(), plain.data(), w, h, bpp, stride, half);
+            for (int y = 0; y < h; ++y)
+                ASSERT_TRUE(std::equal(&fast[std::size_t(y) * stride], &fast[std::size_t(y) * stride + w * bpp],
+                                       &plain[std::size_t(y) * stride]))
+                    << "bpp " << bpp << " radius " << radius << " row " << y;
+        }
 }
 
 }  // namespace
