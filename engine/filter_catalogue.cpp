@@ -37,20 +37,9 @@ constexpr bool inHouseNamesKnown() {
     return true;
 }
 
-// Rows with a library operation have one; pending rows have none.
-constexpr bool operationsMatchShapes() {
-    for (const CatalogueEntry& e : kCatalogue) {
-        const bool inHouseShape = e.shape == P::InHouse || e.shape == P::InHouseAdjusted;
-        if (e.shape == P::None && e.run) return false;
-        if (e.shape != P::None && !inHouseShape && !e.run) return false;
-    }
-    return true;
-}
-
 static_assert(std::size(kCatalogue) == 180, "one hundred and eighty named filters");
 static_assert(namesDistinct(), "each filter named once: one block runs per name");
 static_assert(inHouseNamesKnown(), "in-house rows name in-house filters");
-static_assert(operationsMatchShapes(), "operations where the shape needs one");
 
 constexpr std::string_view kLabels[] = {"-", "L", "L+", "A", "S", "T", "T", "I", "I+", "own"};
 

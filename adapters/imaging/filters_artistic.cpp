@@ -20,18 +20,9 @@ cv::Mat wrap(const std::uint8_t* p, std::int32_t w, std::int32_t h, std::int32_t
 
 bool validPair(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride,
                const std::uint8_t* dst, std::int32_t dstStride) {
-    return validRaster(src, w, h, bpp, stride) && validRaster(dst, w, h, bpp, dstStride) && bpp >= 3;
+    return validRasterPair(src, w, h, bpp, stride, dst, dstStride, bpp) && bpp >= 3;
 }
 
-template <class F>
-std::int32_t attempt(F&& body) noexcept {
-    try {
-        body();
-        return 1;
-    } catch (...) {
-        return 0;
-    }
-}
 
 // White paper with the source's alpha.
 void paper(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride,

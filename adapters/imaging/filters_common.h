@@ -19,6 +19,25 @@ inline bool validRaster(const void* p, std::int32_t w, std::int32_t h, std::int3
     return validRaster({static_cast<const std::uint8_t*>(p), w, h, bpp, stride});
 }
 
+// Both rasters of a two-raster call: `src` of `bpp` bytes a pixel, `dst` of
+// `dstBpp`, the same width and height.
+inline bool validRasterPair(const void* src, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride,
+                            const void* dst, std::int32_t dstStride, std::int32_t dstBpp) noexcept {
+    return validRaster(src, w, h, bpp, stride) && validRaster(dst, w, h, dstBpp, dstStride);
+}
+
+// Runs `body`, which may throw (OpenCV reports failures by exception, work
+// memory may be refused): 1 when it ran to its end, 0 otherwise.
+template <class F>
+std::int32_t attempt(F&& body) noexcept {
+    try {
+        body();
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
 // Channels of `in` whose bit is clear in `channelMask` are copied into `out`
 // (same size and pixel layout, own stride).
 void keepUnmaskedChannels(const std::uint8_t* in, std::int32_t inStride, std::uint8_t* out, std::int32_t outStride,

@@ -19,10 +19,6 @@ cv::Mat wrap(const std::uint8_t* p, std::int32_t w, std::int32_t h, std::int32_t
     return cv::Mat(h, w, CV_8UC(bpp), const_cast<std::uint8_t*>(p), static_cast<std::size_t>(stride));
 }
 
-bool validPair(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride,
-               const std::uint8_t* dst, std::int32_t dstStride, std::int32_t dstBpp) {
-    return validRaster(src, w, h, bpp, stride) && validRaster(dst, w, h, dstBpp, dstStride);
-}
 
 // `dst` holds the blurred picture on entry; on return
 // out = v + (v - blurred) * gain, rounded and held to 0..255 (OpenCV's
@@ -44,22 +40,13 @@ void addDetail(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int
     keepUnmaskedChannels(src, stride, dst, dstStride, w, h, bpp, channelMask);
 }
 
-template <class F>
-std::int32_t attempt(F&& body) noexcept {
-    try {
-        body();
-        return 1;
-    } catch (...) {
-        return 0;
-    }
-}
 
 }  // namespace
 
 std::int32_t SharpenImage(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t bpp,
                           std::int32_t stride, std::uint8_t* dst, std::int32_t dstStride, std::int32_t amount,
                           std::int32_t channelMask) noexcept {
-    if (!validPair(src, width, height, bpp, stride, dst, dstStride, bpp) || bpp == 2) return 0;
+    if (!validRasterPair(src, width, height, bpp, stride, dst, dstStride, bpp) || bpp == 2) return 0;
     return attempt([&] {
         cv::Mat mean = wrap(dst, width, height, bpp, dstStride);
         cv::blur(wrap(src, width, height, bpp, stride), mean, cv::Size(3, 3), cv::Point(-1, -1), cv::BORDER_REPLICATE);
@@ -70,7 +57,7 @@ std::int32_t SharpenImage(const std::uint8_t* src, std::int32_t width, std::int3
 std::int32_t SharpenImageRadius(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t bpp,
                                 std::int32_t stride, std::uint8_t* dst, std::int32_t dstStride, std::int32_t radius,
                                 double strength, std::int32_t channelMask) noexcept {
-    if (!validPair(src, width, height, bpp, stride, dst, dstStride, bpp) || bpp == 2 || !std::isfinite(strength))
+    if (!validRasterPair(src, width, height, bpp, stride, dst, dstStride, bpp) || bpp == 2 || !std::isfinite(strength))
         return 0;
     return attempt([&] {
         cv::Mat blurred = wrap(dst, width, height, bpp, dstStride);
@@ -84,7 +71,7 @@ std::int32_t SharpenImageRadius(const std::uint8_t* src, std::int32_t width, std
 std::int32_t UnsharpMaskImage(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t bpp,
                               std::int32_t stride, std::uint8_t* dst, std::int32_t dstStride, std::int32_t threshold,
                               double amount, double radius, std::int32_t channelMask) noexcept {
-    if (!validPair(src, width, height, bpp, stride, dst, dstStride, bpp) || bpp == 2 || !std::isfinite(amount) ||
+    if (!validRasterPair(src, width, height, bpp, stride, dst, dstStride, bpp) || bpp == 2 || !std::isfinite(amount) ||
         !(radius > 0) || radius > 1000)
         return 0;
     return attempt([&] {
@@ -98,7 +85,7 @@ std::int32_t UnsharpMaskImage(const std::uint8_t* src, std::int32_t width, std::
 std::int32_t EmbossRGB(const std::uint8_t* grey, std::int32_t width, std::int32_t height, std::int32_t greyStride,
                        std::uint8_t* dst, std::int32_t dstStride, double azimuth, double elevation,
                        std::int32_t depth) noexcept {
-    if (!validPair(grey, width, height, 1, greyStride, dst, dstStride, 3) || !std::isfinite(azimuth) ||
+    if (!validRasterPair(grey, width, height, 1, greyStride, dst, dstStride, 3) || !std::isfinite(azimuth) ||
         !std::isfinite(elevation))
         return 0;
     return attempt([&] {
@@ -127,7 +114,7 @@ std::int32_t EmbossRGB(const std::uint8_t* grey, std::int32_t width, std::int32_
 std::int32_t CannyEdgeDetector(const std::uint8_t* grey, std::int32_t width, std::int32_t height,
                                std::int32_t greyStride, std::uint8_t* dst, std::int32_t dstStride, double sigma,
                                double low, double high) noexcept {
-    if (!validPair(grey, width, height, 1, greyStride, dst, dstStride, 1) || !(sigma > 0) || sigma > 100 ||
+    if (!validRasterPair(grey, width, height, 1, greyStride, dst, dstStride, 1) || !(sigma > 0) || sigma > 100 ||
         !std::isfinite(low) || !std::isfinite(high))
         return 0;
     return attempt([&] {
@@ -157,7 +144,7 @@ std::int32_t CannyEdgeDetector(const std::uint8_t* grey, std::int32_t width, std
 std::int32_t Fingerprint(const std::uint8_t* grey, std::int32_t width, std::int32_t height, std::int32_t greyStride,
                          std::uint8_t* dst, std::int32_t dstStride, double frequency, std::int32_t softness,
                          std::int32_t invert) noexcept {
-    if (!validPair(grey, width, height, 1, greyStride, dst, dstStride, 1) || !std::isfinite(frequency)) return 0;
+    if (!validRasterPair(grey, width, height, 1, greyStride, dst, dstStride, 1) || !std::isfinite(frequency)) return 0;
     return attempt([&] {
         cv::Mat g = wrap(grey, width, height, 1, greyStride);
         cv::Mat smooth;
@@ -216,7 +203,7 @@ std::int32_t ShadeBevelEdge(std::uint8_t* px, std::int32_t width, std::int32_t h
 std::int32_t CrackleRGB(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t bpp,
                         std::int32_t stride, std::uint8_t* dst, std::int32_t dstStride, std::int32_t pattern,
                         std::int32_t cellSize, std::int32_t raised) noexcept {
-    if (!validPair(src, width, height, bpp, stride, dst, dstStride, bpp) || bpp < 3) return 0;
+    if (!validRasterPair(src, width, height, bpp, stride, dst, dstStride, bpp) || bpp < 3) return 0;
     const int cell = std::clamp(cellSize, 4, 4096);
     const bool rim = (raised & 0xFF) == 1;
     const std::uint32_t seed = static_cast<std::uint32_t>(pattern);
