@@ -1,14 +1,37 @@
 #include "script_player.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <set>
 
+#include "filter_call.h"
 #include "paloran.h"
 
 namespace plr::host {
 namespace {
 
 std::int32_t whole(double v) { return static_cast<std::int32_t>(std::trunc(v)); }
+
+// A "Filter" record's twenty values are the filter call's arguments after
+// the reserved one: name, random value, P1..P6, options 1..8, red, green,
+// blue, text. Every line may be text, so the numbers are read here; a line
+// that is not a number counts as 0.
+FilterSettings filterOf(const ScriptRecord& r) {
+    auto number = [&](std::size_t i) {
+        const double v = std::strtod(r.texts[i].c_str(), nullptr);
+        return std::isfinite(v) && std::fabs(v) < 2147483647.0 ? whole(v) : 0;
+    };
+    FilterSettings s;
+    s.name = r.texts[0];
+    s.random = number(1);
+    for (std::size_t i = 0; i < 6; ++i) s.p[i] = number(2 + i);
+    for (std::size_t i = 0; i < 8; ++i) s.option[i] = number(8 + i);
+    s.red = number(16);
+    s.green = number(17);
+    s.blue = number(18);
+    s.text = r.texts[19];
+    return s;
+}
 
 }  // namespace
 
@@ -60,6 +83,18 @@ PlayResult playScript(const PaintScript& script, Painter& painter, std::FILE* lo
             painter.spline(v.data());
         } else if (r.keyword == "Dab") {
             painter.dab(v[0], v[1], v[2]);
+        } else if (r.keyword == "Filter") {
+            painter.endStroke();
+            const FilterSettings filter = filterOf(r);
+            if (!knownFilterName(filter.name) && reported.insert("Filter " + filter.name).second && log)
+                std::fprintf(log, "note: line %d: no filter is named \"%s\"; it changes nothing\n", r.line,
+                             filter.name.c_str());
+            if (!applyFilter(filter)) {
+                result.ok = false;
+                result.error = "line " + std::to_string(r.line) + ": filter \"" + filter.name + "\" failed: " +
+                               PLR_GetLastError();
+                return result;
+            }
         } else {
             ++result.skipped;
             if (reported.insert(r.keyword).second && log)

@@ -16,7 +16,7 @@ enum SelectActions : int {
 struct PlayResult {
     bool ok = true;
     std::string error;  // "line N: reason" when a record cannot be honoured
-    int skipped = 0;    // records the host cannot honour yet ("Filter")
+    int skipped = 0;    // records the host cannot honour
 };
 
 // Plays every record of `script` through `painter`. Records this host

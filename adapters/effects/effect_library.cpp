@@ -1,5 +1,7 @@
 #include "adapters/effects/effect_library.h"
 
+#include "adapters/effects/effect_numbered.h"
+
 #include "adapters/imaging/raster.h"
 
 namespace plr::effect_lib {
@@ -11,7 +13,7 @@ std::int32_t Initialize(LibraryState& lib) noexcept {
 }
 
 std::int32_t AddEffect(LibraryState& lib, std::int32_t number, std::int32_t count) noexcept {
-    if (!lib.initialized || lib.hasEffect || count != 1 || number != 51) return 0;
+    if (!lib.initialized || lib.hasEffect || count != 1 || !knownEffect(number)) return 0;
     lib.hasEffect = true;
     lib.effectNumber = number;
     for (auto& v : lib.values) v = 0;
@@ -27,10 +29,7 @@ std::int32_t SetEffectValue(LibraryState& lib, std::int32_t effectIndex, std::in
 
 std::int32_t ExecuteScriptOnImage(LibraryState& lib, void* pixels, std::int32_t width, std::int32_t height) noexcept {
     if (!lib.hasEffect || !pixels || width < 1 || height < 1) return 0;
-    return rotateImage(static_cast<std::uint8_t*>(pixels), width, height, lib.values[3],
-                       lib.values[4] == 0 ? 100.0 : lib.values[4])
-               ? 1
-               : 0;
+    return runNumberedEffect(lib.effectNumber, lib.values, static_cast<std::uint8_t*>(pixels), width, height) ? 1 : 0;
 }
 
 std::int32_t LoadScriptFromFile(LibraryState& lib, const char* path) noexcept {

@@ -7,7 +7,7 @@
 // one in its state) and passes to every call. Every call returns nonzero on
 // success.
 //
-// Numbered effects known: 51, rotation about the centre keeping the size
+// Numbered effects known: those of effect_numbered.h, and 51, rotation about the centre keeping the size
 // (parameter 3 = angle in degrees, positive turns the picture anticlockwise
 // on screen; parameter 4 = scale in percent, 100 = unchanged, 0 counts as
 // 100). Pixels of four bytes are resampled bilinearly with 8-bit weights;

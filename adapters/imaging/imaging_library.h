@@ -14,6 +14,9 @@
 //   filters_blur*.h  blurs                      library_life.h   start and end
 // OpenCV (core, imgproc) stands behind the standard operations; its headers
 // stay inside the .cpp files (cv_raster.h holds what they share).
+//   filters_smooth.h  smoothing, mean and rank   filters_tone.h   tone and colour
+//   filters_sharpen.h sharpening, edges, relief  filters_noise.h  noise, texture
+//   filters_artistic.h painterly renderings, glows
 // Conventions shared by every call:
 //   - a raster is a top-row pointer, width, height, bytes per pixel (1, 2, 3,
 //     4 or 8) and a row stride in bytes;
@@ -27,6 +30,11 @@
 #include "adapters/imaging/filters_blur.h"
 #include "adapters/imaging/filters_blur_plane.h"
 #include "adapters/imaging/library_life.h"
+#include "adapters/imaging/filters_artistic.h"
+#include "adapters/imaging/filters_noise.h"
+#include "adapters/imaging/filters_sharpen.h"
+#include "adapters/imaging/filters_smooth.h"
+#include "adapters/imaging/filters_tone.h"
 #include "adapters/imaging/raster.h"
 #include "adapters/imaging/raster_channels.h"
 #include "adapters/imaging/raster_geometry.h"

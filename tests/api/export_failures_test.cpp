@@ -128,6 +128,7 @@ void dabbed() { PLR_DrawDabGrit(4, 4, 0x1000, 0x2000, 0x3000); }
 void panBuffers() {
 void filterBuffers() {
     engine().messageSink = [](const char*, const char*) {};  // a script error never opens a box here
+void filterBuffers() {
     PLR_IPLAllocSrcBuffer32();
     PLR_IPLAllocDstBuffer32();
 }
@@ -249,6 +250,9 @@ const std::map<std::string, Call>& calls() {
         CALL(PLR_IPLAllocDstBuffer32),
         CALL(PLR_IPLAllocSrcBuffer24),
         CALL(PLR_IPLAllocDstBuffer24),
+        // Filter dispatcher: a filter that takes the 24-bit buffers and a work copy
+        CALL_AFTER(filterBuffers, PLR_IPLImageProcess, 0, "Sharpen", 1, 500, 500, 500, 500, 500, 500, 0, 0, 0, 0, 0, 0,
+                   0, 0, 10, 20, 30, ""),
         CALL(PLR_ReplaceFromRGBAImageAlphaRange, host.rgba, 128, 40, 1, 2, 3, 200),
         CALL(PLR_RGBAlphaToRGB, host.out, kSide, kSide, host.rgba),
         CALL(PLR_RGBToRGBAlpha, host.out, kSide, kSide, host.rgb),

@@ -3,6 +3,7 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -171,23 +172,65 @@ TEST_F(HostCli, MalformedScriptsStopWithTheLineAndWriteNothing) {
     EXPECT_EQ(run("replay \"" + (dir / "absent.srp").string() + "\"").status, 1);
 }
 
-TEST_F(HostCli, FilterRecordsAreReportedOnceAndSkipped) {
-    std::string filter = "Filter\r\n";
-    for (int i = 0; i < 20; ++i) filter += "0\r\n";
+// A "Filter" record: name, random value, P1..P6, options 1..8, red, green, blue, text.
+std::string filterRecord(const std::string& name, int p1 = 500) {
+    std::string r = "Filter\r\n" + name + "\r\n0\r\n" + std::to_string(p1) + "\r\n";
+    for (int i = 0; i < 16; ++i) r += "0\r\n";
+    return r + "\r\n";
+}
+
+TEST_F(HostCli, FilterRecordsRunTheFilterAndUnknownNamesAreReportedOnce) {
+    const std::string unknown = filterRecord("negative");
     const std::string script = writeScript(
-        "f.srp", std::string(kHeader) + "SelectBrush\r\n1\r\n2\r\n0\r\nSetColor\r\n255\r\n0\r\n0\r\n" + filter +
-                     filter + "Dab\r\n20\r\n20\r\n1\r\nScriptEnd\r\n");
+        "f.srp", std::string(kHeader) + "SelectBrush\r\n1\r\n2\r\n0\r\nSetColor\r\n255\r\n0\r\n0\r\n" + unknown +
+                     unknown + "Dab\r\n20\r\n20\r\n1\r\n" + filterRecord("Negative") +
+                     "ScriptEnd\r\n");
     const Outcome r = run("replay \"" + script + "\" --size 40x40 -o \"" + (dir / "f.png").string() + "\"");
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::size_t first = r.err.find("\"Filter\" records are not supported");
+    const std::string note = "no filter is named \"negative\"";
+    const std::size_t first = r.err.find(note);
     ASSERT_NE(first, std::string::npos) << r.err;
-    EXPECT_EQ(r.err.find("\"Filter\"", first + 1), std::string::npos) << "reported once";
+    EXPECT_EQ(r.err.find(note, first + 1), std::string::npos) << "reported once";
     int w = 0, h = 0;
     std::vector<unsigned char> rgb;
     ASSERT_TRUE(readPng((dir / "f.png").string(), w, h, rgb));
     const unsigned char* centre = &rgb[(20 * 40 + 20) * 3];
-    EXPECT_EQ(centre[0], 255);
-    EXPECT_EQ(centre[1], 0) << "the dab was painted in red";
+    EXPECT_EQ(centre[0], 0) << "the red dab came out cyan";
+    EXPECT_EQ(centre[1], 255);
+}
+
+TEST_F(HostCli, FilterRunsANamedFilterOnAPicture) {
+    // A picture through "Negative" and back gives the picture; "Threshold" gives two values.
+    const std::string in = (dir / "in.png").string(), neg = (dir / "neg.png").string();
+    ASSERT_EQ(run("demo --size 64x48 -o \"" + in + "\"").status, 0);
+    Outcome r = run("filter Negative \"" + in + "\" \"" + neg + "\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = run("filter Negative \"" + neg + "\" \"" + (dir / "back.png").string() + "\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    int w = 0, h = 0, w2 = 0, h2 = 0;
+    std::vector<unsigned char> a, b, c;
+    ASSERT_TRUE(readPng(in, w, h, a));
+    ASSERT_TRUE(readPng(neg, w2, h2, b));
+    ASSERT_TRUE(readPng((dir / "back.png").string(), w2, h2, c));
+    EXPECT_EQ(a, c);
+    EXPECT_EQ(a[0], 255 - b[0]);
+    r = run("filter Threshold \"" + in + "\" \"" + (dir / "t.png").string() + "\" --p1 300 --p2 1000 --color 1,2,3");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_TRUE(readPng((dir / "t.png").string(), w, h, c));
+    for (unsigned char v : c) ASSERT_TRUE(v == 0 || v == 255);
+    EXPECT_EQ(run("filter \"No Such\" \"" + in + "\" \"" + (dir / "x.png").string() + "\"").status, 2);
+    EXPECT_EQ(run("filter Blur \"" + in + "\" \"" + (dir / "x.png").string() + "\" --p7 1").status, 2);
+    EXPECT_EQ(run("filter Blur \"" + in + "\" \"" + (dir / "x.png").string() + "\" --color 1,2").status, 2);
+    EXPECT_FALSE(fs::exists(dir / "x.png"));
+}
+
+TEST_F(HostCli, FiltersListsEveryNameWithItsPipeline) {
+    const Outcome r = run("filters");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 180);
+    EXPECT_NE(r.out.find("A    Gaussian Blur\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("T    Surface Blur\n"), std::string::npos);
+    EXPECT_NE(r.out.find("-    Adobe Compatible Plug-ins\n"), std::string::npos);
 }
 
 TEST_F(HostCli, DrawPutsShapesGradientsAndTextOnAPicture) {

@@ -1,0 +1,31 @@
+// The filter dispatcher: any named filter applied to the current layer.
+#include "api/export.h"
+#include "engine/page_filter_dispatch.h"
+
+using namespace plr;
+
+extern "C" {
+
+int32_t PLR_IPLImageProcess(int32_t, const char* name, int32_t random, int32_t p1, int32_t p2, int32_t p3, int32_t p4,
+                            int32_t p5, int32_t p6, int32_t option1, int32_t option2, int32_t option3,
+                            int32_t option4, int32_t option5, int32_t option6, int32_t option7, int32_t option8,
+                            int32_t red, int32_t green, int32_t blue, const char* text) noexcept {
+    return guardedExport<exported::PLR_IPLImageProcess>([&] {
+        FilterCall call;
+        call.name = name;
+        call.random = random;
+        call.args = {{p1, p2, p3, p4, p5, p6},
+                     {option1, option2, option3, option4, option5, option6, option7, option8},
+                     red,
+                     green,
+                     blue};
+        call.text = text;
+        // Filter scripts are run by the script host once it is linked in; until
+        // then "Lua Filter" only refreshes the source.
+        const FilterHooks hooks;
+        EngineState& e = engine();
+        return imageProcess(e.page, e.filters, e.effectLibrary, call, hooks);
+    });
+}
+
+}  // extern "C"

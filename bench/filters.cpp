@@ -1,0 +1,167 @@
+// The filters at 4000 x 3000 RGBA8, one thread. Anchors (same run, same
+// picture): the library's Gaussian blur at sigma 10 against OpenCV's
+// GaussianBlur, median size 5 against medianBlur, the surface blur (bilateral,
+// window 9) against bilateralFilter, unsharp mask against a Gaussian plus
+// addWeighted, and the dispatcher's glue (refresh, pre- and post-adjust,
+// masked load) against a memcpy of the layer. Then every catalogue name that
+// runs in this engine once through PLR_IPLImageProcess.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "adapters/imaging/filters_blur.h"
+#include "adapters/imaging/filters_sharpen.h"
+#include "adapters/imaging/filters_smooth.h"
+#include "bench_images.h"
+#include "engine/engine.h"
+#include "engine/filter_catalogue.h"
+#include "paloran.h"
+
+namespace {
+
+constexpr int kW = 4000, kH = 3000;
+
+const std::vector<std::uint8_t>& picture() {
+    static const std::vector<std::uint8_t> p = plr::bench::paintingRgba(kW, kH);
+    return p;
+}
+
+std::vector<std::uint8_t> rgbOf(const std::vector<std::uint8_t>& rgba) {
+    std::vector<std::uint8_t> rgb(rgba.size() / 4 * 3);
+    for (std::size_t i = 0, n = rgba.size() / 4; i < n; ++i) std::memcpy(&rgb[i * 3], &rgba[i * 4], 3);
+    return rgb;
+}
+
+cv::Mat matOf(std::vector<std::uint8_t>& v, int channels) { return cv::Mat(kH, kW, CV_8UC(channels), v.data()); }
+
+void pixels(benchmark::State& s) { s.SetItemsProcessed(s.iterations() * std::int64_t{kW} * kH); }
+
+// Anchors --------------------------------------------------------------------
+
+void GaussianSigma10(benchmark::State& s) {
+    std::vector<std::uint8_t> in = picture(), out(in.size());
+    for (auto _ : s) plr::imaging_lib::GaussianBlurImage(in.data(), out.data(), kW, kH, 4, kW * 4, 30.0, 15);
+    pixels(s);
+}
+void OpenCvGaussianSigma10(benchmark::State& s) {
+    std::vector<std::uint8_t> in = picture(), out(in.size());
+    cv::Mat dst = matOf(out, 4);
+    for (auto _ : s) cv::GaussianBlur(matOf(in, 4), dst, cv::Size(0, 0), 10.0, 10.0, cv::BORDER_REPLICATE);
+    pixels(s);
+}
+
+void Median5(benchmark::State& s) {
+    std::vector<std::uint8_t> in = picture(), out(in.size());
+    for (auto _ : s) plr::imaging_lib::MedianCutImage(in.data(), kW, kH, 4, kW * 4, out.data(), kW * 4, 5, 15);
+    pixels(s);
+}
+void OpenCvMedian5(benchmark::State& s) {
+    std::vector<std::uint8_t> in = picture(), out(in.size());
+    cv::Mat dst = matOf(out, 4);
+    for (auto _ : s) cv::medianBlur(matOf(in, 4), dst, 5);
+    pixels(s);
+}
+
+void SurfaceBlurWindow9(benchmark::State& s) {
+    std::vector<std::uint8_t> in = rgbOf(picture()), out(in.size());
+    for (auto _ : s)
+        plr::imaging_lib::BilateralFilterImage(in.data(), kW, kH, 3, kW * 3, out.data(), kW * 3, 4, 0, 12.5, 135);
+    pixels(s);
+}
+void OpenCvBilateralWindow9(benchmark::State& s) {
+    std::vector<std::uint8_t> in = rgbOf(picture()), out(in.size());
+    cv::Mat dst = matOf(out, 3);
+    for (auto _ : s) cv::bilateralFilter(matOf(in, 3), dst, 9, 50.0, 5.4, cv::BORDER_REPLICATE);
+    pixels(s);
+}
+
+void UnsharpMask(benchmark::State& s) {
+    std::vector<std::uint8_t> in = rgbOf(picture()), out(in.size());
+    for (auto _ : s)
+        plr::imaging_lib::UnsharpMaskImage(in.data(), kW, kH, 3, kW * 3, out.data(), kW * 3, 0, 1.0, 2.2, 7);
+    pixels(s);
+}
+void OpenCvGaussianAddWeighted(benchmark::State& s) {
+    std::vector<std::uint8_t> in = rgbOf(picture()), out(in.size());
+    cv::Mat dst = matOf(out, 3), blurred;
+    for (auto _ : s) {
+        cv::GaussianBlur(matOf(in, 3), blurred, cv::Size(0, 0), 2.2, 2.2, cv::BORDER_REPLICATE);
+        cv::addWeighted(matOf(in, 3), 2.0, blurred, -1.0, 0.0, dst);
+    }
+    pixels(s);
+}
+
+// A page of the picture's size with layer 2 current and both 32-bit buffers.
+struct BenchPage {
+    BenchPage() {
+        plr::resetEngine();
+        PLR_CreateImage(nullptr, kW, kH, 8, 0);
+        PLR_CreateLayer(1, kW, kH);
+        PLR_CreateLayer(2, kW, kH);
+        PLR_SetLayer(2);
+        PLR_LoadRGBA32(picture().data(), kW * 4, 0);
+        PLR_IPLAllocSrcBuffer32();
+        PLR_IPLAllocDstBuffer32();
+    }
+    ~BenchPage() { plr::resetEngine(); }
+};
+
+void DispatcherGlue(benchmark::State& s) {
+    BenchPage page;
+    std::uint8_t* src = plr::page().processing.src32.data();
+    std::uint8_t* dst = plr::page().processing.dst32.data();
+    std::memcpy(dst, picture().data(), picture().size());
+    for (auto _ : s) {
+        PLR_IPLUpdateSrcBuffer32();
+        PLR_AdjustRGBA32PreFilter(src, kW, kH);
+        PLR_AdjustRGBA32PostFilter(dst, kW, kH);
+        PLR_LoadRGBA32(dst, kW * 4, 1);
+    }
+    pixels(s);
+}
+void MemcpyOfTheLayer(benchmark::State& s) {
+    std::vector<std::uint8_t> a(std::size_t(kW) * kH * 8, 1), b(a.size());
+    for (auto _ : s) {
+        std::memcpy(b.data(), a.data(), a.size());
+        benchmark::DoNotOptimize(b.data());
+    }
+    pixels(s);
+}
+
+BENCHMARK(GaussianSigma10)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenCvGaussianSigma10)->Unit(benchmark::kMillisecond);
+BENCHMARK(Median5)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenCvMedian5)->Unit(benchmark::kMillisecond);
+BENCHMARK(SurfaceBlurWindow9)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenCvBilateralWindow9)->Unit(benchmark::kMillisecond);
+BENCHMARK(UnsharpMask)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenCvGaussianAddWeighted)->Unit(benchmark::kMillisecond);
+BENCHMARK(DispatcherGlue)->Unit(benchmark::kMillisecond);
+BENCHMARK(MemcpyOfTheLayer)->Unit(benchmark::kMillisecond);
+
+// Every name that runs, once, through the export; mid-range settings.
+void Named(benchmark::State& s, std::string name) {
+    BenchPage page;
+    for (auto _ : s)
+        PLR_IPLImageProcess(0, name.c_str(), 1234, 350, 650, 400, 600, 450, 550, 0, 0, 1, 0, 0, 0, 0, 0, 200, 120, 40,
+                            "");
+    pixels(s);
+}
+
+const bool registered = [] {
+    for (const plr::CatalogueEntry& e : plr::filterCatalogue())
+        if (e.shape != plr::Pipeline::None)
+            benchmark::RegisterBenchmark(("Filter/" + std::string(e.name)).c_str(), Named, std::string(e.name))
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(1);
+    return true;
+}();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,96 @@
+#pragma once
+// The operations of the named filters, one function per catalogue block.
+// Each receives the run with its buffers set by the pipeline the catalogue
+// names (run.in, run.out, run.bytesPerPixel) and answers whether the
+// library call succeeded; the pipeline then loads the result. The "own"
+// operations drive their steps themselves and answer false.
+#include "engine/filter_run.h"
+
+namespace plr::filter_ops {
+
+using Operation = bool (*)(FilterRun&);
+// The operation of a catalogue row that runs nothing yet.
+inline constexpr Operation none = nullptr;
+
+// Blur and smoothing.
+bool blur(FilterRun&);
+bool blurMore(FilterRun&);
+bool gaussianBlur(FilterRun&);
+bool motionBlur(FilterRun&);
+bool radialBlur(FilterRun&);
+bool zoomBlur(FilterRun&);
+bool surfaceBlur(FilterRun&);
+bool despeckle(FilterRun&);
+bool dustAndScratches(FilterRun&);
+bool arithmeticMean(FilterRun&);
+bool midpoint(FilterRun&);
+bool geometricMean(FilterRun&);
+bool harmonicMean(FilterRun&);
+bool maximum2(FilterRun&);
+bool minimum2(FilterRun&);
+bool median(FilterRun&);
+bool maximum(FilterRun&);
+bool minimum(FilterRun&);
+
+// Tone and colour.
+bool brightnessContrast(FilterRun&);
+bool gamma(FilterRun&);
+bool histogramEqualize(FilterRun&);
+bool histogramEqualizeChannels(FilterRun&);
+bool histogramStretch(FilterRun&);
+bool histogramStretchChannels(FilterRun&);
+bool brightnessStretchHsl(FilterRun&);
+bool colorize(FilterRun&);
+bool colourBalance(FilterRun&);
+bool adjustHsl(FilterRun&);
+bool adjustHsv(FilterRun&);
+bool duotone(FilterRun&);
+bool grayscale(FilterRun&);
+bool hyperSaturation(FilterRun&);
+bool negative(FilterRun&);
+bool posterize(FilterRun&);
+bool solarize(FilterRun&);
+bool threshold(FilterRun&);
+bool tint(FilterRun&);
+bool watercolorTint(FilterRun&);
+bool deinterlace(FilterRun&);
+bool hdri(FilterRun&);
+bool glowInner(FilterRun&);
+bool glowOuter(FilterRun&);
+
+// Sharpen, edges and relief.
+bool sharpen(FilterRun&);
+bool sharpenMore(FilterRun&);
+bool unsharpMask(FilterRun&);
+bool bevel(FilterRun&);
+bool crackle(FilterRun&);
+bool emboss(FilterRun&);
+bool fingerprint(FilterRun&);
+bool edge2(FilterRun&);
+bool edge(FilterRun&);
+bool bump(FilterRun&);
+bool emboss2(FilterRun&);
+
+// Noise and texture.
+bool addGaussianNoise(FilterRun&);
+bool addUniformNoise(FilterRun&);
+bool addNegativeExpNoise(FilterRun&);
+bool addRayleighNoise(FilterRun&);
+bool halftone(FilterRun&);
+bool mosaic(FilterRun&);
+bool colorNoise(FilterRun&);
+bool hugoNoise(FilterRun&);
+bool perlinNoise(FilterRun&);
+bool oilPaint(FilterRun&);
+bool stipple(FilterRun&);
+bool gausy(FilterRun&);
+bool scribble(FilterRun&);
+
+// Flips of the current layer, masks, scripts.
+bool horizontalFlip(FilterRun&);
+bool verticalFlip(FilterRun&);
+bool maskGenerateHsl(FilterRun&);
+bool maskDetailClear(FilterRun&);
+bool luaFilter(FilterRun&);
+
+}  // namespace plr::filter_ops
