@@ -4,6 +4,16 @@
 
 using namespace plr;
 
+namespace {
+
+// "Lua Filter": the script host with the script path, P1..P6 as its sliders
+// and options 1..8 as its two styles and six flags.
+void runLuaFilter(void*, const char* path, const std::int32_t* p, const std::int32_t* o) {
+    PLR_LuaFilterRun(path, p[0], p[1], p[2], p[3], p[4], p[5], o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7]);
+}
+
+}  // namespace
+
 extern "C" {
 
 int32_t PLR_IPLImageProcess(int32_t, const char* name, int32_t random, int32_t p1, int32_t p2, int32_t p3, int32_t p4,
@@ -20,9 +30,7 @@ int32_t PLR_IPLImageProcess(int32_t, const char* name, int32_t random, int32_t p
                      green,
                      blue};
         call.text = text;
-        // Filter scripts are run by the script host once it is linked in; until
-        // then "Lua Filter" only refreshes the source.
-        const FilterHooks hooks;
+        const FilterHooks hooks{runLuaFilter, nullptr};
         EngineState& e = engine();
         return imageProcess(e.page, e.filters, e.effectLibrary, call, hooks);
     });

@@ -12,11 +12,11 @@
 //   drawing.h        solid shapes               compression.h    deflate
 //   drawing_fill.h   flood fill, colour replace, colour-match map
 //   filters_blur*.h  blurs                      library_life.h   start and end
-// OpenCV (core, imgproc) stands behind the standard operations; its headers
-// stay inside the .cpp files (cv_raster.h holds what they share).
 //   filters_smooth.h  smoothing, mean and rank   filters_tone.h   tone and colour
 //   filters_sharpen.h sharpening, edges, relief  filters_noise.h  noise, texture
 //   filters_artistic.h painterly renderings, glows
+// OpenCV (core, imgproc) stands behind the standard operations; its headers
+// stay inside the .cpp files (cv_raster.h holds what they share).
 // Conventions shared by every call:
 //   - a raster is a top-row pointer, width, height, bytes per pixel (1, 2, 3,
 //     4 or 8) and a row stride in bytes;

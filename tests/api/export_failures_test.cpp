@@ -126,9 +126,11 @@ const std::string& scratchPicture() {
 void undone() { PLR_Undo(); }
 void dabbed() { PLR_DrawDabGrit(4, 4, 0x1000, 0x2000, 0x3000); }
 void panBuffers() {
+    PLR_IPLAllocSrcBuffer32();
+    PLR_IPLAllocDstBuffer32();
+}
 void filterBuffers() {
     engine().messageSink = [](const char*, const char*) {};  // a script error never opens a box here
-void filterBuffers() {
     PLR_IPLAllocSrcBuffer32();
     PLR_IPLAllocDstBuffer32();
 }

@@ -253,6 +253,7 @@ TEST_F(HostCli, DrawPutsShapesGradientsAndTextOnAPicture) {
     EXPECT_GT(green, 50);
     EXPECT_EQ(run("draw \"" + in + "\" \"" + out + "\" --rect 1,2,3").status, 2);
     EXPECT_EQ(run("draw \"" + in + "\" \"" + out + "\" --wobble 1").status, 2);
+}
 
 TEST_F(HostCli, GeometryOperationsGiveTheirSizesAndTurnsUndoEachOther) {
     const std::string in = (dir / "in.png").string();
@@ -285,8 +286,6 @@ TEST_F(HostCli, GeometryOperationsGiveTheirSizesAndTurnsUndoEachOther) {
     EXPECT_EQ(geometry(in, "x.png", "--crop 0,0,500,10").status, 1);
     EXPECT_EQ(geometry(in, "x.png", "--spin 3").status, 2);
 }
-
-}  // namespace
 
 TEST_F(HostCli, ConvertAndInfoReadAndWriteEveryFormat) {
     const std::string source = std::string(PALORAN_SOURCE_DIR) + "/tests/data/images/png_rgb.png";
@@ -327,3 +326,5 @@ TEST_F(HostCli, DemoWritesAnyWritableFormat) {
     const Outcome i = run("info \"" + bmp + "\"");
     EXPECT_NE(i.out.find("BMP, 96x64"), std::string::npos) << i.out;
 }
+
+}  // namespace
