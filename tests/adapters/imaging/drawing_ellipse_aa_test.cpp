@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <cstdint>
 #include <vector>
 
@@ -56,7 +57,7 @@ TEST(EllipseAA, CoverageSumsToTheAreaAndTheOutlineIsARing) {
     double sum = 0;
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x) sum += d.alpha(x, y) / 255.0;
-    const double area = M_PI * (rx + 0.5) * (ry + 0.5);
+    const double area = std::numbers::pi * (rx + 0.5) * (ry + 0.5);
     EXPECT_NEAR(sum, area, area * 0.01);
     const Drawn ring = ellipse(30, 22, rx, ry, 0, 16);
     EXPECT_EQ(ring.alpha(30, 22), 0);
