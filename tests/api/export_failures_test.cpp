@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -377,6 +378,10 @@ std::uint64_t allocationsDuring(void (*prepare)(), const std::function<void()>& 
 TEST_F(ExportFailures, EveryAllocatingExportReportsItsTextAndReturnsItsFailureValue) {
     int checked = 0, withText = 0;
     for (const Listed& e : kListed) {
+#ifdef _WIN32
+        // The real font dialog waits for a user who is not there.
+        if (std::string_view(e.name) == "PLR_ChooseFont") continue;
+#endif
         const auto found = calls().find(e.name);
         if (found == calls().end()) {
             EXPECT_EQ(allocationsDuring(nullptr, e.zeroedCall), 0u)

@@ -370,9 +370,6 @@ TEST_F(FilterDispatch, MaskGenerateHslBuildsTheMaskFromTheSource) {
 // no failure text, and the picture changes unless the filter only touches
 // the mask or runs a script.
 TEST_F(FilterDispatch, SweepOverEveryCatalogueNameWithAnOperation) {
-#ifdef _WIN32
-    GTEST_SKIP() << "does not finish under Wine within the suite's time; under investigation";
-#endif
     openPage(64, 64, randomPicture(64, 64, 3, true));
     const auto start = layer();
     const std::set<std::string_view> unchanged = {"Mask Generate HSL", "Lua Filter", "Glow Outer"};
