@@ -8,21 +8,17 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "adapters/imaging/cv_mat.h"
 #include "adapters/imaging/filters_common.h"
 #include "core/crt_random.h"
 
 namespace plr::imaging_lib {
 namespace {
 
-cv::Mat wrap(const std::uint8_t* p, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride) {
-    return cv::Mat(h, w, CV_8UC(bpp), const_cast<std::uint8_t*>(p), static_cast<std::size_t>(stride));
-}
-
 bool validPair(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride,
                const std::uint8_t* dst, std::int32_t dstStride) {
     return validRasterPair(src, w, h, bpp, stride, dst, dstStride, bpp) && bpp >= 3;
 }
-
 
 // White paper with the source's alpha.
 void paper(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride,

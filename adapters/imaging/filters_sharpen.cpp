@@ -7,6 +7,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "adapters/imaging/cv_mat.h"
 #include "adapters/imaging/filters_common.h"
 #include "adapters/imaging/filters_hash.h"
 
@@ -14,11 +15,6 @@ namespace plr::imaging_lib {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-cv::Mat wrap(const std::uint8_t* p, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride) {
-    return cv::Mat(h, w, CV_8UC(bpp), const_cast<std::uint8_t*>(p), static_cast<std::size_t>(stride));
-}
-
 
 // `dst` holds the blurred picture on entry; on return
 // out = v + (v - blurred) * gain, rounded and held to 0..255 (OpenCV's
@@ -39,7 +35,6 @@ void addDetail(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int
     if (threshold > 0) in.copyTo(out, flat);
     keepUnmaskedChannels(src, stride, dst, dstStride, w, h, bpp, channelMask);
 }
-
 
 }  // namespace
 
