@@ -3,12 +3,12 @@
 # lists them) applied by `paloran filter` to one photo-like test picture
 # (gradients, shapes and grain, generated here), tiled with the names as
 # labels. Names the engine does not run yet show the picture unchanged.
-#   scripts/contact-sheet.sh [path/to/paloran]   (default: build/tools/paloran)
+#   scripts/contact-sheet.sh [path/to/paloran]   (default: build/paloran)
 # Needs ImageMagick's montage (a documentation-only dependency; installed
 # with apt-get when missing) and python3.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-paloran="${1:-$root/build/tools/paloran}"
+paloran="${1:-$root/build/paloran}"
 [ -x "$paloran" ] || { echo "contact-sheet: no paloran at $paloran (scripts/build.sh release first)" >&2; exit 1; }
 montage_bin="$(command -v montage || true)"
 if [ -z "$montage_bin" ]; then
@@ -68,6 +68,6 @@ while IFS= read -r line; do
 done < <("$paloran" filters)
 
 mkdir -p "$root/docs"
-"$montage_bin" -font DejaVu-Sans -pointsize 11 "${tiles[@]}" -tile 12x -geometry 160x120+4+4 \
+"$montage_bin" -font DejaVu-Sans -pointsize 11 "${tiles[@]}" -tile 12x -geometry 128x96+3+3 -depth 8 \
   -background white "$root/docs/contact-sheet.png"
 echo "contact-sheet: $i filters -> docs/contact-sheet.png"
