@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench_images.h"
-#include "engine/engine.h"
+#include "bench_page.h"
 #include "paloran.h"
 
 namespace {
@@ -22,29 +22,11 @@ const std::vector<std::uint8_t>& picture() {
 
 void pixels(benchmark::State& s) { s.SetItemsProcessed(s.iterations() * std::int64_t{kW} * kH); }
 
-// A page of the picture's size with layer 2 current and both 32-bit buffers.
-struct BenchPage {
-    BenchPage() {
-        plr::resetEngine();
-        PLR_CreateImage(nullptr, kW, kH, 8, 0);
-        PLR_CreateLayer(1, kW, kH);
-        PLR_CreateLayer(2, kW, kH);
-        PLR_SetLayer(2);
-        PLR_LoadRGBA32(picture().data(), kW * 4, 0);
-        PLR_IPLAllocSrcBuffer32();
-        PLR_IPLAllocDstBuffer32();
-    }
-    ~BenchPage() { plr::resetEngine(); }
+struct BenchPage : plr::bench::BenchPage {
+    BenchPage() : plr::bench::BenchPage(picture(), kW, kH) {}
 };
 
-void MemcpyOfTheLayer(benchmark::State& s) {
-    std::vector<std::uint8_t> a(std::size_t(kW) * kH * 8, 1), b(a.size());
-    for (auto _ : s) {
-        std::memcpy(b.data(), a.data(), a.size());
-        benchmark::DoNotOptimize(b.data());
-    }
-    pixels(s);
-}
+void MemcpyOfTheLayer(benchmark::State& s) { plr::bench::memcpyOfLayer(s, kW, kH); }
 
 void PhotoPopExport(benchmark::State& s) {
     BenchPage page;
