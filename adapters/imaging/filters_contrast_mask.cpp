@@ -1,5 +1,6 @@
 #include "adapters/imaging/filters_contrast_mask.h"
 
+#include <algorithm>
 #include <cmath>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -27,7 +28,10 @@ std::int32_t ContrastMaskImage(std::uint8_t* px, std::int32_t width, std::int32_
             for (std::int32_t x = 0; x < width; ++x, row += bpp)
                 out[x] = static_cast<std::uint8_t>(255 - ((row[0] * 299 + row[1] * 587 + row[2] * 114 + 500) / 1000));
         }
-        if (radius >= 0.5) cv::GaussianBlur(mask, mask, cv::Size(0, 0), radius, radius, cv::BORDER_REPLICATE);
+        // A blur wider than the picture is as flat as one of its size; the
+        // kernel, whose length grows with sigma, stays bounded.
+        const double sigma = std::min(radius, double(std::max(width, height)));
+        if (sigma >= 0.5) cv::GaussianBlur(mask, mask, cv::Size(0, 0), sigma, sigma, cv::BORDER_REPLICATE);
         // One 64 KiB table replaces the arithmetic of every pixel.
         std::vector<std::uint8_t> table(256 * 256);
         for (int b = 0; b < 256; ++b)

@@ -7,7 +7,8 @@
 namespace plr::imaging_lib {
 
 // In place on a raster of 3 or 4 bytes a pixel (alpha untouched): the mask is
-// 255 - luma blurred by a Gaussian of sigma `radius` (below 0.5: no blur);
+// 255 - luma blurred by a Gaussian of sigma `radius` (below 0.5: no blur;
+// held to the longer side of the picture);
 // each colour value a (0..1) under mask value b becomes
 // (1 - 2b) a^2 + 2 b a, rounded. `strong` low byte 1 lays the mask twice.
 // `flags` is unused. Returns 0, untouched, for bad arguments or without work
