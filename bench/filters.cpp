@@ -18,6 +18,7 @@
 #include "adapters/imaging/filters_sharpen.h"
 #include "adapters/imaging/filters_smooth.h"
 #include "bench_images.h"
+#include "bench_page.h"
 #include "engine/engine.h"
 #include "engine/filter_catalogue.h"
 #include "paloran.h"
@@ -96,19 +97,8 @@ void OpenCvGaussianAddWeighted(benchmark::State& s) {
     pixels(s);
 }
 
-// A page of the picture's size with layer 2 current and both 32-bit buffers.
-struct BenchPage {
-    BenchPage() {
-        plr::resetEngine();
-        PLR_CreateImage(nullptr, kW, kH, 8, 0);
-        PLR_CreateLayer(1, kW, kH);
-        PLR_CreateLayer(2, kW, kH);
-        PLR_SetLayer(2);
-        PLR_LoadRGBA32(picture().data(), kW * 4, 0);
-        PLR_IPLAllocSrcBuffer32();
-        PLR_IPLAllocDstBuffer32();
-    }
-    ~BenchPage() { plr::resetEngine(); }
+struct BenchPage : plr::bench::BenchPage {
+    BenchPage() : plr::bench::BenchPage(picture(), kW, kH) {}
 };
 
 void DispatcherGlue(benchmark::State& s) {
@@ -124,14 +114,7 @@ void DispatcherGlue(benchmark::State& s) {
     }
     pixels(s);
 }
-void MemcpyOfTheLayer(benchmark::State& s) {
-    std::vector<std::uint8_t> a(std::size_t(kW) * kH * 8, 1), b(a.size());
-    for (auto _ : s) {
-        std::memcpy(b.data(), a.data(), a.size());
-        benchmark::DoNotOptimize(b.data());
-    }
-    pixels(s);
-}
+void MemcpyOfTheLayer(benchmark::State& s) { plr::bench::memcpyOfLayer(s, kW, kH); }
 
 BENCHMARK(GaussianSigma10)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenCvGaussianSigma10)->Unit(benchmark::kMillisecond);

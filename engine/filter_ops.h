@@ -86,6 +86,28 @@ bool stipple(FilterRun&);
 bool gausy(FilterRun&);
 bool scribble(FilterRun&);
 
+// Composites: chains of in-house and library filters, most ending in a
+// blend-mode merge; levels; frosted glass.
+bool charcoal(FilterRun&);
+bool colorPencil(FilterRun&);
+bool colorPencil2(FilterRun&);
+bool crayon(FilterRun&);
+bool pointillism(FilterRun&);
+bool watercolorAndInk(FilterRun&);
+bool levels(FilterRun&);
+bool contrastMask(FilterRun&);
+bool photoPopFilter(FilterRun&);
+bool photoDetailer(FilterRun&);
+bool radiant(FilterRun&);
+bool radiant2(FilterRun&);
+bool dropShadow(FilterRun&);
+bool frostedGlass(FilterRun&);
+bool glow(FilterRun&);
+bool edge3(FilterRun&);
+bool emboss3(FilterRun&);
+bool outliner1(FilterRun&);
+bool outliner2(FilterRun&);
+
 // Flips of the current layer, masks, scripts.
 bool horizontalFlip(FilterRun&);
 bool verticalFlip(FilterRun&);

@@ -4,6 +4,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "adapters/imaging/filters_hash.h"
 #include "core/block.h"
 
 namespace plr::effect_lib {
@@ -36,6 +37,13 @@ void inverse(const Transform& t, double& x, double& y) noexcept {
             px -= o.a;
             py -= o.b;
         },
+        [](const Transform& r, double& px, double& py) noexcept {  // Random
+            const auto span = static_cast<std::uint32_t>(2.0 * r.a + 1.0);
+            const auto ix = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(px + 0.5)));
+            const auto iy = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(py + 0.5)));
+            px += static_cast<double>(imaging_lib::hash3(ix, iy, 1) % span) - r.a;
+            py += static_cast<double>(imaging_lib::hash3(ix, iy, 2) % span) - r.a;
+        },
     };
     kInverse[static_cast<int>(t.kind)](t, x, y);
     x = fold(x, t.width, t.edgeMode);
@@ -58,6 +66,14 @@ std::int32_t AddOffsetTransform(TransformList& list, std::int32_t width, std::in
         return 0;
     Transform& t = list.items[list.count++];
     t = Transform{TransformKind::Offset, edgeMode, width, height, dx, dy};
+    return 1;
+}
+
+std::int32_t AddRandomTransform(TransformList& list, std::int32_t width, std::int32_t height, std::int32_t amount,
+                                std::int32_t edgeMode) noexcept {
+    if (list.count >= TransformList::kCapacity || width < 1 || height < 1 || amount < 0) return 0;
+    Transform& t = list.items[list.count++];
+    t = Transform{TransformKind::Random, edgeMode, width, height, double(amount), 0.0};
     return 1;
 }
 

@@ -18,13 +18,13 @@
 
 namespace plr::effect_lib {
 
-enum class TransformKind : std::int32_t { Offset };
+enum class TransformKind : std::int32_t { Offset, Random };
 
 struct Transform {
     TransformKind kind = TransformKind::Offset;
     std::int32_t edgeMode = 0;
     std::int32_t width = 0, height = 0;  // the picture the transform was made for
-    double a = 0.0, b = 0.0;              // Offset: dx, dy
+    double a = 0.0, b = 0.0;              // Offset: dx, dy; Random: amount
 };
 
 // A fixed number of transforms, so adding one never allocates.
@@ -38,6 +38,13 @@ std::int32_t ClearAllTransforms(TransformList& list) noexcept;
 // Shifts the picture by (dx, dy): destination (x, y) shows source
 // (x - dx, y - dy). Fails when the list is full or the size is below 1.
 std::int32_t AddOffsetTransform(TransformList& list, std::int32_t width, std::int32_t height, double dx, double dy,
+                                std::int32_t edgeMode) noexcept;
+// Scatters the picture: destination (x, y) shows a source pixel up to
+// `amount` whole pixels away across and down, chosen by a hash of (x, y) so
+// the same picture frosts the same way every time. Amount 0 leaves the
+// positions alone. Fails when the list is full, the size is below 1 or the
+// amount is negative.
+std::int32_t AddRandomTransform(TransformList& list, std::int32_t width, std::int32_t height, std::int32_t amount,
                                 std::int32_t edgeMode) noexcept;
 // Runs the list from `src` to `dst` (both width x height, 4 bytes a pixel;
 // `bytesPerPixel` must be 4); `fillColour` packs the fill's bytes, byte 0

@@ -340,6 +340,9 @@ const std::map<std::string, Call>& calls() {
         CALL_RESULT_ONLY(PLR_MakeWebPic, kPicture, scratchPicture().c_str(), 8, 8),
         // Lua filters
         CALL_AFTER(filterBuffers, PLR_LuaFilterRun, kLuaFilter, 500, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
+        // Composite filters
+        CALL_AFTER(filterBuffers, PLR_IPLPhotoPop, 600, 70.0, 1),
+        CALL(PLR_BlurMoreBufferRGB24, host.rgb, kSide, kSide, 10, 50),
     };
     return table;
 }

@@ -85,13 +85,10 @@ protected:
 };
 
 TEST_F(FilterDispatch, RowsWithoutAnOperationYetAreExactlyTheseAndRunNothing) {
-    const std::set<std::string> expected = {
-        "Charcoal", "Color Pencil", "Color Pencil 2", "Crayon", "Pointillism", "Watercolor and Ink", "Levels",
-        "Contrast Mask", "Photo Pop", "Photo Detailer", "Elliptical", "Lens", "Marble", "Offset", "Perspective", "Warp",
+    const std::set<std::string> expected = {"Elliptical", "Lens", "Marble", "Offset", "Perspective", "Warp",
         "Warp Edge", "Warp 3 Point", "Stretch", "Stretch Edge", "Vertical Pivot", "Horizontal Pivot", "Skew", "Pinch",
         "Ripple", "Spin", "Spin Wave", "Wave", "Wow", "Zig Zag", "Twirl", "Sine Distortion", "Kaleidoscope",
         "Patternizer", "Scratch", "Waves", "Divider", "Carpet", "Glass", "Voxel", "Zoom", "Rotate", "Tilt", "Seamless",
-        "Radiant", "Radiant 2", "Drop Shadow", "Frosted Glass", "Glow", "Edge3", "Emboss3", "Outliner 1", "Outliner 2",
         "Lines", "Points", "Circles", "Rectangles", "Splines", "Worms", "Fibers", "Trees", "Generate Noise", "Blobs",
         "Plasma", "Sine Plasma", "Fractal Plasma", "Generate Perlin Noise", "Pattern", "Pattern Explorer",
         "Backgrounds Material", "Backgrounds Nature", "Backgrounds Surface", "Backgrounds Other",
@@ -372,7 +369,8 @@ TEST_F(FilterDispatch, MaskGenerateHslBuildsTheMaskFromTheSource) {
 TEST_F(FilterDispatch, SweepOverEveryCatalogueNameWithAnOperation) {
     openPage(64, 64, randomPicture(64, 64, 3, true));
     const auto start = layer();
-    const std::set<std::string_view> unchanged = {"Mask Generate HSL", "Lua Filter", "Glow Outer"};
+    // "Drop Shadow" lays the untouched picture over its shadow: on an opaque layer nothing shows.
+    const std::set<std::string_view> unchanged = {"Mask Generate HSL", "Lua Filter", "Glow Outer", "Drop Shadow"};
     int ran = 0;
     for (const CatalogueEntry& e : filterCatalogue()) {
         if (e.shape == Pipeline::None) continue;
@@ -389,7 +387,7 @@ TEST_F(FilterDispatch, SweepOverEveryCatalogueNameWithAnOperation) {
         }
         ++ran;
     }
-    EXPECT_EQ(ran, 90);
+    EXPECT_EQ(ran, 109);
 }
 
 TEST_F(FilterDispatch, FailuresInsideReportTheDispatcherText) {
