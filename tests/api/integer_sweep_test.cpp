@@ -224,6 +224,8 @@ const std::map<std::string, Rule>& rules() {
         // Packed width x height pictures of the file exports.
         for (const char* n : {"PLR_ReadFromFileRGB24", "PLR_WriteToFileRGB24", "PLR_GetResizedNewRGBA24"}) m[n] = sized(3);
         for (const char* n : {"PLR_ReadFromFileRGBA32", "PLR_WriteToFileRGBA32"}) m[n] = sized(4);
+        // Movie frames from host pixels.
+        m["PLR_WriteAVI_RGB24"] = sized(3);
         return m;
     }();
     return r;
