@@ -61,4 +61,18 @@ bool guardedVoid(const char* operation, F&& body) noexcept {
     return false;
 }
 
+// For exports whose failures the host is never told of: a failure ends the
+// body and yields `failValue`; the last-error text stays as it was.
+template <class R, class F>
+R guardedQuietly(R failValue, F&& body) noexcept {
+    R result = failValue;
+    auto store = [&result](auto& b) { result = static_cast<R>(b()); };
+    return detail::runGuardedBody(body, store) ? result : failValue;
+}
+template <class F>
+void guardedQuietly(F&& body) noexcept {
+    auto store = [](auto& b) { b(); };
+    detail::runGuardedBody(body, store);
+}
+
 }  // namespace plr

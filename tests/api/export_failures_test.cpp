@@ -17,6 +17,8 @@
 #include <unistd.h>
 
 #include "core/export_failures.h"
+#include "engine/devices.h"
+#include "exchange/avi_file.h"
 #include "engine_fixture.h"
 
 namespace plr::test {
@@ -134,6 +136,18 @@ void filterBuffers() {
     engine().messageSink = [](const char*, const char*) {};  // a script error never opens a box here
     PLR_IPLAllocSrcBuffer32();
     PLR_IPLAllocDstBuffer32();
+}
+
+// A movie open on the engine's own writer (never the system's dialog), and
+// a picture collected for a PDF document (a copy: making the document
+// deletes the pictures it converted).
+void openMovie() {
+    devices().movieFileOpener = openRiffMovieFile;
+    PLR_CreateAVI((scratchPicture() + ".avi").c_str(), 40);
+}
+void pdfPicture() {
+    std::filesystem::copy_file(kPicture, scratchPicture() + ".png", std::filesystem::copy_options::overwrite_existing);
+    PLR_I2PDF_AddImage((scratchPicture() + ".png").c_str());
 }
 
 #define CALL(name, ...) \
@@ -343,6 +357,12 @@ const std::map<std::string, Call>& calls() {
         // Composite filters
         CALL_AFTER(filterBuffers, PLR_IPLPhotoPop, 600, 70.0, 1),
         CALL(PLR_BlurMoreBufferRGB24, host.rgb, kSide, kSide, 10, 50),
+        // Scanner (where a scanner answers), movie frames and PDF documents;
+        // the movie and PDF exports report nothing.
+        CALL(PLR_TwainAcquire),
+        CALL_AFTER(openMovie, PLR_WriteAVI_RGB24, host.rgb, kSide, kSide),
+        CALL_AFTER(openMovie, PLR_WriteAVI, PALORAN_TEST_DATA "/images/bmp_8bit.bmp"),
+        CALL_AFTER(pdfPicture, PLR_I2PDF_MakePDF, (scratchPicture() + ".pdf").c_str()),
     };
     return table;
 }
