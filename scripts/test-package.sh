@@ -13,6 +13,8 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build"
 keep="${1:-}"
+# dpkg-shlibdeps and file, which cpack runs to find the packages' dependencies.
+"$root/scripts/install-deps.sh" demo dpkg-dev file
 [ -f "$build/build.ninja" ] || "$root/scripts/build.sh" release
 cmake --build "$build" --target paloran paloran_cli paloran_man >/dev/null
 
