@@ -3,7 +3,7 @@
 #   1. cmake --install of the release build into a temporary prefix;
 #   2. examples/paint_dab.c built against that prefix through CMake
 #      (find_package(paloran)) and through pkg-config, both run;
-#   3. the installed host's --version and manual page;
+#   3. the installed host's --version, manual page and shipped data;
 #   4. the Debian packages (cpack): apt-get checks they install here
 #      (--simulate: the system is left alone), dpkg -x unpacks them into a
 #      clean folder and the unpacked `paloran demo` paints the demo picture.
@@ -50,7 +50,14 @@ cmp -s "$tmp/cmake.png" "$tmp/pkg-config.png" || fail "the two consumer builds p
 "$prefix/bin/paloran" --version | grep -qx "paloran $version" || fail "paloran --version"
 man -l "$prefix/share/man/man1/paloran.1" 2>/dev/null | grep -q "paloran demo\|demo \[" \
   || grep -q '^\.TH PALORAN 1' "$prefix/share/man/man1/paloran.1" || fail "no manual page"
-echo "installed host: $("$prefix/bin/paloran" --version), manual page"
+# The installed host finds its shipped data by bare name, from any folder.
+mkdir "$tmp/elsewhere"
+(cd "$tmp/elsewhere" && unset PALORAN_DATA_DIR \
+  && "$prefix/bin/paloran" lua invert.lua "$tmp/cmake.png" inverted.png >/dev/null \
+  && "$prefix/bin/paloran" replay demo.srp --size 240x160 >/dev/null) || fail "the installed host misses its data"
+is_png "$tmp/elsewhere/inverted.png"
+is_png "$tmp/elsewhere/demo.png"
+echo "installed host: $("$prefix/bin/paloran" --version), manual page, shipped filters and demo script"
 
 # The Debian packages.
 (cd "$build" && cpack -G DEB -B "$tmp/deb" >/dev/null)
@@ -60,6 +67,7 @@ for d in "${debs[@]}"; do
 done
 if [ "$(id -u)" = 0 ]; then
   apt-get install --simulate -qq "${debs[@]}" >/dev/null || fail "apt-get cannot install the packages"
+  echo "deb: apt-get would install them here (simulated)"
 fi
 rootfs="$tmp/root"
 for d in "${debs[@]}"; do dpkg -x "$d" "$rootfs"; done

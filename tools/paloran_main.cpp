@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "data_files.h"
 #include "demo_script.h"
 #include "document.h"
 #include "help.h"
@@ -215,6 +216,9 @@ int replay(Options o) {
         std::fprintf(stderr, "paloran: replay needs a script file\n");
         return 2;
     }
+    // The picture goes beside the name given (a shipped script's folder may not be writable).
+    const std::string given = o.script;
+    o.script = findDataFile(given, "");
     std::ifstream in(o.script, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "paloran: cannot open %s\n", o.script.c_str());
@@ -227,8 +231,8 @@ int replay(Options o) {
         return 1;
     }
     if (o.output.empty()) {
-        const std::size_t dot = o.script.rfind('.');
-        o.output = (dot == std::string::npos ? o.script : o.script.substr(0, dot)) + ".png";
+        const std::size_t dot = given.rfind('.');
+        o.output = (dot == std::string::npos ? given : given.substr(0, dot)) + ".png";
     }
     if (!startDocument(o, o.haveSeed ? o.seed : script.seed)) return 1;
     Painter painter;
