@@ -8,6 +8,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 
 "$root/scripts/build.sh" release
 (cd "$root/build" && ctest --output-on-failure --no-tests=error --parallel "$(nproc)")
+# Install, the example host against the installed package, the Debian packages.
+"$root/scripts/test-package.sh"
 
 "$root/scripts/build.sh" sanitize
 # The engine checks every allocation for null: let huge requests fail instead of aborting.

@@ -4,6 +4,8 @@
 // written out. Script errors appear on standard error ("Lua Script Error: ...").
 // A script that records a paint script writes it to scripts/luapaint.srp
 // under the start directory (--start-dir, default the current directory).
+// A bare script name that is no file here names one of the shipped filters
+// (share/paloran/lua).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include <system_error>
 
 #include "commands.h"
+#include "data_files.h"
 #include "paloran.h"
 
 namespace plr::host {
@@ -94,6 +97,7 @@ int runLua(int argc, char** argv) {
         std::fprintf(stderr, "paloran: %s\n", error.c_str());
         return 2;
     }
+    o.script = findDataFile(o.script, "lua");
     Picture picture;
     if (!loadPicture(o.input, picture, error) || !openPictureAsPage(picture, error)) {
         std::fprintf(stderr, "paloran: %s\n", error.c_str());

@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "commands.h"
+#include "data_files.h"
 #include "demo_script.h"
 #include "document.h"
+#include "help.h"
 #include "paint_script.h"
 #include "paloran.h"
 #include "render_image.h"
@@ -39,56 +41,6 @@ struct Options {
     int seed = 1;
     RenderOptions render;
 };
-
-void usage(std::FILE* out) {
-    std::fputs(
-        "usage: paloran <command> [options]\n"
-        "\n"
-        "commands:\n",
-        out);
-    for (const Command& c : kCommands) std::fprintf(out, "  %-34s %s\n", c.synopsis, c.summary);
-    std::fputs(
-        "  help                               this text\n"
-        "\n"
-        "options of demo and replay:\n"
-        "  -o FILE            output picture, its format by extension: .png .bmp .jpg .gif .tif .tga\n"
-        "                     .pcx .psd .emf .wmf (demo: demo.png, replay: the script's name with .png)\n"
-        "  --size WxH         page size (default 960x640)\n"
-        "  --seed N           random seed (replay: default from the script)\n"
-        "  --scale N          render magnified N times\n"
-        "  --zoom F           render reduced by F (F > 1)\n"
-        "  --mask             show the selection mask overlay (translucent); --solid-mask: solid\n"
-        "  --trace            blend the tracing image (a grid) into the render\n"
-        "  --write-script F   demo: also write the demo as a paint script\n"
-        "\n"
-        "options of draw (drawings run in the order given; each takes the settings given\n"
-        "before it and after it up to the next drawing):\n"
-        "  --rect X1,Y1,X2,Y2     filled rectangle: columns X1 up to X2 (X2 left out), rows Y1..Y2\n"
-        "  --ellipse X1,Y1,X2,Y2  filled, anti-aliased ellipse in that box\n"
-        "  --gradient X1,Y1,X2,Y2 gradient from (X1,Y1) to (X2,Y2); radial: centre and a rim point\n"
-        "  --text \"...\"          a line of text, its top-left at --at\n"
-        "  --color R,G,B          shape and text colour (default 0,0,0)\n"
-        "  --opacity N            shape opacity in percent (default 100)\n"
-        "  --colors R,G,B[;R,G,B] gradient colours, 1 to 4 (1: the colour fading out)\n"
-        "  --kind Linear|Radial   gradient kind (default Linear)\n"
-        "  --at X,Y               text position (default 0,0)\n"
-        "  --font FAMILY          text font family (default DejaVu Sans); --height N pixels\n"
-        "                         (default 32), --weight N (100..900), --italic, --aliased\n"
-        "\n"
-        "paint scripts: the records \"DrawStart\", \"SmoothPlot2\", \"DrawStop\", \"SelectBrush\",\n"
-        "\"SetBrushSize\", \"SetBrushDensity\", \"SetBrushOpacity\", \"SetColor\", \"SetColorBanks\",\n"
-        "\"Line2\", \"Spline\", \"Dab\", \"Filter\" and \"ScriptEnd\" after the \"1554\" header.\n"
-        "\"SelectBrush\" takes: brush number, layer slot (2 paint, 3 Multiply glaze, 4 its Layer Mask\n"
-        "stencil; 0 keeps the slot), actions (1 opens the whole selection mask first, 2 closes it).\n"
-        "Pressure 0 counts as full pressure; pressure scales dab size and opacity.\n"
-        "\n"
-        "built-in brushes:\n",
-        out);
-    for (int i = 0; i < brushCount(); ++i) {
-        const Brush& b = brushAt(i);
-        std::fprintf(out, "  %d  %-10s %s\n", b.number, b.name, b.description);
-    }
-}
 
 bool parseSize(const char* text, int& w, int& h) {
     return std::sscanf(text, "%dx%d", &w, &h) == 2 && w > 0 && h > 0 && w <= 10000 && h <= 10000;
@@ -264,6 +216,9 @@ int replay(Options o) {
         std::fprintf(stderr, "paloran: replay needs a script file\n");
         return 2;
     }
+    // The picture goes beside the name given (a shipped script's folder may not be writable).
+    const std::string given = o.script;
+    o.script = findDataFile(given, "");
     std::ifstream in(o.script, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "paloran: cannot open %s\n", o.script.c_str());
@@ -276,8 +231,8 @@ int replay(Options o) {
         return 1;
     }
     if (o.output.empty()) {
-        const std::size_t dot = o.script.rfind('.');
-        o.output = (dot == std::string::npos ? o.script : o.script.substr(0, dot)) + ".png";
+        const std::size_t dot = given.rfind('.');
+        o.output = (dot == std::string::npos ? given : given.substr(0, dot)) + ".png";
     }
     if (!startDocument(o, o.haveSeed ? o.seed : script.seed)) return 1;
     Painter painter;
@@ -332,12 +287,13 @@ int runInfo(int argc, char** argv) { return argc > 0 ? runFileInfo(argc, argv) :
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        usage(stderr);
+        printUsage(stderr);
         return 2;
     }
     const std::string cmd = argv[1];
-    if (cmd == "help" || cmd == "--help" || cmd == "-h") {
-        usage(stdout);
+    if (cmd == "help" || cmd == "--help" || cmd == "-h") return runHelp(argc - 2, argv + 2);
+    if (cmd == "--version") {
+        std::printf("paloran %s\n", PALORAN_VERSION);
         return 0;
     }
     for (const Command& c : kCommands)

@@ -327,4 +327,64 @@ TEST_F(HostCli, DemoWritesAnyWritableFormat) {
     EXPECT_NE(i.out.find("BMP, 96x64"), std::string::npos) << i.out;
 }
 
+// The host's commands as the command table lists them.
+struct ListedCommand {
+    const char* name;
+    const char* synopsis;
+};
+constexpr ListedCommand kListed[] = {
+#define PALORAN_COMMAND(function, name, synopsis, summary) {name, synopsis},
+#include "tools/command_list.inc"
+#undef PALORAN_COMMAND
+};
+
+std::size_t countOf(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(HostCli, VersionAndHelpForEveryCommand) {
+    const Outcome v = run("--version");
+    EXPECT_EQ(v.status, 0);
+    EXPECT_EQ(v.out, std::string("paloran ") + PALORAN_VERSION + "\n");
+
+    const Outcome all = run("help");
+    ASSERT_EQ(all.status, 0);
+    for (const ListedCommand& c : kListed) {
+        EXPECT_EQ(countOf(all.out, std::string("\n  ") + c.name + " "), 1u) << c.name << " listed once";
+        const Outcome one = run(std::string("help ") + c.name);
+        ASSERT_EQ(one.status, 0) << c.name;
+        EXPECT_EQ(one.out.rfind(std::string("usage: paloran ") + c.synopsis + "\n", 0), 0u) << one.out;
+    }
+    // A command's own options come with it, and only those.
+    const Outcome draw = run("help draw");
+    EXPECT_NE(draw.out.find("--gradient X1,Y1,X2,Y2"), std::string::npos);
+    EXPECT_EQ(draw.out.find("--seed N"), std::string::npos);
+
+    const Outcome unknown = run("help paint");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("no command 'paint'"), std::string::npos) << unknown.err;
+}
+
+TEST_F(HostCli, ManualPageIsTheHelpTextInRoff) {
+    const Outcome man = run("help --man");
+    ASSERT_EQ(man.status, 0);
+    EXPECT_EQ(man.out.rfind(std::string(".TH PALORAN 1 \"\" \"paloran ") + PALORAN_VERSION + "\"", 0), 0u);
+    for (const ListedCommand& c : kListed)
+        EXPECT_NE(man.out.find(std::string(".TP\n.B ") + c.name), std::string::npos) << c.name;
+    // Text never starts a line with a control character: only the page's own requests do.
+    const std::vector<std::string> requests = {".TH ", ".SH ", ".SS ", ".TP", ".B ", ".I ", ".nf", ".fi"};
+    std::istringstream lines(man.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || (line[0] != '.' && line[0] != '\'')) continue;
+        EXPECT_TRUE(std::any_of(requests.begin(), requests.end(),
+                                [&](const std::string& r) { return line.rfind(r, 0) == 0; }))
+            << line;
+    }
+    // Minus signs and backslashes are escaped.
+    EXPECT_NE(man.out.find("\\-\\-gradient"), std::string::npos);
+    EXPECT_EQ(man.out.find(" --"), std::string::npos);
+}
+
 }  // namespace

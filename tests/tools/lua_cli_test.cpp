@@ -116,4 +116,15 @@ TEST_F(LuaCli, WrongUsageIsRefused) {
     EXPECT_EQ(run("lua a.lua missing.png out.png").status, 1);
 }
 
+TEST_F(LuaCli, ABareNameFindsTheShippedFilter) {
+    ASSERT_EQ(lua((kFilters / "invert.lua").string(), "by_path.png").status, 0);
+    ::setenv("PALORAN_DATA_DIR", (fs::path(PALORAN_SOURCE_DIR) / "data").c_str(), 1);
+    const Outcome byName = lua("invert.lua", "by_name.png");
+    const Outcome elsewhere = lua("no_such_filter.lua", "none.png");
+    ::unsetenv("PALORAN_DATA_DIR");
+    ASSERT_EQ(byName.status, 0) << byName.err;
+    EXPECT_EQ(slurp(dir / "by_name.png"), slurp(dir / "by_path.png"));
+    EXPECT_NE(elsewhere.err.find("no_such_filter.lua"), std::string::npos) << "a name found nowhere is reported as given";
+}
+
 }  // namespace
