@@ -15,7 +15,10 @@ using Tablet = EngineTest;
 // the owner window's client area at (100, 50) on the screen.
 struct FedTabletInUse {
     FedTabletInUse() { platform::useFedTablet({0, 1000}, {100, 50}); }
-    ~FedTabletInUse() { platform::useSystemTablet(); }
+    ~FedTabletInUse() {
+        PLR_CloseTablet();  // the fed context closes on the fed tablet
+        platform::useSystemTablet();
+    }
 };
 
 platform::TabletPacket packet(std::uint32_t status, std::int32_t x, std::int32_t y, std::uint32_t pressure) {
