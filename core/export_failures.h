@@ -36,6 +36,7 @@ namespace exported {
 namespace operation {
 inline constexpr const char kMakeRandomTable[] = "MakeRandArrayByte";
 inline constexpr const char kDropUndoneEntries[] = "RemoveAdandonedUndo";
+inline constexpr const char kPluginScanCallback[] = "PhotoshopPluginScan_cb";
 }  // namespace operation
 
 // The export's guard: its text and its failure value from the export list.

@@ -25,6 +25,7 @@ void resetEngine() noexcept {
     EngineState& e = engine();
     // The hidden window names this HostWindow in its user data: same place, same handles.
     const platform::HostWindow host = e.host;
+    closeTablet(e.tablet);
     e.~EngineState();
     new (&e) EngineState();
     e.host.moduleInstance = host.moduleInstance;

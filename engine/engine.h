@@ -5,9 +5,12 @@
 
 #include "adapters/effects/effect_library.h"
 #include "adapters/imaging/drawing_text.h"
+#include "brush/spline.h"
+#include "brush/tablet.h"
 #include "core/crt_random.h"
 #include "engine/cpu_kernels.h"
 #include "engine/page.h"
+#include "exchange/plugin_list.h"
 #include "exchange/transfer_image.h"
 #include "imaging/filters/effect_params.h"
 #include "history/undo_budget.h"
@@ -33,6 +36,10 @@ struct EngineState {
     effect_lib::LibraryState effectLibrary;  // the effect-script library's script and values
     platform::LogFontA font;                 // the font description text is drawn in; zeroed at load
     imaging_lib::TextState text;             // loaded faces and rendered glyphs
+    TabletState tablet;                      // the pen tablet's context and last packets
+    SplineState spline;                      // the last stroke-smoothing spline
+    PluginList plugins;                      // plug-ins scanned and not yet drained
+    char pluginName[1024] = {};              // the text PLR_PhotoshopPluginNextName returns
 };
 
 EngineState& engine() noexcept;

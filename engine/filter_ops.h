@@ -114,5 +114,6 @@ bool verticalFlip(FilterRun&);
 bool maskGenerateHsl(FilterRun&);
 bool maskDetailClear(FilterRun&);
 bool luaFilter(FilterRun&);
+bool plugInFilter(FilterRun&);
 
 }  // namespace plr::filter_ops

@@ -230,7 +230,7 @@ TEST_F(HostCli, FiltersListsEveryNameWithItsPipeline) {
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 180);
     EXPECT_NE(r.out.find("A    Gaussian Blur\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("T    Surface Blur\n"), std::string::npos);
-    EXPECT_NE(r.out.find("-    Adobe Compatible Plug-ins\n"), std::string::npos);
+    EXPECT_NE(r.out.find("own  Adobe Compatible Plug-ins\n"), std::string::npos);
 }
 
 TEST_F(HostCli, DrawPutsShapesGradientsAndTextOnAPicture) {
