@@ -1,15 +1,9 @@
 #include "engine/devices.h"
 
+#include "engine/engine.h"
+
 namespace plr {
 
-// Made on first use and never destroyed, like the engine state: a host may
-// still close its movie from its own static destructors.
-Devices& devices() noexcept {
-    static Devices* d = new Devices();
-    return *d;
-}
-
-// An open movie's file is finished as it goes.
-void resetDevices() noexcept { devices() = Devices{}; }
+Devices& devices() noexcept { return engine().devices; }
 
 }  // namespace plr

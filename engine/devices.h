@@ -14,8 +14,7 @@ namespace plr {
 
 struct EngineState;
 
-// Process-wide like the engine state, and put back to its state at load by
-// resetEngine().
+// Part of the engine state (EngineState::devices): reset with it.
 struct Devices {
     std::string scannerSource;             // the source chosen last (portable: a SANE device name)
     std::unique_ptr<MovieWriter> movie;    // the open movie; null when none
@@ -23,8 +22,8 @@ struct Devices {
     std::vector<std::string> pdfPictures;  // picture files for the next document, in order
 };
 
+// The engine state's devices.
 Devices& devices() noexcept;
-void resetDevices() noexcept;
 
 // Scanner: the answers of PLR_IsTwain, PLR_TwainSelectSource and
 // PLR_TwainAcquire (the picture lands in the transfer image).

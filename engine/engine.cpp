@@ -5,7 +5,6 @@
 
 #include "core/alloc.h"
 #include "core/export_failures.h"
-#include "engine/devices.h"
 
 namespace plr {
 namespace {
@@ -30,7 +29,6 @@ void resetEngine() noexcept {
     new (&e) EngineState();
     e.host.moduleInstance = host.moduleInstance;
     e.host.hiddenWindow = host.hiddenWindow;
-    resetDevices();
     // The heap's failure injection is a seam of the engine's state too; its
     // block counters are not: they count across resets, which is what a leak
     // check compares.

@@ -9,6 +9,7 @@
 #include "brush/tablet.h"
 #include "core/crt_random.h"
 #include "engine/cpu_kernels.h"
+#include "engine/devices.h"
 #include "engine/page.h"
 #include "exchange/plugin_list.h"
 #include "exchange/transfer_image.h"
@@ -40,6 +41,7 @@ struct EngineState {
     SplineState spline;                      // the last stroke-smoothing spline
     PluginList plugins;                      // plug-ins scanned and not yet drained
     char pluginName[1024] = {};              // the text PLR_PhotoshopPluginNextName returns
+    Devices devices;                         // scanner source, open movie, pictures of the next PDF
 };
 
 EngineState& engine() noexcept;
