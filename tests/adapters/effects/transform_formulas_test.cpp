@@ -53,16 +53,21 @@ TEST_F(TransformFormulas, RadialTransformsKeepTheirCentreAndTheOutside) {
             EXPECT_FLOAT_EQ(sx, 0);
             EXPECT_FLOAT_EQ(sy, kH - 1);
         }
-    // The periodic ones at their wave's zero; wow at its centre.
+    // Wave and zig zag are still at the origin; wow keeps its centre and
+    // turns the corner about it.
+    float sx, sy;
     el::ClearAllTransforms(list);
     el::AddWaveTransform(list, kW, kH, 4, 20, 0);
     el::AddZigZagTransform(list, kW, kH, 4, 20, 0);
+    sourceOf(list, 0, 0, sx, sy);
+    EXPECT_FLOAT_EQ(sx, 0);
+    EXPECT_FLOAT_EQ(sy, 0);
+    el::ClearAllTransforms(list);
     el::AddWowTransform(list, kW, kH, 15, 0);
-    float sx, sy;
     sourceOf(list, kMidX, kMidY, sx, sy);
     EXPECT_FLOAT_EQ(sx, kMidX);
     EXPECT_FLOAT_EQ(sy, kMidY);
-    sourceOf(list, 0, 0, sx, sy);  // wow turns the corner; wave and zig zag are 0 there
+    sourceOf(list, 0, 0, sx, sy);
     EXPECT_NEAR(std::hypot(sx - kMidX, sy - kMidY), std::hypot(kMidX, kMidY), 1e-3);
 }
 
