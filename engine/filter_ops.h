@@ -116,4 +116,41 @@ bool maskDetailClear(FilterRun&);
 bool luaFilter(FilterRun&);
 bool plugInFilter(FilterRun&);
 
+// Distortions: the transform list, the polygon warps, the effects with
+// alpha transport and the pattern builder.
+bool elliptical(FilterRun&);
+bool lens(FilterRun&);
+bool marble(FilterRun&);
+bool offset(FilterRun&);
+bool pinch(FilterRun&);
+bool ripple(FilterRun&);
+bool spin(FilterRun&);
+bool spinWave(FilterRun&);
+bool wave(FilterRun&);
+bool wow(FilterRun&);
+bool zigZag(FilterRun&);
+bool perspective(FilterRun&);
+bool warp(FilterRun&);
+bool warpEdge(FilterRun&);
+bool warp3Point(FilterRun&);
+bool stretch(FilterRun&);
+bool stretchEdge(FilterRun&);
+bool verticalPivot(FilterRun&);
+bool horizontalPivot(FilterRun&);
+bool skew(FilterRun&);
+bool twirl(FilterRun&);
+bool sineDistortion(FilterRun&);
+bool kaleidoscope(FilterRun&);
+bool scratch(FilterRun&);
+bool waves(FilterRun&);
+bool divider(FilterRun&);
+bool carpet(FilterRun&);
+bool glass(FilterRun&);
+bool voxel(FilterRun&);
+bool zoom(FilterRun&);
+bool rotate(FilterRun&);
+bool tilt(FilterRun&);
+bool seamless(FilterRun&);
+bool patternizer(FilterRun&);
+
 }  // namespace plr::filter_ops

@@ -279,7 +279,7 @@ bool dropShadow(FilterRun& r) {
 bool frostedGlass(FilterRun& r) {
     effect_lib::TransformList& list = r.effects.transforms;
     effect_lib::ClearAllTransforms(list);
-    return effect_lib::AddRandomTransform(list, r.width(), r.height(), t(0.5 * r.p[1]), 0) &&
+    return effect_lib::AddRandomTransform(list, r.width(), r.height(), t(0.5 * r.p[1])) &&
            effect_lib::TransformProcess(list, r.in, r.width(), r.height(), r.stride(), r.out, r.stride(), 4, 0,
                                         r.packedColour);
 }

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <new>
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "adapters/effects/effect_distort.h"
 #include "adapters/effects/effect_library.h"
 
 namespace plr::effect_lib {
@@ -137,6 +139,13 @@ void colorize(cv::Mat& img, const std::int32_t* v) {
     }
 }
 
+// A distortion of effect_distort.h as a row of the table below; a failure
+// (work memory short) leaves through the table's catch.
+template <std::int32_t N>
+void distortion(cv::Mat& m, const std::int32_t* v) {
+    if (!runDistortion(N, m.data, m.cols, m.rows, v)) throw std::bad_alloc();
+}
+
 struct NumberedEffect {
     std::int32_t number;
     void (*run)(cv::Mat& bgra, const std::int32_t* values);
@@ -149,6 +158,18 @@ constexpr NumberedEffect kEffects[] = {
     {26, [](cv::Mat& m, const std::int32_t* v) { rank(m, v, false); }},
     {27, bump},
     {28, colorize},
+    {6, distortion<6>},
+    {13, distortion<13>},
+    {16, distortion<16>},
+    {17, distortion<17>},
+    {18, distortion<18>},
+    {22, distortion<22>},
+    {39, distortion<39>},
+    {49, distortion<49>},
+    {50, distortion<50>},
+    {52, distortion<52>},
+    {54, distortion<54>},
+    {56, distortion<56>},
 };
 
 }  // namespace

@@ -15,7 +15,9 @@
 //                 brightness shift -25..25 percent; light from the top left;
 //   28 Colorize:  3 hue 0..255 (a full turn), 4 saturation 0..255, 5
 //                 lightness 0..255 (128 keeps the picture's own);
-//   51 rotation (effect_library.h).
+//   51 rotation (effect_library.h);
+//   6, 13, 16, 17, 18, 22, 39, 49, 50, 52, 54, 56: the distortions of
+//                 effect_distort.h.
 #include <cstdint>
 
 namespace plr::effect_lib {
