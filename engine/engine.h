@@ -5,6 +5,7 @@
 
 #include "adapters/effects/effect_library.h"
 #include "adapters/imaging/drawing_text.h"
+#include "brush/image_brush.h"
 #include "core/crt_random.h"
 #include "engine/cpu_kernels.h"
 #include "engine/page.h"
@@ -33,6 +34,7 @@ struct EngineState {
     effect_lib::LibraryState effectLibrary;  // the effect-script library's script and values
     platform::LogFontA font;                 // the font description text is drawn in; zeroed at load
     imaging_lib::TextState text;             // loaded faces and rendered glyphs
+    ImageBrush imageBrush;                   // the picture image brushes stamp; outlives the page
 };
 
 EngineState& engine() noexcept;
