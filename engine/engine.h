@@ -7,6 +7,7 @@
 #include "adapters/imaging/drawing_text.h"
 #include "brush/spline.h"
 #include "brush/tablet.h"
+#include "brush/image_brush.h"
 #include "core/crt_random.h"
 #include "engine/cpu_kernels.h"
 #include "engine/devices.h"
@@ -42,6 +43,7 @@ struct EngineState {
     PluginList plugins;                      // plug-ins scanned and not yet drained
     char pluginName[1024] = {};              // the text PLR_PhotoshopPluginNextName returns
     Devices devices;                         // scanner source, open movie, pictures of the next PDF
+    ImageBrush imageBrush;                   // the picture image brushes stamp; outlives the page
 };
 
 EngineState& engine() noexcept;

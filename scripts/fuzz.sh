@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzes every file reader with libFuzzer (clang, AddressSanitizer and
+# Fuzzes every file reader and the clipboard DIB reader with libFuzzer (clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer), each from a seed corpus of the test pictures
 # of its format, in build-fuzz/.
 #   scripts/fuzz.sh smoke            a few seconds per reader (CI)
@@ -42,4 +42,17 @@ for reader in bmp png jpeg tiff gif tga pcx psd emf wmf; do
     status=1
   fi
 done
+
+# The clipboard's DIB reader, seeded with the test bitmaps less their 14-byte file header.
+corpus="$dir/corpus/clipboard_dib" crashes="$dir/crashes/clipboard_dib"
+mkdir -p "$corpus" "$crashes"
+for f in "$root"/tests/data/images/*.bmp; do
+  if [ -e "$f" ] && [ ! -e "$corpus/$(basename "$f").dib" ]; then tail -c +15 "$f" >"$corpus/$(basename "$f").dib"; fi
+done
+echo "fuzz_clipboard_dib: $seconds s"
+if ! "$dir/fuzz/fuzz_clipboard_dib" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+     -max_len=65536 -artifact_prefix="$crashes/" -print_final_stats=0 >"$dir/fuzz_clipboard_dib.log" 2>&1; then
+  echo "fuzz_clipboard_dib FAILED; see $dir/fuzz_clipboard_dib.log and $crashes/" >&2
+  status=1
+fi
 exit $status

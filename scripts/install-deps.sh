@@ -18,9 +18,9 @@ packages=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev liblua5.1-0-dev
   libopencv-core-dev libopencv-imgproc-dev
   libfreetype-dev libharfbuzz-dev libfontconfig-dev fonts-dejavu-core
-  libsane-dev
+  libsane-dev libx11-dev
 )
-test_packages=(libgtest-dev libbenchmark-dev libpixman-1-dev libmypaint-dev python3-pil ffmpeg poppler-utils)
+test_packages=(libgtest-dev libbenchmark-dev libpixman-1-dev libmypaint-dev python3-pil ffmpeg poppler-utils xvfb xauth)
 fuzz_packages=(clang libclang-rt-14-dev)
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix

@@ -127,6 +127,12 @@ const std::string& scratchPicture() {
     return path;
 }
 void undone() { PLR_Undo(); }
+void copied() { PLR_ToClipboard(); }
+void imageBrush() { PLR_FillImageBrush(1, 2, 3); }
+void sizedImageBrush() {
+    PLR_FillImageBrush(1, 2, 3);
+    PLR_SizeImageBrush();
+}
 void dabbed() { PLR_DrawDabGrit(4, 4, 0x1000, 0x2000, 0x3000); }
 void panBuffers() {
     PLR_IPLAllocSrcBuffer32();
@@ -352,6 +358,33 @@ const std::map<std::string, Call>& calls() {
         CALL(PLR_SavePageToFileRGB32, scratchPicture().c_str(), ".png", 72),
         CALL_RESULT_ONLY(PLR_MakeThumbnail, kPicture, scratchPicture().c_str(), 8),
         CALL_RESULT_ONLY(PLR_MakeWebPic, kPicture, scratchPicture().c_str(), 8, 8),
+        // Clipboard and screen capture (the clipboard holds the current layer)
+        CALL(PLR_ToClipboard),
+        CALL(PLR_ToClipboardRect, 1, 1, 5, 5),
+        CALL(PLR_RGBA32ToClipboardRect, host.rgba, 0, 0, kSide, kSide, 1),
+        CALL(PLR_ToClipboardFromFile, kPicture),
+        CALL_AFTER(copied, PLR_FromClipboard),
+        CALL_AFTER(copied, PLR_FromClipboardInto, 1, 1, 0),
+        CALL_AFTER(copied, PLR_FromClipboardIntoEX, 1, 1, 2.0f, 30, 0, 1),
+        CALL_AFTER(copied, PLR_FromClipboardIntoEX2, 1, 1, 8, 30, 0, 1, 200),
+        CALL_AFTER(copied, PLR_FromClipboardIntoEX2_1602, 1, 1, 8, 30, 0, 1),
+        CALL_AFTER(copied, PLR_FromClipboardToFile, scratchPicture().c_str(), ".png", 72),
+        CALL(PLR_ScreenCapture),
+        CALL(PLR_ScreenCaptureInto),
+        // Image brushes
+        CALL(PLR_LoadImageBrush, kPicture),
+        CALL(PLR_LoadImageBrushArray, kPicture),
+        CALL(PLR_LoadImageBrushFromRGBA32, host.rgba, 4, 4),
+        CALL_AFTER(imageBrush, PLR_SaveImageBrush, scratchPicture().c_str()),
+        CALL(PLR_CopyToImageBrush),
+        CALL_AFTER(imageBrush, PLR_CopyFromImageBrush, 50),
+        CALL_AFTER(imageBrush, PLR_CopyFromImageBrushArray, 0.5f),
+        CALL_AFTER(sizedImageBrush, PLR_CopyFromImageBrushRotate, 50),
+        CALL(PLR_ColorImageBrush, 1, 2, 3),
+        CALL(PLR_FillImageBrush, 1, 2, 3),
+        CALL_AFTER(sizedImageBrush, PLR_RotateImageBrush, 30),
+        CALL_AFTER(imageBrush, PLR_SizeImageBrush),
+        CALL_AFTER(copied, PLR_FromClipboardToImageBrush, 8),
         // Lua filters
         CALL_AFTER(filterBuffers, PLR_LuaFilterRun, kLuaFilter, 500, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
         // Composite filters

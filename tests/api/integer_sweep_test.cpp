@@ -223,7 +223,9 @@ const std::map<std::string, Rule>& rules() {
                            [](const Args& a) { return strided(a("stride"), 20, 20 * 3); }};
         // Packed width x height pictures of the file exports.
         for (const char* n : {"PLR_ReadFromFileRGB24", "PLR_WriteToFileRGB24", "PLR_GetResizedNewRGBA24"}) m[n] = sized(3);
-        for (const char* n : {"PLR_ReadFromFileRGBA32", "PLR_WriteToFileRGBA32"}) m[n] = sized(4);
+        for (const char* n : {"PLR_ReadFromFileRGBA32", "PLR_WriteToFileRGBA32", "PLR_RGBA32ToClipboardRect",
+                              "PLR_LoadImageBrushFromRGBA32"})
+            m[n] = sized(4);
         m["PLR_BlurMoreBufferRGB24"] = sized(3);
         // Movie frames from host pixels.
         m["PLR_WriteAVI_RGB24"] = sized(3);
