@@ -15,7 +15,9 @@
 //                 brightness shift -25..25 percent; light from the top left;
 //   28 Colorize:  3 hue 0..255 (a full turn), 4 saturation 0..255, 5
 //                 lightness 0..255 (128 keeps the picture's own);
-//   51 rotation (effect_library.h).
+//   51 rotation (effect_library.h);
+//   the generators 1 to 5, 11, 20, 21, 24, 37, 42, 43, 55, 58, 59
+//                 (effect_generators.h).
 #include <cstdint>
 
 namespace plr::effect_lib {

@@ -340,6 +340,9 @@ const std::map<std::string, Call>& calls() {
         CALL_RESULT_ONLY(PLR_MakeWebPic, kPicture, scratchPicture().c_str(), 8, 8),
         // Lua filters
         CALL_AFTER(filterBuffers, PLR_LuaFilterRun, kLuaFilter, 500, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
+        // Generators and textures
+        CALL_AFTER(filterBuffers, PLR_IPLDisplacementBummp, PALORAN_SOURCE_DIR "/data/effects/Utility/canvas.efs", 10.0,
+                   0u),
     };
     return table;
 }
