@@ -20,9 +20,7 @@ void renderLoadedScript(effect_lib::LibraryState& lib, const char* path, formats
     imaging_lib::RGBAToBGRA(out.pixels.data(), out.width, out.height, out.width * 4);
 }
 
-}  // namespace
-
-SourceRoute loadSourceImage(const char* path, bool tryScript, formats::RgbaImage& out) noexcept {
+SourceRoute loadSource(const char* path, bool tryScript, bool tryImage, formats::RgbaImage& out) noexcept {
     out.pixels.reset();
     out.width = out.height = 0;
     if (!path || !*path) return SourceRoute::None;
@@ -33,8 +31,19 @@ SourceRoute loadSourceImage(const char* path, bool tryScript, formats::RgbaImage
         effect_lib::Finish(lib);
         if (loaded) return SourceRoute::Script;
     }
+    if (!tryImage) return SourceRoute::None;
     formats::readImage(path, out);
     return SourceRoute::Image;
+}
+
+}  // namespace
+
+SourceRoute loadSourceImage(const char* path, bool tryScript, formats::RgbaImage& out) noexcept {
+    return loadSource(path, tryScript, true, out);
+}
+
+bool renderScriptSource(const char* path, formats::RgbaImage& out) noexcept {
+    return loadSource(path, true, false, out) == SourceRoute::Script && !out.pixels.empty();
 }
 
 }  // namespace plr

@@ -12,4 +12,8 @@ enum class SourceRoute { None, Script, Image };
 // fails. `out` holds the picture on success and is empty otherwise.
 SourceRoute loadSourceImage(const char* path, bool tryScript, formats::RgbaImage& out) noexcept;
 
+// The stored effect script at `path` rendered to RGBA, without the image
+// route: false (and `out` empty) when it does not load or cannot be rendered.
+bool renderScriptSource(const char* path, formats::RgbaImage& out) noexcept;
+
 }  // namespace plr

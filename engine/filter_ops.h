@@ -153,4 +153,28 @@ bool tilt(FilterRun&);
 bool seamless(FilterRun&);
 bool patternizer(FilterRun&);
 
+// Generators (filter_ops_generate.cpp).
+bool lines(FilterRun&);
+bool points(FilterRun&);
+bool circles(FilterRun&);
+bool rectangles(FilterRun&);
+bool splines(FilterRun&);
+bool worms(FilterRun&);
+bool fibers(FilterRun&);
+bool trees(FilterRun&);
+bool generateNoise(FilterRun&);
+bool blobs(FilterRun&);
+bool plasma(FilterRun&);
+bool sinePlasma(FilterRun&);
+bool fractalPlasma(FilterRun&);
+bool generatePerlinNoise(FilterRun&);
+bool patternGenerator(FilterRun&);
+
+// Pattern builder and texture filters (filter_ops_texture.cpp).
+bool patternExplorer(FilterRun&);
+bool backgrounds(FilterRun&);
+bool texturizeEmboss(FilterRun&);
+bool texturizeBump(FilterRun&);
+bool displacementBumpFilter(FilterRun&);
+
 }  // namespace plr::filter_ops

@@ -65,12 +65,16 @@ bool mergeIntoLayer(FilterRun& run, const std::uint8_t* rgba, std::int32_t mode,
 
 bool runEffect(FilterRun& run, std::uint8_t* rgba, std::int32_t number, const EffectValue* values, int count,
                bool swapChannels) {
+    return runEffectSized(run, rgba, run.width(), run.height(), number, values, count, swapChannels);
+}
+
+bool runEffectSized(FilterRun& run, std::uint8_t* rgba, std::int32_t w, std::int32_t h, std::int32_t number,
+                    const EffectValue* values, int count, bool swapChannels) {
     using namespace effect_lib;
     LibraryState& lib = run.effects;
     if (!Initialize(lib)) return false;
     bool ok = AddEffect(lib, number, 1) != 0;
     for (int i = 0; ok && i < count; ++i) ok = SetEffectValue(lib, 0, values[i].parameter, values[i].value) != 0;
-    const std::int32_t w = run.width(), h = run.height();
     if (ok && swapChannels) ok = imaging_lib::RGBAToBGRA(rgba, w, h, w * 4) != 0;
     if (ok) {
         ok = ExecuteScriptOnImage(lib, rgba, w, h) != 0;

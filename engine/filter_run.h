@@ -86,6 +86,9 @@ struct EffectValue {
 };
 bool runEffect(FilterRun& run, std::uint8_t* rgba, std::int32_t number, const EffectValue* values, int count,
                bool swapChannels = true);
+// The same on a width x height RGBA32 picture of any size.
+bool runEffectSized(FilterRun& run, std::uint8_t* rgba, std::int32_t width, std::int32_t height, std::int32_t number,
+                    const EffectValue* values, int count, bool swapChannels = true);
 // A page-sized grey plane spread into the three channels of run.out (a
 // 24-bit raster).
 void spreadGreyIntoOutput(FilterRun& run, const std::uint8_t* grey);

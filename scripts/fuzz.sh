@@ -2,6 +2,8 @@
 # Fuzzes every file reader and the clipboard DIB reader with libFuzzer (clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer), each from a seed corpus of the test pictures
 # of its format, in build-fuzz/.
+# The effect-script parser (fuzz_script) runs the same way, seeded with the
+# shipped and test scripts.
 #   scripts/fuzz.sh smoke            a few seconds per reader (CI)
 #   scripts/fuzz.sh long [seconds]   a longer run per reader (default 600 s);
 #                                    corpora grow in build-fuzz/corpus/<reader>,
@@ -28,13 +30,20 @@ cmake --build "$dir" --parallel "$(nproc)" >/dev/null
 # Seed extensions per reader.
 declare -A seeds=([bmp]="bmp" [png]="png" [jpeg]="jpg" [tiff]="tif" [gif]="gif" [tga]="tga" [pcx]="pcx"
                   [psd]="psd" [emf]="emf" [wmf]="wmf")
+seed_files() {  # the seed corpus of one target
+  if [ "$1" = script ]; then
+    find "$root/data/effects" "$root/tests/data/scripts" -name '*.efs'
+  else
+    ls "$root"/tests/data/images/*."${seeds[$1]}" 2>/dev/null || true
+  fi
+}
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0
-for reader in bmp png jpeg tiff gif tga pcx psd emf wmf; do
+for reader in bmp png jpeg tiff gif tga pcx psd emf wmf script; do
   corpus="$dir/corpus/$reader" crashes="$dir/crashes/$reader"
   mkdir -p "$corpus" "$crashes"
-  cp -n "$root"/tests/data/images/*."${seeds[$reader]}" "$corpus"/ 2>/dev/null || true
+  seed_files "$reader" | while read -r seed; do cp -n "$seed" "$corpus"/ 2>/dev/null || true; done
   echo "fuzz_$reader: $seconds s"
   if ! "$dir/fuzz/fuzz_$reader" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
        -max_len=65536 -artifact_prefix="$crashes/" -print_final_stats=0 >"$dir/fuzz_$reader.log" 2>&1; then

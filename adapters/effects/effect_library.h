@@ -19,7 +19,8 @@
 
 namespace plr::effect_lib {
 
-constexpr int kEffectParameters = 16;
+constexpr int kEffectParameters = 20;
+static_assert(kEffectParameters == kScriptEffectValues, "a stored effect step sets every parameter");
 
 // Everything the library remembers between calls.
 struct LibraryState {

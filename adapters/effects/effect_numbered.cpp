@@ -9,6 +9,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "adapters/effects/effect_distort.h"
+#include "adapters/effects/effect_generators.h"
 #include "adapters/effects/effect_library.h"
 
 namespace plr::effect_lib {
@@ -175,13 +176,14 @@ constexpr NumberedEffect kEffects[] = {
 }  // namespace
 
 bool knownEffect(std::int32_t number) noexcept {
-    if (number == 51) return true;
+    if (number == 51 || knownGenerator(number)) return true;
     return std::any_of(std::begin(kEffects), std::end(kEffects), [&](const NumberedEffect& e) { return e.number == number; });
 }
 
 bool runNumberedEffect(std::int32_t number, const std::int32_t* values, std::uint8_t* bgra, std::int32_t width,
                        std::int32_t height) noexcept {
     if (!bgra || width < 1 || height < 1) return false;
+    if (knownGenerator(number)) return runGenerator(number, values, bgra, width, height);
     if (number == 51) return rotateImage(bgra, width, height, values[3], values[4] == 0 ? 100.0 : values[4]);
     for (const NumberedEffect& e : kEffects) {
         if (e.number != number) continue;

@@ -17,7 +17,9 @@
 //                 lightness 0..255 (128 keeps the picture's own);
 //   51 rotation (effect_library.h);
 //   6, 13, 16, 17, 18, 22, 39, 49, 50, 52, 54, 56: the distortions of
-//                 effect_distort.h.
+//                 effect_distort.h;
+//   the generators 1 to 5, 11, 20, 21, 24, 37, 42, 43, 55, 58, 59
+//                 (effect_generators.h).
 #include <cstdint>
 
 namespace plr::effect_lib {

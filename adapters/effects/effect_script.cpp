@@ -27,6 +27,15 @@
 //   blur RADIUS                     Gaussian blur of all four channels with
 //                                   the given reach in pixels (0 = none)
 //
+// Version 2 (signature "effect-script 2") adds one step, so that generated
+// textures can be stored:
+//
+//   effect N I=V I=V ...            numbered effect N (effect_numbered.h)
+//                                   run on the picture with parameter I
+//                                   (0..19) set to V; parameters not named
+//                                   are 0; at most 20 pairs, each parameter
+//                                   once; an unknown N is an error
+//
 // Colour values are 0..255; AMOUNT 0..255; RADIUS 0..8192. Anything else - an
 // unknown word, a missing or extra value, a value out of range, a size
 // statement that is missing, repeated or out of place - makes the whole
@@ -37,7 +46,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "adapters/effects/effect_numbered.h"
 #include "adapters/imaging/filters_blur.h"
+#include "adapters/imaging/raster.h"
 #include "adapters/imaging/drawing.h"
 #include "core/block.h"
 #include "core/crt_random.h"
@@ -47,6 +58,7 @@ namespace plr::effect_lib {
 namespace {
 
 constexpr std::int32_t kValueLimit = 1000000;
+constexpr int kMaxTokens = kScriptEffectValues + 2;
 
 struct Word {
     const char* name;
@@ -88,7 +100,29 @@ bool number(const char* t, std::int32_t lo, std::int32_t hi, std::int32_t& out) 
     return true;
 }
 
-bool parseStep(char** tok, int n, ScriptStep& step) {
+// effect N I=V ...
+bool parseEffect(char** tok, int n, ScriptStep& step) {
+    if (n < 2 || n > kScriptEffectValues + 2) return false;
+    step.kind = StepKind::Effect;
+    if (!number(tok[1], 0, kValueLimit, step.v[0]) || !effect_lib::knownEffect(step.v[0])) return false;
+    bool named[kScriptEffectValues] = {};
+    for (int i = 0; i < kScriptEffectValues; ++i) step.effect[i] = 0;
+    for (int i = 2; i < n; ++i) {
+        char* eq = std::strchr(tok[i], '=');
+        if (!eq) return false;
+        *eq = '\0';
+        std::int32_t index = 0, value = 0;
+        if (!number(tok[i], 0, kScriptEffectValues - 1, index) || !number(eq + 1, -kValueLimit, kValueLimit, value) ||
+            named[index])
+            return false;
+        named[index] = true;
+        step.effect[index] = value;
+    }
+    return true;
+}
+
+bool parseStep(char** tok, int n, int version, ScriptStep& step) {
+    if (version >= 2 && std::strcmp(tok[0], "effect") == 0) return parseEffect(tok, n, step);
     for (const Word& w : kWords) {
         if (std::strcmp(tok[0], w.name) != 0) continue;
         if (n != w.count + 1) return false;
@@ -116,7 +150,7 @@ void gradient(const std::int32_t* v, std::uint8_t* px, std::int32_t w, std::int3
 }  // namespace
 
 bool parseScriptText(const char* text, std::size_t length, EffectScript& script) noexcept {
-    script.width = script.height = 0;
+    script.version = script.width = script.height = 0;
     script.stepCount = 0;
     if (!text || length > static_cast<std::size_t>(kMaxScriptBytes)) return false;
     char line[kMaxScriptBytes + 1];
@@ -129,18 +163,20 @@ bool parseScriptText(const char* text, std::size_t length, EffectScript& script)
         line[lineLength] = '\0';
         pos = end + 1;
         if (std::strlen(line) != lineLength) return false;  // a zero byte inside the line
-        char* tok[kMaxStepValues + 2];
-        const int n = tokenize(line, tok, kMaxStepValues + 1);
+        char* tok[kMaxTokens + 1];
+        const int n = tokenize(line, tok, kMaxTokens);
         if (n == 0) continue;
-        if (n > kMaxStepValues + 1) return false;
+        if (n > kMaxTokens) return false;
         if (statement == 0) {
-            if (n != 2 || std::strcmp(tok[0], "effect-script") != 0 || std::strcmp(tok[1], "1") != 0) return false;
+            if (n != 2 || std::strcmp(tok[0], "effect-script") != 0 ||
+                !number(tok[1], 1, kNewestScriptVersion, script.version))
+                return false;
         } else if (statement == 1) {
             if (n != 3 || std::strcmp(tok[0], "size") != 0 || !number(tok[1], 1, kMaxScriptSide, script.width) ||
                 !number(tok[2], 1, kMaxScriptSide, script.height))
                 return false;
         } else {
-            if (script.stepCount == kMaxScriptSteps || !parseStep(tok, n, script.steps[script.stepCount])) return false;
+            if (script.stepCount == kMaxScriptSteps || !parseStep(tok, n, script.version, script.steps[script.stepCount])) return false;
             ++script.stepCount;
         }
         ++statement;
@@ -201,6 +237,14 @@ bool renderScript(const EffectScript& s, std::uint8_t* rgba) noexcept {
                 std::memcpy(copy.data(), rgba, bytes);
                 if (!imaging_lib::GaussianBlurImage(copy.data(), rgba, w, h, 4, w * 4, v[0], 0)) return false;
                 break;
+            case StepKind::Effect: {
+                // Numbered effects work on BGRA pictures.
+                imaging_lib::RGBAToBGRA(rgba, w, h, w * 4);
+                const bool ok = runNumberedEffect(v[0], s.steps[i].effect, rgba, w, h);
+                imaging_lib::RGBAToBGRA(rgba, w, h, w * 4);
+                if (!ok) return false;
+                break;
+            }
         }
     }
     return true;

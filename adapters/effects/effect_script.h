@@ -11,15 +11,20 @@ constexpr std::int32_t kMaxScriptSide = 8192;   // per side, pixels
 constexpr int kMaxScriptSteps = 256;
 constexpr long kMaxScriptBytes = 64 * 1024;
 constexpr int kMaxStepValues = 12;
+constexpr int kScriptEffectValues = 20;  // parameters 0..19 of a numbered effect
+constexpr int kNewestScriptVersion = 2;
 
-enum class StepKind { Fill, Noise, Gradient, Circle, Blur };
+enum class StepKind { Fill, Noise, Gradient, Circle, Blur, Effect };
 
 struct ScriptStep {
     StepKind kind = StepKind::Fill;
     std::int32_t v[kMaxStepValues] = {};
+    // Effect steps: v[0] is the effect number; its parameters.
+    std::int32_t effect[kScriptEffectValues] = {};
 };
 
 struct EffectScript {
+    std::int32_t version = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
     int stepCount = 0;

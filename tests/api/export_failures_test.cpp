@@ -396,6 +396,9 @@ const std::map<std::string, Call>& calls() {
         CALL_AFTER(openMovie, PLR_WriteAVI_RGB24, host.rgb, kSide, kSide),
         CALL_AFTER(openMovie, PLR_WriteAVI, PALORAN_TEST_DATA "/images/bmp_8bit.bmp"),
         CALL_AFTER(pdfPicture, PLR_I2PDF_MakePDF, (scratchPicture() + ".pdf").c_str()),
+        // Generators and textures
+        CALL_AFTER(filterBuffers, PLR_IPLDisplacementBummp, PALORAN_SOURCE_DIR "/data/effects/Utility/canvas.efs", 10.0,
+                   0u),
     };
     return table;
 }

@@ -77,7 +77,7 @@ TEST_F(EffectScriptFormat, MalformedScriptsAreRefused) {
     effect_lib::EffectScript* s = new effect_lib::EffectScript;
     auto bad = [&](const std::string& text) { return !effect_lib::parseScriptText(text.data(), text.size(), *s); };
     EXPECT_TRUE(bad(""));
-    EXPECT_TRUE(bad("effect-script 2\nsize 1 1\n"));
+    EXPECT_TRUE(bad("effect-script 3\nsize 1 1\n"));
     EXPECT_TRUE(bad("effect-script 1\n"));
     EXPECT_TRUE(bad("size 1 1\neffect-script 1\n"));
     EXPECT_TRUE(bad("effect-script 1\nsize 0 5\n"));
