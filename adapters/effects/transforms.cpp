@@ -123,9 +123,10 @@ constexpr Formula kFormulas[] = {
         y -= t.a * triangle(x0 / period);
     },
     [](const Transform& t, double& x, double& y) noexcept {  // Random
+        // Whole-pixel steps: frosting picks neighbours, it does not blur them.
         const std::int64_t px = std::llround(x), py = std::llround(y);
-        x += t.a * scatter(px, py, 0x51u);
-        y += t.a * scatter(px, py, 0xA7u);
+        x += std::round(t.a * scatter(px, py, 0x51u));
+        y += std::round(t.a * scatter(px, py, 0xA7u));
     },
 };
 

@@ -38,7 +38,7 @@ enum class TransformKind : std::int32_t {
     Wave,        // a = amplitude, b = wavelength: rows and columns shifted along sine waves
     Wow,         // a = radius: rings turned back and forth, one swing per radius
     ZigZag,      // a = amplitude, b = wavelength: as Wave with triangle waves
-    Random,      // a = amount: every pixel from up to `amount` pixels away, a fixed scatter
+    Random,      // a = amount: every pixel from one up to `amount` whole pixels away across and down, a fixed scatter
 };
 
 struct Transform {
