@@ -1,21 +1,20 @@
 #!/usr/bin/env bash
-# Fuzzes every file reader and the clipboard DIB reader with libFuzzer (clang, AddressSanitizer and
-# UndefinedBehaviorSanitizer), each from a seed corpus of the test pictures
-# of its format, in build-fuzz/.
-# The effect-script parser (fuzz_script) runs the same way, seeded with the
-# shipped and test scripts.
-#   scripts/fuzz.sh smoke            a few seconds per reader (CI)
-#   scripts/fuzz.sh long [seconds]   a longer run per reader (default 600 s);
-#                                    corpora grow in build-fuzz/corpus/<reader>,
-#                                    crashes land in build-fuzz/crashes/<reader>
+# Fuzzes every parser of outside data with libFuzzer (clang, AddressSanitizer
+# and UndefinedBehaviorSanitizer) in build-fuzz/: each file reader from the
+# test pictures of its format, the clipboard's DIB reader from the test
+# bitmaps, the effect-script parser from the shipped and test scripts.
+#   scripts/fuzz.sh smoke            20 s per target (CI, from scripts/test.sh)
+#   scripts/fuzz.sh long [seconds]   a longer run per target (default 600 s);
+#                                    corpora grow in build-fuzz/corpus/<target>,
+#                                    crashes land in build-fuzz/crashes/<target>
 # A crash, a leak, an out-of-bounds access or an input running longer than
 # 10 s fails the run (exit status 1) and leaves the input for replaying:
-#   build-fuzz/fuzz/fuzz_<reader> <input file>
+#   build-fuzz/fuzz/fuzz_<target> <input file>
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 mode="${1:-smoke}"
 case "$mode" in
-  smoke) seconds=5 ;;
+  smoke) seconds=20 ;;
   long) seconds="${2:-600}" ;;
   *) echo "usage: scripts/fuzz.sh smoke | long [seconds]" >&2; exit 2 ;;
 esac
@@ -30,38 +29,28 @@ cmake --build "$dir" --parallel "$(nproc)" >/dev/null
 # Seed extensions per reader.
 declare -A seeds=([bmp]="bmp" [png]="png" [jpeg]="jpg" [tiff]="tif" [gif]="gif" [tga]="tga" [pcx]="pcx"
                   [psd]="psd" [emf]="emf" [wmf]="wmf")
-seed_files() {  # the seed corpus of one target
-  if [ "$1" = script ]; then
-    find "$root/data/effects" "$root/tests/data/scripts" -name '*.efs'
-  else
-    ls "$root"/tests/data/images/*."${seeds[$1]}" 2>/dev/null || true
-  fi
+seed_corpus() {  # <target> <corpus folder>: copies the target's seeds in once
+  case "$1" in
+    script) find "$root/data/effects" "$root/tests/data/scripts" -name '*.efs' -exec cp -n {} "$2"/ \; ;;
+    clipboard_dib)  # the test bitmaps less their 14-byte file header: packed DIBs
+      for f in "$root"/tests/data/images/*.bmp; do
+        [ -e "$2/$(basename "$f").dib" ] || tail -c +15 "$f" >"$2/$(basename "$f").dib"
+      done ;;
+    *) for f in "$root"/tests/data/images/*."${seeds[$1]}"; do [ -e "$f" ] && cp -n "$f" "$2"/; done ;;
+  esac
 }
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0
-for reader in bmp png jpeg tiff gif tga pcx psd emf wmf script; do
-  corpus="$dir/corpus/$reader" crashes="$dir/crashes/$reader"
+for target in bmp png jpeg tiff gif tga pcx psd emf wmf script clipboard_dib; do
+  corpus="$dir/corpus/$target" crashes="$dir/crashes/$target"
   mkdir -p "$corpus" "$crashes"
-  seed_files "$reader" | while read -r seed; do cp -n "$seed" "$corpus"/ 2>/dev/null || true; done
-  echo "fuzz_$reader: $seconds s"
-  if ! "$dir/fuzz/fuzz_$reader" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-       -max_len=65536 -artifact_prefix="$crashes/" -print_final_stats=0 >"$dir/fuzz_$reader.log" 2>&1; then
-    echo "fuzz_$reader FAILED; see $dir/fuzz_$reader.log and $crashes/" >&2
+  seed_corpus "$target" "$corpus"
+  echo "fuzz_$target: $seconds s"
+  if ! "$dir/fuzz/fuzz_$target" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+       -max_len=65536 -artifact_prefix="$crashes/" -print_final_stats=0 >"$dir/fuzz_$target.log" 2>&1; then
+    echo "fuzz_$target FAILED; see $dir/fuzz_$target.log and $crashes/" >&2
     status=1
   fi
 done
-
-# The clipboard's DIB reader, seeded with the test bitmaps less their 14-byte file header.
-corpus="$dir/corpus/clipboard_dib" crashes="$dir/crashes/clipboard_dib"
-mkdir -p "$corpus" "$crashes"
-for f in "$root"/tests/data/images/*.bmp; do
-  if [ -e "$f" ] && [ ! -e "$corpus/$(basename "$f").dib" ]; then tail -c +15 "$f" >"$corpus/$(basename "$f").dib"; fi
-done
-echo "fuzz_clipboard_dib: $seconds s"
-if ! "$dir/fuzz/fuzz_clipboard_dib" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-     -max_len=65536 -artifact_prefix="$crashes/" -print_final_stats=0 >"$dir/fuzz_clipboard_dib.log" 2>&1; then
-  echo "fuzz_clipboard_dib FAILED; see $dir/fuzz_clipboard_dib.log and $crashes/" >&2
-  status=1
-fi
 exit $status

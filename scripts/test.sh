@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite twice:
-# the release build, then the AddressSanitizer + UndefinedBehaviorSanitizer build.
+# the release build (then the installed package and the Debian packages),
+# the AddressSanitizer + UndefinedBehaviorSanitizer build; then a short fuzz
+# pass over every parser and the Windows lane.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/check-layering.sh"
@@ -21,6 +23,9 @@ run_suite() {
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:allocator_may_return_null=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd "$root/build-san" && run_suite ctest --output-on-failure --no-tests=error --parallel "$(nproc)")
+
+# Every parser of outside data fuzzed briefly (clang, libFuzzer, ASan + UBSan).
+"$root/scripts/fuzz.sh" smoke
 
 # The Windows DLLs: cross builds, export checks, the 64-bit suite under Wine.
 "$root/scripts/test-windows.sh"
