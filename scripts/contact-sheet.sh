@@ -58,9 +58,18 @@ while IFS= read -r line; do
   out="$work/$(printf '%03d' "$i").png"
   label="$name"
   if [ "$pipeline" = "-" ]; then label="$name (not yet)"; fi
+  # The texture families and the pattern builder draw a shipped effect
+  # script of their category word; the Lua filter runs a shipped script.
+  text=()
+  case "$name" in
+    "Backgrounds "*|"Texturize "*|"Displacement Bump "*|"Pattern Explorer")
+      category="${name##* }"; [ "$name" = "Pattern Explorer" ] && category=Material
+      text=(--text "$(ls "$root/data/effects/$category"/*.efs | head -1)") ;;
+    "Lua Filter") text=(--text "$root/data/lua/sketch_strokes.lua") ;;
+  esac
   # Off-centre sliders: at 500 several tone filters are the identity.
   if ! "$paloran" filter "$name" "$work/picture.png" "$out" --p1 350 --p2 650 --p3 400 --p4 600 --p5 450 \
-       --p6 550 --opt1 1 --color 200,120,40 --random 1234 >/dev/null 2>&1; then
+       --p6 550 --opt1 1 --color 200,120,40 --random 1234 "${text[@]}" >/dev/null 2>&1; then
     cp "$work/picture.png" "$out"
     label="$name (failed)"
   fi
