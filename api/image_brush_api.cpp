@@ -1,7 +1,7 @@
 // Image brushes: loading, colouring, sizing, turning and blending the brush
 // picture into the mixing buffer, saving it, and taking it from the clipboard.
 #include "api/export.h"
-#include "brush/image_brush.h"
+#include "engine/image_brush.h"
 
 using namespace plr;
 

@@ -1,5 +1,6 @@
 // Layer pixel data: single-pixel reads (no walk, no allocation: unguarded).
 #include "api/export.h"
+#include "history/history.h"
 #include "layers/single_pixel.h"
 
 using namespace plr;

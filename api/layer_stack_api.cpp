@@ -4,7 +4,7 @@
 #include "layers/layer_merge.h"
 #include "layers/legacy_load.h"
 #include "layers/layer_options.h"
-#include "layers/layer_table.h"
+#include "history/layer_table.h"
 
 using namespace plr;
 

@@ -7,14 +7,14 @@ using namespace plr;
 namespace {
 
 template <class Export>
-void copyFrom(const std::uint16_t* (*source)(Page&), int32_t x, int32_t y, int32_t amount, int32_t keep) noexcept {
+void copyFrom(const std::uint16_t* (*source)(PageBrush&) noexcept, int32_t x, int32_t y, int32_t amount, int32_t keep) noexcept {
     guardedExport<Export>([&] {
         Page& p = page();
         copyPickup(p, x, y, source(p), amount, keep);
     });
 }
 template <class Export>
-void mixFrom(const std::uint16_t* (*source)(Page&), int32_t x, int32_t y, int32_t amount) noexcept {
+void mixFrom(const std::uint16_t* (*source)(PageBrush&) noexcept, int32_t x, int32_t y, int32_t amount) noexcept {
     guardedExport<Export>([&] {
         Page& p = page();
         mixPickup(p, x, y, source(p), amount);

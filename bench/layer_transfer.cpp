@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "layers/layer_table.h"
+#include "history/layer_table.h"
 #include "paloran.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "brush/alpha_ops.h"
 
-#include "engine/page.h"
+#include "brush/page_brush.h"
 
 namespace plr {
 namespace {
@@ -9,7 +9,7 @@ std::uint8_t byteOf(std::int32_t v) noexcept { return static_cast<std::uint8_t>(
 
 // The alpha channel of every pixel of a page-sized layer, through f.
 template <class F>
-void forEachAlpha(Page& page, LayerRecord* l, F f) noexcept {
+void forEachAlpha(PageBrush& page, LayerRecord* l, F f) noexcept {
     if (!l) return;
     std::uint16_t* px = l->pixels.data();
     const std::size_t n = page.pixelCount();
@@ -18,20 +18,20 @@ void forEachAlpha(Page& page, LayerRecord* l, F f) noexcept {
 
 }  // namespace
 
-void setAlphaLayerOpacity(Page& page, std::int32_t percent) noexcept {
+void setAlphaLayerOpacity(PageBrush& page, std::int32_t percent) noexcept {
     const std::int32_t p = percent < 0 ? 0 : percent > 100 ? 100 : percent;
     page.alphaLayerOpacity = static_cast<std::uint16_t>(static_cast<double>(p) * 0.01 * 65535.0);
 }
 
-void setLayerAlpha(Page& page, std::int32_t index, std::uint16_t alpha) noexcept {
+void setLayerAlpha(PageBrush& page, std::int32_t index, std::uint16_t alpha) noexcept {
     forEachAlpha(page, page.pageLayer(index), [alpha](std::uint16_t) { return alpha; });
 }
 
-void invertLayerAlpha(Page& page, std::int32_t index) noexcept {
+void invertLayerAlpha(PageBrush& page, std::int32_t index) noexcept {
     forEachAlpha(page, page.pageLayer(index), [](std::uint16_t a) { return static_cast<std::uint16_t>(0xFFFF - a); });
 }
 
-void normalizeLayerAlpha(Page& page, std::int32_t index) noexcept {
+void normalizeLayerAlpha(PageBrush& page, std::int32_t index) noexcept {
     LayerRecord* l = page.pageLayer(index);
     if (!l) return;
     const std::uint32_t opacity = l->opacity;
@@ -39,7 +39,7 @@ void normalizeLayerAlpha(Page& page, std::int32_t index) noexcept {
     l->opacity = 256;
 }
 
-void setColorAlpha(Page& page, std::int32_t red, std::int32_t green, std::int32_t blue) noexcept {
+void setColorAlpha(PageBrush& page, std::int32_t red, std::int32_t green, std::int32_t blue) noexcept {
     LayerRecord* l = page.currentPageLayer();
     if (!l) return;
     const std::uint16_t r = byteOf(red) * 257, g = byteOf(green) * 257, b = byteOf(blue) * 257;

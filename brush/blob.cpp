@@ -1,10 +1,10 @@
 #include "brush/blob.h"
 
-#include "engine/page.h"
+#include "brush/page_brush.h"
 
 namespace plr {
 
-bool createBlobFromImage(Page& page, std::int32_t layerIndex, std::int32_t mode) noexcept {
+bool createBlobFromImage(PageBrush& page, std::int32_t layerIndex, std::int32_t mode) noexcept {
     LayerRecord* layer = page.pageLayer(layerIndex);
     if (!layer) return false;
     std::uint16_t* px = layer->pixels.data();

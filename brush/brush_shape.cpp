@@ -14,7 +14,8 @@
 #include "core/export_failures.h"
 #include "core/saturate.h"
 #include "core/sizes.h"
-#include "engine/engine.h"
+#include "brush/engine_services.h"
+#include "brush/page_brush.h"
 
 namespace plr {
 namespace {
@@ -26,7 +27,7 @@ std::uint16_t gained(double value, float gain) noexcept {
     return static_cast<std::uint16_t>(v <= 0.0 ? 0.0 : v >= 65535.0 ? 65535.0 : v);
 }
 
-bool planeReady(const Page& page) noexcept {
+bool planeReady(const PageBrush& page) noexcept {
     return page.maxBrushSize > 0 &&
            page.brush.shapePlane.size() == saturatingProduct(std::uint64_t(page.maxBrushSize), std::uint64_t(page.maxBrushSize));
 }
@@ -53,7 +54,7 @@ bool loadAndRotate(BrushBuffers& b, const char* path, std::int32_t angle, ShapeB
     // A path too long for the key is kept out of the cache (it never matches).
     if (std::strlen(path) < kShapePathLength) std::strcpy(b.shapeSourcePath, path);
     else b.shapeSourcePath[0] = '\0';
-    effect_lib::LibraryState& lib = engine().effectLibrary;
+    effect_lib::LibraryState& lib = effectLibraryState();
     if (effect_lib::Initialize(lib)) {
         if (effect_lib::AddEffect(lib, 51, 1)) {
             effect_lib::SetEffectValue(lib, 0, 3, angle);
@@ -68,7 +69,7 @@ bool loadAndRotate(BrushBuffers& b, const char* path, std::int32_t angle, ShapeB
 
 // Scales the cached source to s x s and turns its grey into coverage. True
 // when the shape is complete.
-bool shapeFromSource(Page& page, std::int32_t s, ShapeBuilder builder) {
+bool shapeFromSource(PageBrush& page, std::int32_t s, ShapeBuilder builder) {
     BrushBuffers& b = page.brush;
     const std::int32_t w = b.shapeSourceWidth, h = b.shapeSourceHeight;
     Block<std::uint8_t> rgba, grey;
@@ -81,7 +82,7 @@ bool shapeFromSource(Page& page, std::int32_t s, ShapeBuilder builder) {
         std::memcpy(blurred.data(), from, b.shapeSource.size());
         EffectArguments args;
         args.p[1] = saturate32((100 - std::int64_t{b.settings.shapeBlur}) * 10);
-        effectOnImage(engine().filters, b.shapeSource.data(), blurred.data(), w, h, "Value Blur", 1, args);
+        effectOnImage(filterState(), b.shapeSource.data(), blurred.data(), w, h, "Value Blur", 1, args);
         from = blurred.data();
     }
     const std::int32_t scaled =
@@ -99,7 +100,7 @@ bool shapeFromSource(Page& page, std::int32_t s, ShapeBuilder builder) {
     return true;
 }
 
-void buildShape(Page& page, const char* path, std::int32_t angle, ShapeBuilder builder) {
+void buildShape(PageBrush& page, const char* path, std::int32_t angle, ShapeBuilder builder) {
     if (!planeReady(page)) return;
     BrushBuffers& b = page.brush;
     std::fill_n(b.shapePlane.data(), b.shapePlane.size(), std::uint16_t{0});
@@ -117,7 +118,7 @@ void buildShape(Page& page, const char* path, std::int32_t angle, ShapeBuilder b
 
 }  // namespace
 
-void drawCircleShape(Page& page) noexcept {
+void drawCircleShape(PageBrush& page) noexcept {
     if (!planeReady(page)) return;
     const BrushSettings& st = page.brush.settings;
     const std::int32_t size = effectiveBrushSize(page);
@@ -140,7 +141,7 @@ void drawCircleShape(Page& page) noexcept {
         }
 }
 
-void setBrushShapeGuarded(Page& page, const char* path, std::int32_t angle, ShapeBuilder builder) noexcept {
+void setBrushShapeGuarded(PageBrush& page, const char* path, std::int32_t angle, ShapeBuilder builder) noexcept {
     guardedExport<exported::PLR_SetBrushShape>([&] { buildShape(page, path, angle, builder); });
 }
 

@@ -5,7 +5,7 @@
 
 namespace plr {
 
-struct Page;
+struct PageBrush;
 
 enum class ShapeBuilder {
     Current,   // scripts and images, shapeBlur honoured
@@ -15,9 +15,9 @@ enum class ShapeBuilder {
 // Builds the shape; failures set "SetBrushShape Excpt" and leave the plane as
 // far as it was built. A path of at most one character gives the circle; an
 // unreadable source falls back to the circle silently.
-void setBrushShapeGuarded(Page& page, const char* path, std::int32_t angle, ShapeBuilder builder) noexcept;
+void setBrushShapeGuarded(PageBrush& page, const char* path, std::int32_t angle, ShapeBuilder builder) noexcept;
 
 // The soft circle alone (the last step of the builder), into the plane.
-void drawCircleShape(Page& page) noexcept;
+void drawCircleShape(PageBrush& page) noexcept;
 
 }  // namespace plr

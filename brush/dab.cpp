@@ -1,11 +1,11 @@
 #include "brush/dab.h"
 
 #include "brush/dab_loops.h"
-#include "engine/page.h"
+#include "brush/page_brush.h"
 
 namespace plr {
 
-void drawDab(Page& page, std::int32_t x, std::int32_t y, std::int32_t red, std::int32_t green, std::int32_t blue,
+void drawDab(PageBrush& page, std::int32_t x, std::int32_t y, std::int32_t red, std::int32_t green, std::int32_t blue,
              DabPath path) {
     BrushBuffers& b = page.brush;
     b.dabColor = {static_cast<std::uint16_t>(red & 0xFF00), static_cast<std::uint16_t>(green & 0xFF00),
@@ -25,7 +25,7 @@ void drawDab(Page& page, std::int32_t x, std::int32_t y, std::int32_t red, std::
     b.settings.eraseMode = 0;
 }
 
-void drawMaskDab(Page& page, std::int32_t x, std::int32_t y) {
+void drawMaskDab(PageBrush& page, std::int32_t x, std::int32_t y) {
     DabFrame f;
     if (!prepareDab(page, x, y, true, f)) return;
     drawMaskDabLoop(page, f);

@@ -6,7 +6,7 @@
 
 namespace plr {
 
-struct Page;
+struct PageBrush;
 
 enum class DabPath : std::uint8_t {
     Auto,       // a specialised loop when the settings allow it, else the reference
@@ -16,10 +16,10 @@ enum class DabPath : std::uint8_t {
 // Sets the dab colour from the high bytes of red, green, blue and draws the
 // dab (or the mask dab in mask-making mode). A dab outside the data model (no
 // page, no target plane, brush sizes out of range) draws nothing.
-void drawDab(Page& page, std::int32_t x, std::int32_t y, std::int32_t red, std::int32_t green, std::int32_t blue,
+void drawDab(PageBrush& page, std::int32_t x, std::int32_t y, std::int32_t red, std::int32_t green, std::int32_t blue,
              DabPath path = DabPath::Auto);
 
 // The mask dab with the current dab colour.
-void drawMaskDab(Page& page, std::int32_t x, std::int32_t y);
+void drawMaskDab(PageBrush& page, std::int32_t x, std::int32_t y);
 
 }  // namespace plr

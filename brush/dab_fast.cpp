@@ -9,8 +9,7 @@
 #include "brush/dab_loops.h"
 #include "brush/dab_normal_row.h"
 #include "brush/dab_pixel.h"
-#include "engine/cpu_kernels.h"
-#include "engine/page.h"
+#include "brush/page_brush.h"
 
 namespace plr {
 namespace {
@@ -46,7 +45,7 @@ inline void normalOver(u32 cov, const u32 s[4], const u32 d[4], u32 r[3], u32& r
 
 }  // namespace
 
-bool fastDabApplies(const Page& page, const DabFrame& f) noexcept {
+bool fastDabApplies(const PageBrush& page, const DabFrame& f) noexcept {
     const BrushSettings& st = page.brush.settings;
     if (f.grit && st.density < 255) return false;
     if (st.rotateMode == 1 || st.mixMode != kMixModeNormal || st.eraseMode) return false;
@@ -77,7 +76,7 @@ void rowCoverage(const FastSettings& fs, const std::uint16_t* shapeRow, const st
 
 }  // namespace
 
-void drawDabFast(Page& page, const DabFrame& f) {
+void drawDabFast(PageBrush& page, const DabFrame& f) {
     const BrushSettings& st = page.brush.settings;
     const FastSettings fs{st.alphaPercent >= 100,
                           static_cast<u32>(st.alpha128),
@@ -98,7 +97,7 @@ void drawDabFast(Page& page, const DabFrame& f) {
     // A plain brush: one colour, Normal, colour and alpha written as composed.
     const bool plainRow = !f.bufferActive && !st.colorLocked && !st.blobLocked && st.alphaLevel < 1;
     const dab::NormalRow normal{{f.c0[0], f.c0[1], f.c0[2], f.c0[3]}, f.alphaWritable};
-    const auto normalRow = cpuKernels().normalRow;
+    const auto normalRow = dab::normalRowKernel();
 
     for (std::int32_t y = f.area.top, j = f.j0; y < f.area.bottom; ++y, ++j) {
         std::uint16_t* row =

@@ -5,20 +5,20 @@
 
 namespace plr {
 
-struct Page;
+struct PageBrush;
 
 // The plain loop: every setting tested per pixel, in the order the dab
 // applies them.
-void drawDabReference(Page& page, const DabFrame& f);
+void drawDabReference(PageBrush& page, const DabFrame& f);
 
 // A specialised loop for the common settings (no grit, no per-pixel
 // variation, no rotation, Normal or smudge, no image-brush mode): the same
 // pixels, mixing buffer and rectangles without per-pixel division.
-bool fastDabApplies(const Page& page, const DabFrame& f) noexcept;
-void drawDabFast(Page& page, const DabFrame& f);
+bool fastDabApplies(const PageBrush& page, const DabFrame& f) noexcept;
+void drawDabFast(PageBrush& page, const DabFrame& f);
 
 // The mask dab's loop (target: the mask plane).
-void drawMaskDabLoop(Page& page, const DabFrame& f);
+void drawMaskDabLoop(PageBrush& page, const DabFrame& f);
 
 // Per-pixel variation through the two byte tables, their cursors set per row.
 struct VariationCursors {
@@ -28,9 +28,9 @@ struct VariationCursors {
     std::int32_t colourLength = 0, lumLength = 0;
     std::int32_t colourRange = 0, lumRange = 0;
 
-    static VariationCursors forDab(const Page& page) noexcept;
+    static VariationCursors forDab(const PageBrush& page) noexcept;
     // At the start of each row: move a cursor that is unset or near the end.
-    void startRow(const Page& page);
+    void startRow(const PageBrush& page);
     // w of the colour variation (call only when `colour`), advancing its cursor.
     // Held to 32 bits: any offset that large already drives a channel to 0 or
     // 65535.

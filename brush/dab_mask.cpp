@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "brush/dab_loops.h"
-#include "engine/page.h"
+#include "brush/page_brush.h"
 
 namespace plr {
 namespace {
@@ -14,7 +14,7 @@ u32 clamp16(std::int64_t v) noexcept { return static_cast<u32>(std::clamp<std::i
 
 }  // namespace
 
-void drawMaskDabLoop(Page& page, const DabFrame& f) {
+void drawMaskDabLoop(PageBrush& page, const DabFrame& f) {
     const BrushSettings& st = page.brush.settings;
     const std::int32_t mbs = f.maxBrushSize;
     const u32 vb = f.c0[0];

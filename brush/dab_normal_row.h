@@ -51,4 +51,10 @@ inline void normalRowScalar(const NormalRow& n, std::uint16_t* px, const std::ui
 // the result alpha go through normalPixel. Only on processors with AVX2.
 void normalRowAvx2(const NormalRow& n, std::uint16_t* px, const std::uint32_t* cov, std::int32_t count) noexcept;
 
+// The row kernel the engine chose at load (engine/cpu_kernels.h defines it
+// from its kernel table): the AVX2 form where the processor has it.
+using NormalRowFn = void (*)(const NormalRow& n, std::uint16_t* px, const std::uint32_t* cov,
+                             std::int32_t count) noexcept;
+NormalRowFn normalRowKernel() noexcept;
+
 }  // namespace plr::dab

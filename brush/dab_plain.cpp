@@ -5,7 +5,9 @@
 
 #include "brush/dab_loops.h"
 #include "brush/dab_pixel.h"
-#include "engine/engine.h"
+#include "brush/engine_services.h"
+#include "core/crt_random.h"
+#include "brush/page_brush.h"
 
 namespace plr {
 namespace {
@@ -14,14 +16,14 @@ using dab::u32;
 
 u32 clamp16(std::int64_t v) noexcept { return static_cast<u32>(std::clamp<std::int64_t>(v, 0, 65535)); }
 
-bool tableFits(const RandomByteTable& t, const Page& page) noexcept {
+bool tableFits(const RandomByteTable& t, const PageBrush& page) noexcept {
     const std::int64_t want = std::int64_t{page.maxBrushSize} * 3;
     return t.length == want && t.data.size() >= static_cast<std::size_t>(want) && want > 0;
 }
 
 }  // namespace
 
-VariationCursors VariationCursors::forDab(const Page& page) noexcept {
+VariationCursors VariationCursors::forDab(const PageBrush& page) noexcept {
     VariationCursors v;
     const BrushSettings& s = page.brush.settings;
     if (s.pixColorVary > 0 && tableFits(page.brush.colorVaryTable, page)) {
@@ -37,9 +39,9 @@ VariationCursors VariationCursors::forDab(const Page& page) noexcept {
     return v;
 }
 
-void VariationCursors::startRow(const Page& page) {
+void VariationCursors::startRow(const PageBrush& page) {
     const std::int32_t scaled = page.brush.settings.scaledSize;
-    CrtRandom& rng = engine().rng;
+    CrtRandom& rng = engineRandom();
     if (colour && (colourAt < 0 || colourAt + scaled >= colourLength - 1)) colourAt = rng.next() % page.maxBrushSize;
     if (lum && (lumAt < 0 || lumAt + scaled >= lumLength - 1)) lumAt = rng.next() % page.maxBrushSize;
 }
@@ -61,7 +63,7 @@ void VariationCursors::applyLightness(std::uint32_t* q, int channels) noexcept {
     }
 }
 
-void drawDabReference(Page& page, const DabFrame& f) {
+void drawDabReference(PageBrush& page, const DabFrame& f) {
     BrushSettings& st = page.brush.settings;
     const std::int32_t mbs = f.maxBrushSize;
     const bool listedMix = st.mixMode >= 34 && isListedMixMode(st.mixMode);

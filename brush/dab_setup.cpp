@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-#include "engine/engine.h"
+#include "brush/engine_services.h"
+#include "core/crt_random.h"
+#include "brush/page_brush.h"
 
 namespace plr {
 namespace {
@@ -12,7 +14,7 @@ std::uint32_t clamp16(std::int64_t v) noexcept {
 }
 
 // The brush planes hold what the sizes promise: a dab never reads past them.
-bool brushPlanesFit(const Page& page, const BrushSettings& s) noexcept {
+bool brushPlanesFit(const PageBrush& page, const BrushSettings& s) noexcept {
     const std::int32_t mbs = page.maxBrushSize;
     if (page.width <= 0 || page.height <= 0 || mbs <= 0) return false;
     if (s.brushSize < 1 || s.brushSize > mbs || s.brushSize > kScaleTableLength) return false;
@@ -29,7 +31,7 @@ bool brushPlanesFit(const Page& page, const BrushSettings& s) noexcept {
 
 // A new grit texture once the drawing counter has run out: the texture draw
 // repeats until it differs from the one in use, then row and column offsets.
-void changeGrit(Page& page, CrtRandom& rng) {
+void changeGrit(PageBrush& page, CrtRandom& rng) {
     BrushBuffers& b = page.brush;
     const BrushSettings& s = b.settings;
     if (s.gritCellSize == 0 || b.drawingCounter >= 1) return;
@@ -59,7 +61,7 @@ std::int32_t toInt32(std::int64_t v) noexcept {
 
 }  // namespace
 
-bool prepareDab(Page& page, std::int32_t x, std::int32_t y, bool maskDab, DabFrame& f) {
+bool prepareDab(PageBrush& page, std::int32_t x, std::int32_t y, bool maskDab, DabFrame& f) {
     BrushBuffers& b = page.brush;
     const BrushSettings& s = b.settings;
     if (!brushPlanesFit(page, s)) return false;
@@ -80,7 +82,7 @@ bool prepareDab(Page& page, std::int32_t x, std::int32_t y, bool maskDab, DabFra
         return false;
     }
 
-    CrtRandom& rng = engine().rng;
+    CrtRandom& rng = engineRandom();
     const Color16& c = b.dabColor;
     if (maskDab) {
         const std::uint32_t l = (std::uint32_t{c.red} + c.green + c.blue) / 3;

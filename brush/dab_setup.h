@@ -9,7 +9,7 @@
 
 namespace plr {
 
-struct Page;
+struct PageBrush;
 
 struct DabFrame {
     // Target plane (the paint layer, the current layer or the mask plane).
@@ -42,7 +42,7 @@ struct DabFrame {
 // data model and must not be drawn (nothing changed). Otherwise the per-dab
 // draws have been made and the stroke rectangle (and the paint layer's
 // bounds for a layer dab) widened; the frame may still hold no pixels.
-bool prepareDab(Page& page, std::int32_t x, std::int32_t y, bool maskDab, DabFrame& f);
+bool prepareDab(PageBrush& page, std::int32_t x, std::int32_t y, bool maskDab, DabFrame& f);
 
 // Shape column of dab column i: scaleTable[i] + k0, held inside the shape
 // square (a scaled dab clipped at the left edge can reach one past it).

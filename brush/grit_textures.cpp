@@ -10,7 +10,7 @@
 #include "core/crt_random.h"
 #include "core/failure.h"
 #include "core/sizes.h"
-#include "engine/page.h"
+#include "brush/page_brush.h"
 
 namespace plr {
 namespace {
@@ -19,7 +19,7 @@ constexpr std::int32_t kCanvasSide = 600;
 constexpr std::int32_t kGritMargin = 25;
 
 // True when every texture has the page's size, so the walks below stay inside.
-bool texturesReady(const Page& page) noexcept {
+bool texturesReady(const PageBrush& page) noexcept {
     const std::uint64_t side = static_cast<std::uint64_t>(page.maxBrushSize) + kGritMargin;
     const std::size_t bytes = saturatingProduct(side, side);
     for (const auto& t : page.brush.gritTextures)
@@ -57,7 +57,7 @@ std::int32_t windowOrigin(CrtRandom& rng, std::int32_t side, std::int32_t edge) 
     return room > 0 ? draw % room : 0;
 }
 
-void fillTexturesFromGrey(Page& page, const std::uint8_t* grey, std::int32_t w, std::int32_t h, CrtRandom& rng) {
+void fillTexturesFromGrey(PageBrush& page, const std::uint8_t* grey, std::int32_t w, std::int32_t h, CrtRandom& rng) {
     const std::int32_t edge = effectiveBrushSize(page) + kGritMargin;
     for (auto& t : page.brush.gritTextures) {
         std::memset(t.data(), 255, t.size());
@@ -70,11 +70,11 @@ void fillTexturesFromGrey(Page& page, const std::uint8_t* grey, std::int32_t w, 
 
 }  // namespace
 
-std::int32_t effectiveBrushSize(const Page& page) noexcept {
+std::int32_t effectiveBrushSize(const PageBrush& page) noexcept {
     return std::clamp(page.brush.settings.brushSize, 0, std::max(page.maxBrushSize, 0));
 }
 
-void generateGritTextures(Page& page, CrtRandom& rng) {
+void generateGritTextures(PageBrush& page, CrtRandom& rng) {
     const std::int32_t n = page.brush.settings.gritCellSize;
     const RandomByteTable& ta = page.randomTables[0];
     const RandomByteTable& tb = page.randomTables[1];
@@ -110,7 +110,7 @@ void generateGritTextures(Page& page, CrtRandom& rng) {
     }
 }
 
-void gritTexturesFromSource(Page& page, const char* path, CrtRandom& rng) {
+void gritTexturesFromSource(PageBrush& page, const char* path, CrtRandom& rng) {
     if (!texturesReady(page)) return;
     formats::RgbaImage source;
     const SourceRoute route = loadSourceImage(path, true, source);

@@ -6,17 +6,17 @@
 
 namespace plr {
 
-struct Page;
+struct PageBrush;
 struct CrtRandom;
 
 // Brush size the brush-sized planes can hold: brushSize, at most maxBrushSize.
-std::int32_t effectiveBrushSize(const Page& page) noexcept;
+std::int32_t effectiveBrushSize(const PageBrush& page) noexcept;
 
 // Random cells from the page's two random tables, drawing window offsets from
 // `rng` in a fixed order (two draws per cell row, textures 0..19), so equal
 // seeds give equal textures. Does nothing without a page, for a cell size
 // below 1 or without random tables.
-void generateGritTextures(Page& page, CrtRandom& rng);
+void generateGritTextures(PageBrush& page, CrtRandom& rng);
 
 // Textures from an effect script (tiled over a 600 x 600 canvas) or an image
 // file: per texture two draws (x, then y) place a (brushSize + 25)-square
@@ -24,6 +24,6 @@ void generateGritTextures(Page& page, CrtRandom& rng);
 // than brushSize + 26 on a side) keeps the draws but puts that window at 0
 // and copies only what the picture has. An unreadable source changes
 // nothing. Raises when a work buffer cannot be had.
-void gritTexturesFromSource(Page& page, const char* path, CrtRandom& rng);
+void gritTexturesFromSource(PageBrush& page, const char* path, CrtRandom& rng);
 
 }  // namespace plr

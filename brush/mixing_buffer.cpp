@@ -6,7 +6,7 @@
 #include "brush/dab_mix_modes.h"
 #include "core/rect.h"
 #include "core/saturate.h"
-#include "engine/page.h"
+#include "brush/page_brush.h"
 
 namespace plr {
 namespace {
@@ -22,7 +22,7 @@ struct Square {
     bool empty() const noexcept { return area.empty(); }
 };
 
-Square brushSquare(const Page& page, std::int32_t x, std::int32_t y) noexcept {
+Square brushSquare(const PageBrush& page, std::int32_t x, std::int32_t y) noexcept {
     const std::int32_t size = page.brush.settings.brushSize;
     Square q;
     // In 64 bits: a centre at either end of the 32-bit range puts the square
@@ -38,7 +38,7 @@ Square brushSquare(const Page& page, std::int32_t x, std::int32_t y) noexcept {
 }
 
 // The buffer when it holds the brush size; null otherwise (or without a page).
-std::uint16_t* bufferFor(Page& page) noexcept {
+std::uint16_t* bufferFor(PageBrush& page) noexcept {
     const std::int32_t mbs = page.maxBrushSize, size = page.brush.settings.brushSize;
     if (page.width <= 0 || page.height <= 0 || mbs <= 0 || size < 1 || size > mbs) return nullptr;
     if (page.brush.mixingBuffer.size() < static_cast<std::size_t>(mbs) * mbs * 4) return nullptr;
@@ -54,7 +54,7 @@ u32 maskedAlpha(u32 a, const std::uint16_t* mask, std::size_t at) noexcept {
 }
 
 template <class F>
-void forEachSquarePixel(Page& page, const Square& q, std::uint16_t* buffer, F&& f) {
+void forEachSquarePixel(PageBrush& page, const Square& q, std::uint16_t* buffer, F&& f) {
     const std::int64_t brv = std::int64_t{page.maxBrushSize} * 4;
     for (std::int64_t py = q.area.top; py < q.area.bottom; ++py) {
         const std::int64_t br = py - q.area.top + q.rowOffset;
@@ -69,24 +69,24 @@ std::uint16_t lo16(u32 v) noexcept { return static_cast<std::uint16_t>(v); }
 
 }  // namespace
 
-const std::uint16_t* surfaceSource(Page& page) noexcept {
+const std::uint16_t* surfaceSource(PageBrush& page) noexcept {
     LayerRecord* l = page.currentPageLayer();
     return l ? l->pixels.data() : nullptr;
 }
-const std::uint16_t* layerSource(Page& page, std::int32_t index) noexcept {
+const std::uint16_t* layerSource(PageBrush& page, std::int32_t index) noexcept {
     LayerRecord* l = page.pageLayer(index);
     return l ? l->pixels.data() : nullptr;
 }
-const std::uint16_t* underLayerSource(Page& page) noexcept {
+const std::uint16_t* underLayerSource(PageBrush& page) noexcept {
     const auto& u = page.history.underPixels;
     return !u.empty() && u.size() == page.pixelCount() * 4 ? u.data() : nullptr;
 }
-const std::uint16_t* traceSource(Page& page) noexcept {
+const std::uint16_t* traceSource(PageBrush& page) noexcept {
     LayerRecord* l = page.traceLayer;
     return l && l->hasPixelsOfSize(page.width, page.height) ? l->pixels.data() : nullptr;
 }
 
-void copyPickup(Page& page, std::int32_t x, std::int32_t y, const std::uint16_t* source, std::int32_t amount,
+void copyPickup(PageBrush& page, std::int32_t x, std::int32_t y, const std::uint16_t* source, std::int32_t amount,
                 std::int32_t keep) noexcept {
     std::uint16_t* buffer = bufferFor(page);
     if (page.brush.settings.blendStrength == 0 || !buffer || !source) return;
@@ -122,7 +122,7 @@ void copyPickup(Page& page, std::int32_t x, std::int32_t y, const std::uint16_t*
     });
 }
 
-void maskPickup(Page& page, std::int32_t x, std::int32_t y, std::int32_t amount) noexcept {
+void maskPickup(PageBrush& page, std::int32_t x, std::int32_t y, std::int32_t amount) noexcept {
     std::uint16_t* buffer = bufferFor(page);
     if (page.brush.settings.blendStrength == 0 || !buffer || page.mask.plane.size() != page.pixelCount()) return;
     const Color16 b = page.brush.dabColor;
@@ -146,7 +146,7 @@ void maskPickup(Page& page, std::int32_t x, std::int32_t y, std::int32_t amount)
     }
 }
 
-void mixPickup(Page& page, std::int32_t x, std::int32_t y, const std::uint16_t* source, std::int32_t amount) noexcept {
+void mixPickup(PageBrush& page, std::int32_t x, std::int32_t y, const std::uint16_t* source, std::int32_t amount) noexcept {
     std::uint16_t* buffer = bufferFor(page);
     const BrushSettings& st = page.brush.settings;
     if (st.blendStrength == 0 || !buffer || !source) return;
@@ -191,7 +191,7 @@ void mixPickup(Page& page, std::int32_t x, std::int32_t y, const std::uint16_t* 
     });
 }
 
-void tintBuffer(Page& page, std::int32_t x, std::int32_t y, std::int32_t red, std::int32_t green, std::int32_t blue,
+void tintBuffer(PageBrush& page, std::int32_t x, std::int32_t y, std::int32_t red, std::int32_t green, std::int32_t blue,
                 std::int32_t amount) noexcept {
     std::uint16_t* buffer = bufferFor(page);
     if (page.brush.settings.blendStrength == 0 || !buffer) return;
@@ -207,14 +207,14 @@ void tintBuffer(Page& page, std::int32_t x, std::int32_t y, std::int32_t red, st
     });
 }
 
-void clearBuffer(Page& page) noexcept { fillBuffer(page, 0); }
+void clearBuffer(PageBrush& page) noexcept { fillBuffer(page, 0); }
 
-void fillBuffer(Page& page, std::uint8_t fill) noexcept {
+void fillBuffer(PageBrush& page, std::uint8_t fill) noexcept {
     auto& b = page.brush.mixingBuffer;
     if (!b.empty()) std::memset(b.data(), fill, b.size() * sizeof(std::uint16_t));
 }
 
-void filterBuffer(Page& page, std::int32_t kind, std::int32_t levelPercent) noexcept {
+void filterBuffer(PageBrush& page, std::int32_t kind, std::int32_t levelPercent) noexcept {
     std::uint16_t* buffer = bufferFor(page);
     if (!buffer || kind < 289 || kind > 292) return;
     const u32 d = static_cast<u32>(std::max<std::int64_t>(0, static_cast<std::int64_t>(levelPercent * 655.35)));

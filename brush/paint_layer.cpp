@@ -4,10 +4,9 @@
 #include <cstring>
 
 #include "adapters/imaging/filters_blur_plane.h"
-#include "engine/engine.h"
 #include "core/failure.h"
 #include "core/sizes.h"
-#include "engine/page.h"
+#include "brush/page_brush.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_request.h"
 #include "layers/layer_options.h"
@@ -15,18 +14,18 @@
 namespace plr {
 namespace {
 
-LayerRecord* paintPixels(Page& page) noexcept {
+LayerRecord* paintPixels(PageBrush& page) noexcept {
     return page.paintLayer.hasPixelsOfSize(page.width, page.height) ? &page.paintLayer : nullptr;
 }
 
-void emptyBounds(Page& page) noexcept { page.paintLayer.bounds = Rect{page.width, page.height, 0, 0}; }
+void emptyBounds(PageBrush& page) noexcept { page.paintLayer.bounds = Rect{page.width, page.height, 0, 0}; }
 
 // The bounds held inside the page.
-Rect clippedBounds(const Page& page) noexcept { return clipToPage(page.paintLayer.bounds, page.width, page.height); }
+Rect clippedBounds(const PageBrush& page) noexcept { return clipToPage(page.paintLayer.bounds, page.width, page.height); }
 
 }  // namespace
 
-std::int32_t createPaintLayer(Page& page, std::int32_t opacityPercent, const char* modeName) {
+std::int32_t createPaintLayer(PageBrush& page, std::int32_t opacityPercent, const char* modeName) {
     LayerRecord& l = page.paintLayer;
     if (!paintPixels(page)) {
         l.pixels.reset();
@@ -45,14 +44,14 @@ std::int32_t createPaintLayer(Page& page, std::int32_t opacityPercent, const cha
     return l.mode;
 }
 
-void clearPaintLayer(Page& page) noexcept {
+void clearPaintLayer(PageBrush& page) noexcept {
     LayerRecord* l = paintPixels(page);
     if (!l) return;
     std::memset(l->pixels.data(), 0, l->pixels.bytes());
     emptyBounds(page);
 }
 
-void clearPaintLayerOld(Page& page) noexcept {
+void clearPaintLayerOld(PageBrush& page) noexcept {
     LayerRecord* l = paintPixels(page);
     if (!l) return;
     std::memset(l->pixels.data(), 0xFF, l->pixels.bytes());
@@ -63,9 +62,9 @@ void clearPaintLayerOld(Page& page) noexcept {
     emptyBounds(page);
 }
 
-void deletePaintLayer(Page& page) noexcept { page.paintLayer.pixels.reset(); }
+void deletePaintLayer(PageBrush& page) noexcept { page.paintLayer.pixels.reset(); }
 
-void mergePaintLayer(Page& page, std::int32_t target) noexcept {
+void mergePaintLayer(PageBrush& page, std::int32_t target) noexcept {
     LayerRecord* paint = paintPixels(page);
     LayerRecord* to = page.pageLayer(target);
     if (!paint || !to) return;
@@ -91,7 +90,7 @@ void mergePaintLayer(Page& page, std::int32_t target) noexcept {
     clearPaintLayer(page);
 }
 
-void blurPaintLayerAlpha(Page& page) {
+void blurPaintLayerAlpha(PageBrush& page) {
     LayerRecord* l = paintPixels(page);
     if (!l) return;
     const std::size_t n = page.pixelCount();

@@ -2,7 +2,7 @@
 
 #include "adapters/effects/effect_library.h"
 #include "adapters/imaging/raster.h"
-#include "engine/engine.h"
+#include "brush/engine_services.h"
 
 namespace plr {
 namespace {
@@ -24,7 +24,7 @@ SourceRoute loadSource(const char* path, bool tryScript, bool tryImage, formats:
     out.pixels.reset();
     out.width = out.height = 0;
     if (!path || !*path) return SourceRoute::None;
-    effect_lib::LibraryState& lib = engine().effectLibrary;
+    effect_lib::LibraryState& lib = effectLibraryState();
     if (tryScript && effect_lib::Initialize(lib)) {
         const bool loaded = effect_lib::LoadScriptFromFile(lib, path) != 0;
         if (loaded) renderLoadedScript(lib, path, out);

@@ -6,7 +6,9 @@
 
 #include "brush/brush_shape.h"
 #include "brush/grit_textures.h"
-#include "engine/engine.h"
+#include "brush/page_brush.h"
+#include "brush/engine_services.h"
+#include "core/crt_random.h"
 #include "core/saturate.h"
 
 namespace plr {
@@ -39,9 +41,9 @@ void clearMaskMaker(M& mask) noexcept {
 
 }  // namespace
 
-void setTool(Page& page, const ToolArguments& a) {
-    EngineState& e = engine();
-    e.rng.seed(static_cast<std::uint32_t>(e.randomSeed));
+void setTool(PageBrush& page, const ToolArguments& a) {
+    CrtRandom& rng = engineRandom();
+    rng.seed(static_cast<std::uint32_t>(engineRandomSeed()));
     BrushBuffers& b = page.brush;
     BrushSettings& s = b.settings;
     // Every kept argument; a byte keeps the argument's low byte.
@@ -57,10 +59,10 @@ void setTool(Page& page, const ToolArguments& a) {
     b.currentGritOffset = 0;
 
     if (s.gritCellSize != 0) {
-        generateGritTextures(page, e.rng);
+        generateGritTextures(page, rng);
         b.drawingCounter = s.drawingLength;
     }
-    if (a.textureSource && a.textureSource[0] && a.textureSource[1]) gritTexturesFromSource(page, a.textureSource, e.rng);
+    if (a.textureSource && a.textureSource[0] && a.textureSource[1]) gritTexturesFromSource(page, a.textureSource, rng);
     setBrushShapeGuarded(page, a.shapeSource, a.shapeAngle, ShapeBuilder::Current);
     if (s.blendStrength > 0) s.blendStrengthInverse = 256 - s.blendStrength;
     if (s.blendPrimaryStrength > 0) s.blendPrimaryInverse = 256 - s.blendPrimaryStrength;
@@ -119,18 +121,18 @@ void setBlendPrimaryStrength(BrushSettings& s, std::int32_t value) noexcept {
     if (value > 0) s.blendPrimaryInverse = 256 - value;
 }
 
-void setPixColorVary(Page& page, std::int32_t value) {
+void setPixColorVary(PageBrush& page, std::int32_t value) {
     page.brush.settings.pixColorVary = value;
     if (value <= 0) return;
     const std::int64_t length = std::int64_t{page.maxBrushSize} * 3;
-    buildRandomTable(page.brush.colorVaryTable, 1000, static_cast<std::int32_t>(length), engine().randomSeed, engine().rng);
+    buildRandomTable(page.brush.colorVaryTable, 1000, static_cast<std::int32_t>(length), engineRandomSeed(), engineRandom());
 }
 
-void setPixLumVary(Page& page, std::int32_t value) {
+void setPixLumVary(PageBrush& page, std::int32_t value) {
     page.brush.settings.pixLumVary = value;
     if (value <= 0) return;
     const std::int64_t length = std::int64_t{page.maxBrushSize} * 3;
-    buildRandomTable(page.brush.lumVaryTable, 256, static_cast<std::int32_t>(length), engine().randomSeed, engine().rng);
+    buildRandomTable(page.brush.lumVaryTable, 256, static_cast<std::int32_t>(length), engineRandomSeed(), engineRandom());
 }
 
 }  // namespace plr

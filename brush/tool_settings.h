@@ -4,7 +4,7 @@
 
 namespace plr {
 
-struct Page;
+struct PageBrush;
 struct BrushSettings;
 
 // The arguments of PLR_SetTool, in the order it takes them (brush/tool_settings.inc).
@@ -21,7 +21,7 @@ struct ToolArguments {
 // Seeds the generator, stores the tool, builds the grit textures (random
 // cells, then the texture source if any) and the brush shape, and clears the
 // one-dab switches. Raises on a failure the caller's guard reports.
-void setTool(Page& page, const ToolArguments& args);
+void setTool(PageBrush& page, const ToolArguments& args);
 
 // Brush size 1..1001, and at most the page's maxBrushSize while a page with
 // brush buffers exists; scaledSize follows and the scale table is the identity.
@@ -35,7 +35,7 @@ void setBlendStrength(BrushSettings& s, std::int32_t value) noexcept;
 void setBlendPrimaryStrength(BrushSettings& s, std::int32_t value) noexcept;
 // Per-pixel variation: stores the range and, when positive, (re)builds the
 // table from the engine seed. Raises "MakeRandArrayByte" when it cannot.
-void setPixColorVary(Page& page, std::int32_t value);
-void setPixLumVary(Page& page, std::int32_t value);
+void setPixColorVary(PageBrush& page, std::int32_t value);
+void setPixLumVary(PageBrush& page, std::int32_t value);
 
 }  // namespace plr

@@ -3,6 +3,7 @@
 #include "core/cpu_features.h"
 #include "core/layer_load_avx2.h"
 #include "engine/engine.h"
+#include "layers/layer_load.h"
 
 namespace plr {
 namespace {
@@ -42,6 +43,13 @@ CpuKernels cpuKernelsFor(bool avx2) noexcept {
 CpuKernels cpuKernelsAtLoad() noexcept { return cpuKernelsFor(processorHasAvx2() && avx2AllowedByEnvironment()); }
 
 const CpuKernels& cpuKernels() noexcept { return engine().kernels; }
+
+// The levels below reach the table through these accessors, declared beside
+// the kernels they choose between.
+EightFn eightPixelPath(std::int32_t formula) noexcept { return cpuKernels().eightPixelPath(formula); }
+draw::ChunkFn draw::chunkKernel(std::int32_t formula) noexcept { return cpuKernels().chunkKernel(formula); }
+CoveredBlendFn coveredBlendKernel() noexcept { return cpuKernels().blendCovered; }
+dab::NormalRowFn dab::normalRowKernel() noexcept { return cpuKernels().normalRow; }
 
 void allowFastPaths(bool allowed) noexcept { engine().kernels = cpuKernelsFor(allowed && processorHasAvx2()); }
 

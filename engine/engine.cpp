@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/alloc.h"
+#include "brush/engine_services.h"
 #include "core/export_failures.h"
 
 namespace plr {
@@ -40,5 +41,17 @@ void resetEngine() noexcept {
 namespace plr {
 
 std::int32_t undoLevelsInForce() noexcept { return page().history.undoLevels; }
+
+}  // namespace plr
+
+// The accessors through which the levels below reach process-wide state.
+namespace plr {
+
+void setMemoryStatusSource(MemoryStatusSource source) noexcept { engine().memoryStatusSource = source; }
+MemoryStatusSource memoryStatusSource() noexcept { return engine().memoryStatusSource; }
+CrtRandom& engineRandom() noexcept { return engine().rng; }
+std::int32_t engineRandomSeed() noexcept { return engine().randomSeed; }
+effect_lib::LibraryState& effectLibraryState() noexcept { return engine().effectLibrary; }
+FilterState& filterState() noexcept { return engine().filters; }
 
 }  // namespace plr

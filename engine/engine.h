@@ -7,7 +7,7 @@
 #include "adapters/imaging/drawing_text.h"
 #include "brush/spline.h"
 #include "brush/tablet.h"
-#include "brush/image_brush.h"
+#include "engine/image_brush.h"
 #include "core/crt_random.h"
 #include "engine/cpu_kernels.h"
 #include "engine/devices.h"

@@ -8,7 +8,7 @@
 #include "core/sizes.h"
 #include "engine/engine.h"
 #include "history/history.h"
-#include "layers/layer_table.h"
+#include "history/layer_table.h"
 
 namespace plr {
 namespace {

@@ -1,13 +1,13 @@
 // Clearing, the under-layer refresh, levels and the counters.
 #include "core/packed_pixels.h"
-#include "engine/page.h"
+#include "history/page_history.h"
 #include "history/history.h"
 
 namespace plr {
 
-void emptyStrokeRect(Page& page) noexcept { page.history.stroke = {page.width - 1, page.height - 1, 0, 0}; }
+void emptyStrokeRect(PageHistory& page) noexcept { page.history.stroke = {page.width - 1, page.height - 1, 0, 0}; }
 
-void releaseAllHistoryEntries(Page& page) noexcept {
+void releaseAllHistoryEntries(PageHistory& page) noexcept {
     for (HistoryEntry& e : page.history.entries) {
         e.pixels.reset();
         e.maskValues.reset();
@@ -15,7 +15,7 @@ void releaseAllHistoryEntries(Page& page) noexcept {
     }
 }
 
-void saveUndoBackBuffer(Page& page, std::int32_t layerIndex) {
+void saveUndoBackBuffer(PageHistory& page, std::int32_t layerIndex) {
     History& h = page.history;
     if (h.paused || page.width <= 0 || page.height <= 0) return;
     const Rect whole{0, 0, page.width, page.height};
@@ -26,7 +26,7 @@ void saveUndoBackBuffer(Page& page, std::int32_t layerIndex) {
         copyRectAcross(page.mask.plane.data(), h.underMask.data(), {page.width, page.height, 2}, whole);
 }
 
-void clearUndo(Page& page) {
+void clearUndo(PageHistory& page) {
     History& h = page.history;
     emptyStrokeRect(page);
     h.paused = 0;
@@ -37,32 +37,37 @@ void clearUndo(Page& page) {
     recomputeUndoBudget(page);
 }
 
-std::int32_t setUndoLevels(Page& page, std::int32_t count) {
+std::int32_t setUndoLevels(PageHistory& page, std::int32_t count) {
     clearUndo(page);
     page.history.undoLevels = count < 0 ? 0 : count > kHistoryEntries ? kHistoryEntries : count;
     return page.history.undoLevels;
 }
 
-bool canUndo(const Page& page) noexcept {
+bool canUndo(const PageHistory& page) noexcept {
     const History& h = page.history;
     return h.redoCount >= 0 && h.redoCount < h.levels() && h.entries[h.redoCount].occupied();
 }
 
-bool canRedo(const Page& page) noexcept { return page.history.redoCount != 0; }
+bool canRedo(const PageHistory& page) noexcept { return page.history.redoCount != 0; }
 
-std::int32_t undoCount(const Page& page) noexcept {
+std::int32_t undoCount(const PageHistory& page) noexcept {
     std::int32_t n = 0;
     for (const HistoryEntry& e : page.history.entries) n += e.occupied() ? 1 : 0;
     return n;
 }
 
-std::uint32_t colorAtHistory(const Page& page, std::int32_t x, std::int32_t y) noexcept {
+std::uint32_t colorAtHistory(const PageHistory& page, std::int32_t x, std::int32_t y) noexcept {
     if (!canUndo(page) || x < 0 || y < 0 || x >= page.width || y >= page.height) return 0;
     const Block<std::uint16_t>& under = page.history.underPixels;
     const std::size_t i =
         static_cast<std::size_t>(y) * static_cast<std::size_t>(page.width) + static_cast<std::size_t>(x);
     if (under.size() != page.pixelCount() * 4) return 0;
     return packColorValue(under.data() + i * 4);
+}
+
+const std::uint16_t* underLayerPlane(PageHistory& page) noexcept {
+    const auto& under = page.history.underPixels;
+    return !under.empty() && under.size() == page.pixelCount() * 4 ? under.data() : nullptr;
 }
 
 }  // namespace plr

@@ -4,8 +4,7 @@
 
 #include "core/export_failures.h"
 #include "core/guard.h"
-#include "engine/engine.h"
-#include "engine/page.h"
+#include "history/page_history.h"
 #include "history/history.h"
 
 namespace plr {
@@ -15,7 +14,7 @@ std::int32_t entryHeldKB(const HistoryEntry& e) noexcept {
     return static_cast<std::int32_t>((e.pixels ? area * 8 / 1024 : 0) + (e.maskValues ? area * 2 / 1024 : 0));
 }
 
-void releaseEntry(Page& page, HistoryEntry& e) noexcept {
+void releaseEntry(PageHistory& page, HistoryEntry& e) noexcept {
     History& h = page.history;
     const std::int32_t kb = entryHeldKB(e);
     h.memoryKB = h.memoryKB > kb ? h.memoryKB - kb : 0;
@@ -24,7 +23,7 @@ void releaseEntry(Page& page, HistoryEntry& e) noexcept {
     e.rect = {};
 }
 
-void dropUndoneEntries(Page& page) {
+void dropUndoneEntries(PageHistory& page) {
     guardedVoid(operation::kDropUndoneEntries, [&] {
         History& h = page.history;
         const std::int32_t levels = h.levels();
@@ -41,7 +40,7 @@ void dropUndoneEntries(Page& page) {
     });
 }
 
-std::int32_t reduceUndo(Page& page, std::int32_t kb) {
+std::int32_t reduceUndo(PageHistory& page, std::int32_t kb) {
     History& h = page.history;
     const std::int32_t undone = std::max(0, std::min(h.redoCount, h.levels()));
     std::int32_t released = undone;
@@ -58,7 +57,7 @@ std::int32_t reduceUndo(Page& page, std::int32_t kb) {
     return released;
 }
 
-std::int32_t reduceUndoForAllocation(Page& page, std::int32_t kb) {
+std::int32_t reduceUndoForAllocation(PageHistory& page, std::int32_t kb) {
     // Entries under 1 KB count 0 KB: asking for at least 1 releases every one
     // of them up to the first that counts, so each call makes progress.
     return reduceUndo(page, kb < 1 ? 1 : kb);

@@ -1,7 +1,7 @@
 // Recording a finished change.
 #include <algorithm>
 
-#include "engine/page.h"
+#include "history/page_history.h"
 #include "history/history.h"
 
 namespace plr {
@@ -21,7 +21,7 @@ struct SaveBlocks {
 };
 
 // Releases `e`, keeping a block the save can reuse.
-void releaseForSave(Page& page, HistoryEntry& e, SaveBlocks& b) noexcept {
+void releaseForSave(PageHistory& page, HistoryEntry& e, SaveBlocks& b) noexcept {
     if (!e.occupied()) return;
     const std::int32_t kb = entryHeldKB(e);
     if (b.wantPixels && !b.sparePixels && e.pixels.size() == b.pixelValues) b.sparePixels = std::move(e.pixels);
@@ -52,7 +52,7 @@ void giveBack(History& h, Block<std::uint16_t>& block, std::int32_t kb) noexcept
 
 // Makes room oldest first, then obtains the blocks, sacrificing the next
 // older entry for every block that cannot be had. True when all were obtained.
-bool obtainBlocks(Page& page, SaveBlocks& b, std::int32_t needKB) noexcept {
+bool obtainBlocks(PageHistory& page, SaveBlocks& b, std::int32_t needKB) noexcept {
     History& h = page.history;
     std::int32_t next = h.levels() - 1;
     // Always at least the oldest place: the shift that follows pushes it out.
@@ -90,7 +90,7 @@ void snapshotAndRefresh(std::uint16_t* under, const std::uint16_t* layer, std::u
 
 }  // namespace
 
-void saveUndoBuffer(Page& page, bool savePixels, bool saveMask) {
+void saveUndoBuffer(PageHistory& page, bool savePixels, bool saveMask) {
     History& h = page.history;
     if (h.paused) return;
     // The recorded rectangle takes the stroke's right and bottom edges as

@@ -1,7 +1,7 @@
 // Undo and redo: both exchange a snapshot with the pixels it covers.
-#include "engine/page.h"
+#include "history/page_history.h"
 #include "history/history.h"
-#include "layers/layer_table.h"
+#include "history/layer_table.h"
 
 namespace plr {
 namespace {
@@ -25,7 +25,7 @@ void exchangePlane(Block<std::uint16_t>& snapshot, std::uint16_t* plane, Block<s
     });
 }
 
-void exchange(Page& page, HistoryEntry& e) {
+void exchange(PageHistory& page, HistoryEntry& e) {
     History& h = page.history;
     if (page.currentLayer != page.slot(e.layerIndex)) setLayer(page, e.layerIndex);
     const Rect r = e.rect;
@@ -43,14 +43,14 @@ void exchange(Page& page, HistoryEntry& e) {
 
 }  // namespace
 
-void undo(Page& page) {
+void undo(PageHistory& page) {
     History& h = page.history;
     if (h.paused || !canUndo(page)) return;
     exchange(page, h.entries[h.redoCount]);
     ++h.redoCount;
 }
 
-void redo(Page& page) {
+void redo(PageHistory& page) {
     History& h = page.history;
     if (h.paused || h.redoCount <= 0 || h.redoCount > h.levels()) return;
     --h.redoCount;

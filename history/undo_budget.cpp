@@ -4,19 +4,18 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/engine.h"
 #include "history/history.h"
+#include "history/page_history.h"
 
 namespace plr {
-void setMemoryStatusSource(MemoryStatusSource source) noexcept { engine().memoryStatusSource = source; }
 
 // 85 % of the smaller of free memory and free page file, plus what the history
 // already holds, less 20 KB per KB-pixel of the page; at least 15 KB per KB-pixel.
-void recomputeUndoBudget(Page& page) {
+void recomputeUndoBudget(PageHistory& page) {
     History& h = page.history;
     if (h.autoBudget != 1) return;
     platform::MemoryStatus ms;
-    const MemoryStatusSource source = engine().memoryStatusSource;
+    const MemoryStatusSource source = memoryStatusSource();
     if (source ? !source(ms) : !platform::memoryStatus(ms)) ms = platform::MemoryStatus{};
     const double freeKB = static_cast<double>(std::min(ms.availPhys, ms.availPageFile) >> 10);
     const double x = freeKB * 0.85 + h.memoryKB;
@@ -26,7 +25,7 @@ void recomputeUndoBudget(Page& page) {
     h.budgetKB = static_cast<std::int32_t>(std::min<std::int64_t>(budget, INT32_MAX));
 }
 
-void setUndoMB(Page& page, std::int32_t megabytes) {
+void setUndoMB(PageHistory& page, std::int32_t megabytes) {
     History& h = page.history;
     if (megabytes != 0) {
         h.autoBudget = 0;

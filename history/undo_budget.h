@@ -8,5 +8,8 @@ namespace plr {
 
 using MemoryStatusSource = bool (*)(platform::MemoryStatus&) noexcept;
 void setMemoryStatusSource(MemoryStatusSource source) noexcept;
+// The source in force. The setting is process-wide and lives in the engine
+// state, which defines these two.
+MemoryStatusSource memoryStatusSource() noexcept;
 
 }  // namespace plr

@@ -9,12 +9,12 @@
 #include "core/packed_pixels.h"
 #include "core/pixel_rows.h"
 #include "core/sizes.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 #include "layers/layer_load.h"
 
 namespace plr {
 
-bool clearLayer(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+bool clearLayer(PageLayers& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     // A page of size 0 has nothing to clear: refused, not reported as done.
     LayerRecord* layer = page.currentPageLayer();
     if (!layer || page.pixelCount() == 0) return false;
@@ -23,7 +23,7 @@ bool clearLayer(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std:
     return true;
 }
 
-void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+void clearMasked(PageLayers& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     LayerRecord* layer = page.currentPageLayer();
     if (!layer || page.pixelCount() == 0) return;
     const std::uint16_t* __restrict mask = page.maskIfEnabled();
@@ -50,7 +50,7 @@ void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std
     }
 }
 
-bool clearMaskedAlpha(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+bool clearMaskedAlpha(PageLayers& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     LayerRecord* layer = page.currentPageLayer();
     if (!layer || page.pixelCount() == 0) return false;
     if (!page.maskIfEnabled()) return clearLayer(page, r, g, b, a);

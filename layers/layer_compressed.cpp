@@ -4,7 +4,7 @@
 #include "core/block.h"
 #include "core/failure.h"
 #include "core/sizes.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 #include "layers/layer_load.h"
 #include "layers/layer_read.h"
 
@@ -13,13 +13,13 @@ namespace {
 
 // Bytes of the packed RGBA32 form of the page, 0 when it has no pixels.
 // A page is at most 10000 x 10000, so this fits the library's 32-bit lengths.
-std::size_t packedBytes(const Page& page) noexcept {
+std::size_t packedBytes(const PageLayers& page) noexcept {
     return saturatingProduct(static_cast<std::uint64_t>(page.width), static_cast<std::uint64_t>(page.height), 4);
 }
 
 }  // namespace
 
-bool loadCompressedLayer(Page& page, const std::uint8_t* src, std::int32_t length, std::int32_t layerIndex) {
+bool loadCompressedLayer(PageLayers& page, const std::uint8_t* src, std::int32_t length, std::int32_t layerIndex) {
     LayerRecord* layer = page.pageLayer(layerIndex);  // bytes == 0 below refuses a page of size 0
     const std::size_t bytes = packedBytes(page);
     if (!layer || !src || length <= 0 || bytes == 0 || bytes > UINT32_MAX) return false;
@@ -31,7 +31,7 @@ bool loadCompressedLayer(Page& page, const std::uint8_t* src, std::int32_t lengt
     return loadRGBA32IntoLayer(page, *layer, packed.data(), page.width * 4, 0, 0, layer->width, layer->height, false);
 }
 
-std::uint32_t getCompressedLayer(Page& page, std::uint8_t* dst, std::int32_t capacity, std::int32_t layerIndex,
+std::uint32_t getCompressedLayer(PageLayers& page, std::uint8_t* dst, std::int32_t capacity, std::int32_t layerIndex,
                                  std::int32_t option) {
     LayerRecord* layer = page.pageLayer(layerIndex);  // bytes == 0 below refuses a page of size 0
     const std::size_t bytes = packedBytes(page);

@@ -8,7 +8,7 @@
 
 namespace plr {
 
-struct Page;
+struct PageLayers;
 
 // Inflates `length` bytes and loads the result into the slot at (0, 0),
 // full size, without coverage. Loads only a stream that inflates to exactly
@@ -16,13 +16,13 @@ struct Page;
 // another size) loads nothing and gives false. False also for a null
 // source, a non-positive length, a slot without page-sized pixels and a page
 // without pixels.
-bool loadCompressedLayer(Page& page, const std::uint8_t* src, std::int32_t length, std::int32_t layerIndex);
+bool loadCompressedLayer(PageLayers& page, const std::uint8_t* src, std::int32_t length, std::int32_t layerIndex);
 
 // Deflates the slot's packed RGBA32 form into `dst` (capacity bytes), passing
 // `option` through to the library. The library's result: the compressed size,
 // or 0 when it does not fit. 0 also for a null destination, a non-positive
 // capacity, a slot without page-sized pixels and a page without pixels.
-std::uint32_t getCompressedLayer(Page& page, std::uint8_t* dst, std::int32_t capacity, std::int32_t layerIndex,
+std::uint32_t getCompressedLayer(PageLayers& page, std::uint8_t* dst, std::int32_t capacity, std::int32_t layerIndex,
                                  std::int32_t option);
 
 }  // namespace plr

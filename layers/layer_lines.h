@@ -7,15 +7,15 @@
 
 namespace plr {
 
-struct Page;
+struct PageLayers;
 
 // Bytes written (RGBA32 runs of the page's width).
-std::size_t getLayerLineRuns(Page& page, std::uint8_t* dst, std::int32_t layerIndex, std::int32_t row) noexcept;
+std::size_t getLayerLineRuns(PageLayers& page, std::uint8_t* dst, std::int32_t layerIndex, std::int32_t row) noexcept;
 // Bytes read; decodes width pixels into the row (see decodeRGBA32Runs).
-std::size_t putLayerLineRuns(Page& page, const std::uint8_t* src, std::int32_t layerIndex, std::int32_t row) noexcept;
+std::size_t putLayerLineRuns(PageLayers& page, const std::uint8_t* src, std::int32_t layerIndex, std::int32_t row) noexcept;
 // Bytes written (G8 runs).
-std::size_t getMaskLineRuns(Page& page, std::uint8_t* dst, std::int32_t row) noexcept;
+std::size_t getMaskLineRuns(PageLayers& page, std::uint8_t* dst, std::int32_t row) noexcept;
 // Bytes read; decodes width values into the mask row.
-std::size_t putMaskLineRuns(Page& page, const std::uint8_t* src, std::int32_t row) noexcept;
+std::size_t putMaskLineRuns(PageLayers& page, const std::uint8_t* src, std::int32_t row) noexcept;
 
 }  // namespace plr

@@ -14,8 +14,7 @@
 #include "core/coverage.h"
 #include "core/layer_load_avx2.h"
 #include "core/pixel_rows.h"
-#include "engine/cpu_kernels.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 
 namespace plr {
 namespace {
@@ -95,7 +94,7 @@ void loadRowCovered(const std::uint8_t* s, std::uint16_t* d, const std::uint8_t*
     for (std::size_t at = 0; at < n; at += kStretch) {
         const std::size_t k = n - at < kStretch ? n - at : kStretch;
         coverageRun<Tex, Mask>(Tex ? t + at : nullptr, Mask ? m + at : nullptr, cov, k);
-        const std::size_t done = cpuKernels().blendCovered(s + 4 * at, d + 4 * at, cov, k, Locked);
+        const std::size_t done = coveredBlendKernel()(s + 4 * at, d + 4 * at, cov, k, Locked);
         blendRun<Locked>(s + 4 * (at + done), d + 4 * (at + done), cov + done, k - done);
     }
 }
@@ -145,11 +144,11 @@ RowKernel pickKernel(bool covered, bool tex, bool mask, bool locked) noexcept {
 
 }  // namespace
 
-bool coverageActive(Page& page, bool useMaskAndTexture) noexcept {
+bool coverageActive(PageLayers& page, bool useMaskAndTexture) noexcept {
     return useMaskAndTexture && (page.maskIfEnabled() || page.textureIfPresent());
 }
 
-bool loadRGBA32IntoLayer(Page& page, LayerRecord& layer, const std::uint8_t* src, std::int32_t stride, std::int32_t x,
+bool loadRGBA32IntoLayer(PageLayers& page, LayerRecord& layer, const std::uint8_t* src, std::int32_t stride, std::int32_t x,
                          std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture) {
     if (!src || page.pixelCount() == 0 || !layer.hasPixelsOfSize(page.width, page.height)) return false;
     // Clip to the layer; columns and rows left of or above it are skipped in the source.
@@ -175,7 +174,7 @@ bool loadRGBA32IntoLayer(Page& page, LayerRecord& layer, const std::uint8_t* src
     return true;
 }
 
-void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex, std::int32_t x,
+void loadRGBA32Layer(PageLayers& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex, std::int32_t x,
                      std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture) {
     if (LayerRecord* layer = page.slot(layerIndex))
         loadRGBA32IntoLayer(page, *layer, src, stride, x, y, width, height, useMaskAndTexture);

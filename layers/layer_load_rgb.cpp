@@ -5,7 +5,7 @@
 
 #include "core/coverage.h"
 #include "core/pixel_rows.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 #include "layers/layer_load.h"
 
 // Every load refuses a page of size 0: there is nothing to load, and success
@@ -52,7 +52,7 @@ CoveredRow pickAlpha(bool tex, bool mask) noexcept {
 
 // Walks the page rows of the current layer with a covered or plain kernel.
 template <class Plain>
-bool walkPage(Page& page, const std::uint8_t* src, std::int32_t stride, bool covered, CoveredRow coveredRow,
+bool walkPage(PageLayers& page, const std::uint8_t* src, std::int32_t stride, bool covered, CoveredRow coveredRow,
               Plain plainRow) {
     LayerRecord* layer = page.currentPageLayer();
     if (!layer || !src || page.pixelCount() == 0) return false;
@@ -73,7 +73,7 @@ bool walkPage(Page& page, const std::uint8_t* src, std::int32_t stride, bool cov
 
 }  // namespace
 
-bool loadBGR24(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t width, std::int32_t height) {
+bool loadBGR24(PageLayers& page, const std::uint8_t* src, std::int32_t stride, std::int32_t width, std::int32_t height) {
     LayerRecord* layer = page.currentPageLayer();
     if (!layer || !src || page.pixelCount() == 0) return false;
     const std::int32_t w = std::clamp(width, 0, page.width), h = std::clamp(height, 0, page.height);
@@ -91,7 +91,7 @@ bool loadBGR24(Page& page, const std::uint8_t* src, std::int32_t stride, std::in
     return true;
 }
 
-bool loadRGB24(Page& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture) {
+bool loadRGB24(PageLayers& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture) {
     const bool covered = coverageActive(page, useMaskAndTexture);
     return walkPage(page, src, stride, covered, pickRgb(page.textureIfPresent(), page.maskIfEnabled()),
                     [](const std::uint8_t* __restrict s, std::uint16_t* __restrict d, std::size_t n) {
@@ -100,7 +100,7 @@ bool loadRGB24(Page& page, const std::uint8_t* src, std::int32_t stride, bool us
                     });
 }
 
-bool loadRGB24ToAlpha(Page& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture) {
+bool loadRGB24ToAlpha(PageLayers& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture) {
     const bool covered = coverageActive(page, useMaskAndTexture);
     return walkPage(page, src, stride, covered, pickAlpha(page.textureIfPresent(), page.maskIfEnabled()),
                     [](const std::uint8_t* __restrict s, std::uint16_t* __restrict d, std::size_t n) {
@@ -111,7 +111,7 @@ bool loadRGB24ToAlpha(Page& page, const std::uint8_t* src, std::int32_t stride, 
                     });
 }
 
-bool setRGBA64Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex) {
+bool setRGBA64Layer(PageLayers& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex) {
     LayerRecord* layer = page.pageLayer(layerIndex);
     if (!layer || !src || page.pixelCount() == 0) return false;
     const std::size_t rowBytes = static_cast<std::size_t>(page.width) * 8;
@@ -121,7 +121,7 @@ bool setRGBA64Layer(Page& page, const std::uint8_t* src, std::int32_t stride, st
     return true;
 }
 
-bool setLayerData(Page& page, const std::uint8_t* src, std::int32_t layerIndex) {
+bool setLayerData(PageLayers& page, const std::uint8_t* src, std::int32_t layerIndex) {
     LayerRecord* layer = page.pageLayer(layerIndex);
     if (!layer || !src || page.pixelCount() == 0) return false;
     std::memcpy(layer->pixels.data(), src, layer->pixels.bytes());

@@ -7,7 +7,7 @@
 #include "core/packed_pixels.h"
 #include "core/rect.h"
 #include "core/sizes.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_request.h"
 #include "layers/layer_options.h"
@@ -27,7 +27,7 @@ struct Clip {
 };
 
 // The far edges in 64 bits: x + width may pass the 32-bit range.
-Clip clipRequest(const Page& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) noexcept {
+Clip clipRequest(const PageLayers& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) noexcept {
     Clip c;
     const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
     const std::int64_t x1 = std::min<std::int64_t>(std::int64_t{x} + width, page.width);
@@ -45,7 +45,7 @@ std::int32_t packedRowValues(std::int32_t width) noexcept {
     return width > 0 && width <= 0x1FFFFFFF ? width * 4 : 0;
 }
 
-BlendRequest layerRequest(Page& page, std::int32_t index, const LayerRecord& l) noexcept {
+BlendRequest layerRequest(PageLayers& page, std::int32_t index, const LayerRecord& l) noexcept {
     BlendRequest rq;
     rq.source = l.pixels.data();
     rq.sourceRowValues = page.rowValues;
@@ -61,7 +61,7 @@ BlendRequest layerRequest(Page& page, std::int32_t index, const LayerRecord& l) 
 
 }  // namespace
 
-void mergeLayer(Page& page, std::int32_t from, std::int32_t to) noexcept {
+void mergeLayer(PageLayers& page, std::int32_t from, std::int32_t to) noexcept {
     const LayerRecord* s = page.pageLayer(from);
     LayerRecord* d = page.pageLayer(to);
     if (!s || !d) return;
@@ -74,7 +74,7 @@ void mergeLayer(Page& page, std::int32_t from, std::int32_t to) noexcept {
     blend(rq);
 }
 
-void mergeLayerIntoRect(Page& page, std::int32_t index, std::uint16_t* destination, std::int32_t x, std::int32_t y,
+void mergeLayerIntoRect(PageLayers& page, std::int32_t index, std::uint16_t* destination, std::int32_t x, std::int32_t y,
                         std::int32_t width, std::int32_t height) noexcept {
     const LayerRecord* l = page.pageLayer(index);
     const std::int32_t rowValues = packedRowValues(width);
@@ -93,7 +93,7 @@ void mergeLayerIntoRect(Page& page, std::int32_t index, std::uint16_t* destinati
     blend(rq);
 }
 
-void mergeRect(Page& page, std::uint16_t* destination, std::int32_t x, std::int32_t y, std::int32_t width,
+void mergeRect(PageLayers& page, std::uint16_t* destination, std::int32_t x, std::int32_t y, std::int32_t width,
                std::int32_t height) noexcept {
     const std::int32_t rowValues = packedRowValues(width);
     if (!destination || rowValues == 0 || height <= 0) return;
@@ -116,7 +116,7 @@ void mergeRect(Page& page, std::uint16_t* destination, std::int32_t x, std::int3
 }
 
 // The merged colour of one page pixel: the stack merged into a one-pixel buffer.
-std::uint32_t colorAtMerged(Page& page, std::int32_t x, std::int32_t y) {
+std::uint32_t colorAtMerged(PageLayers& page, std::int32_t x, std::int32_t y) {
     if (x < 0 || y < 0 || x >= page.width || y >= page.height) return 0xFFFFFF;
     Block<std::uint16_t> pixel;
     if (!pixel.allocate(4)) return 0;

@@ -6,20 +6,20 @@
 
 namespace plr {
 
-struct Page;
+struct PageLayers;
 
 // Slot `from` onto slot `to` over the whole page, with `from`'s mode,
 // opacity and mask layer, no alpha lock; the same-alpha-mode switch is set
 // when both have the same alpha mode.
-void mergeLayer(Page& page, std::int32_t from, std::int32_t to) noexcept;
+void mergeLayer(PageLayers& page, std::int32_t from, std::int32_t to) noexcept;
 // The rectangle (x, y, width, height) of a slot onto `destination`, whose
 // first pixel meets the rectangle's top-left corner. Parts of the rectangle
 // outside the page take no part.
-void mergeLayerIntoRect(Page& page, std::int32_t index, std::uint16_t* destination, std::int32_t x, std::int32_t y,
+void mergeLayerIntoRect(PageLayers& page, std::int32_t index, std::uint16_t* destination, std::int32_t x, std::int32_t y,
                         std::int32_t width, std::int32_t height) noexcept;
 // Flattens the rectangle: cleared, slot 1 copied when its visible flag is
 // exactly 1, then every visible slot 2..63 merged in order.
-void mergeRect(Page& page, std::uint16_t* destination, std::int32_t x, std::int32_t y, std::int32_t width,
+void mergeRect(PageLayers& page, std::uint16_t* destination, std::int32_t x, std::int32_t y, std::int32_t width,
                std::int32_t height) noexcept;
 
 }  // namespace plr

@@ -3,13 +3,13 @@
 #include <cstring>
 #include <utility>
 
-#include "engine/page.h"
+#include "layers/page_layers.h"
 #include "layers/blend_modes.h"
 #include "layers/paper_texture.h"
 
 namespace plr {
 
-void setLayerOptions(Page& page, std::int32_t index, std::int32_t visible, std::int32_t alphaLock,
+void setLayerOptions(PageLayers& page, std::int32_t index, std::int32_t visible, std::int32_t alphaLock,
                      std::int32_t percent, const char* modeName) {
     LayerRecord* l = page.slot(index);
     if (!l) return;
@@ -29,27 +29,27 @@ void setLayerOptions(Page& page, std::int32_t index, std::int32_t visible, std::
     if (index != page.currentLayerIndex && l->visible && l->mode == kModeTexturize3) createTexture(page, index);
 }
 
-std::int32_t highestUsedSlot(const Page& page) noexcept {
+std::int32_t highestUsedSlot(const PageLayers& page) noexcept {
     for (std::int32_t i = kLayerSlots - 1; i > 1; --i)
         if (page.layers[i].hasPixels()) return i;
     return 1;
 }
 
-void swapLayers(Page& page, std::int32_t a, std::int32_t b) noexcept {
+void swapLayers(PageLayers& page, std::int32_t a, std::int32_t b) noexcept {
     LayerRecord* x = page.slot(a);
     LayerRecord* y = page.slot(b);
     if (!x || !y || x == y) return;
     std::swap(*x, *y);  // moves the records; the pixel blocks change hands, not their contents
 }
 
-void copyLayerData(Page& page, std::int32_t from, std::int32_t to) noexcept {
+void copyLayerData(PageLayers& page, std::int32_t from, std::int32_t to) noexcept {
     const LayerRecord* s = page.pageLayer(from);
     LayerRecord* d = page.pageLayer(to);
     if (!s || !d || s == d) return;
     std::memcpy(d->pixels.data(), s->pixels.data(), page.pixelCount() * 8);
 }
 
-bool findDataExtents(Page& page, std::int32_t index, Rect& out) noexcept {
+bool findDataExtents(PageLayers& page, std::int32_t index, Rect& out) noexcept {
     const LayerRecord* l = page.pageLayer(index);
     if (!l) return false;
     Rect e{};
@@ -67,7 +67,7 @@ bool findDataExtents(Page& page, std::int32_t index, Rect& out) noexcept {
     return true;
 }
 
-const LayerRecord* maskLayerOf(Page& page, std::int32_t index) noexcept {
+const LayerRecord* maskLayerOf(PageLayers& page, std::int32_t index) noexcept {
     const std::int32_t top = page.topLayerIndex < kLayerSlots ? page.topLayerIndex : kLayerSlots - 1;
     if (index < 0 || index >= top) return nullptr;
     for (std::int32_t k = index + 1; k <= top; ++k) {

@@ -7,7 +7,7 @@
 
 namespace plr {
 
-struct Page;
+struct PageLayers;
 struct LayerRecord;
 
 // The layer opacity (0..256) of a host percentage: percent x 2.56 truncated,
@@ -17,19 +17,19 @@ constexpr std::uint16_t opacityFromPercent(std::int32_t percent) noexcept {
     return static_cast<std::uint16_t>(p * 256 / 100);
 }
 
-void setLayerOptions(Page& page, std::int32_t index, std::int32_t visible, std::int32_t alphaLock,
+void setLayerOptions(PageLayers& page, std::int32_t index, std::int32_t visible, std::int32_t alphaLock,
                      std::int32_t percent, const char* modeName);
 // 1, or the highest slot in 1..63 that has pixels.
-std::int32_t highestUsedSlot(const Page& page) noexcept;
-void swapLayers(Page& page, std::int32_t a, std::int32_t b) noexcept;
-void copyLayerData(Page& page, std::int32_t from, std::int32_t to) noexcept;
+std::int32_t highestUsedSlot(const PageLayers& page) noexcept;
+void swapLayers(PageLayers& page, std::int32_t a, std::int32_t b) noexcept;
+void copyLayerData(PageLayers& page, std::int32_t from, std::int32_t to) noexcept;
 
 // The box around every pixel with non-zero alpha; empty when there is none.
 // False (nothing found out) for a slot without page-sized pixels.
-bool findDataExtents(Page& page, std::int32_t index, Rect& out) noexcept;
+bool findDataExtents(PageLayers& page, std::int32_t index, Rect& out) noexcept;
 
 // The Layer Mask layer that masks slot `index`: the first visible slot with
 // pixels above it (up to topLayerIndex), when its mode is Layer Mask.
-const LayerRecord* maskLayerOf(Page& page, std::int32_t index) noexcept;
+const LayerRecord* maskLayerOf(PageLayers& page, std::int32_t index) noexcept;
 
 }  // namespace plr

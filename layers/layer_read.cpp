@@ -5,19 +5,19 @@
 #include <cstring>
 
 #include "core/pixel_rows.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 
 namespace plr {
 namespace {
 
 // A page of size 0 has nothing to read: every read refuses it.
-bool pageSized(const Page& page, const LayerRecord* layer) noexcept {
+bool pageSized(const PageLayers& page, const LayerRecord* layer) noexcept {
     return layer && page.pixelCount() > 0 && layer->hasPixelsOfSize(page.width, page.height);
 }
 
 // Calls row(source row bytes, destination row, pixels) for every page row.
 template <class Row>
-bool eachRow(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride, Row row) {
+bool eachRow(const PageLayers& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride, Row row) {
     if (!pageSized(page, layer) || !dst) return false;
     const std::size_t w = static_cast<std::size_t>(page.width);
     const auto* s = reinterpret_cast<const std::uint8_t*>(layer->pixels.data());
@@ -28,25 +28,25 @@ bool eachRow(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std:
 
 }  // namespace
 
-bool readRGBA32(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
+bool readRGBA32(const PageLayers& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
     return eachRow(page, layer, dst, stride,
                    [](const std::uint8_t* s, std::uint8_t* d, std::size_t w) { narrowRow(s, d, w * 4); });
 }
 
-bool readRGB24(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
+bool readRGB24(const PageLayers& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
     return eachRow(page, layer, dst, stride, narrowRowToRGB24);
 }
 
-bool readAlphaAsRGB24(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
+bool readAlphaAsRGB24(const PageLayers& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
     return eachRow(page, layer, dst, stride, alphaRowToRGB24);
 }
 
-bool readRGBA64(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
+bool readRGBA64(const PageLayers& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride) {
     return eachRow(page, layer, dst, stride,
                    [](const std::uint8_t* s, std::uint8_t* d, std::size_t w) { std::memcpy(d, s, w * 8); });
 }
 
-bool readRGBA64Rect(const Page& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride, std::int32_t x,
+bool readRGBA64Rect(const PageLayers& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride, std::int32_t x,
                     std::int32_t y, std::int32_t width, std::int32_t height) {
     if (!pageSized(page, layer) || !dst) return false;
     const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
@@ -65,7 +65,7 @@ bool readRGBA64Rect(const Page& page, const LayerRecord* layer, std::uint8_t* ds
     return true;
 }
 
-bool readLayerData(const Page& page, const LayerRecord* layer, std::uint8_t* dst) {
+bool readLayerData(const PageLayers& page, const LayerRecord* layer, std::uint8_t* dst) {
     if (!pageSized(page, layer) || !dst) return false;
     std::memcpy(dst, layer->pixels.data(), layer->pixels.bytes());
     return true;

@@ -1,14 +1,14 @@
 #include "layers/legacy_load.h"
 
 #include "core/failure.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 #include "imaging/mask_texture_adjust.h"
 #include "layers/layer_clear.h"
 #include "layers/merge_rgba32.h"
 
 namespace plr {
 
-void loadRGBA32LayerLegacy(Page& page, std::uint8_t* source, std::int32_t index, std::int32_t maskStride,
+void loadRGBA32LayerLegacy(PageLayers& page, std::uint8_t* source, std::int32_t index, std::int32_t maskStride,
                            std::int32_t count, std::int32_t adjust) {
     LayerRecord* slot = page.pageLayer(index);
     if (!slot || !source) return;

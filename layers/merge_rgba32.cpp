@@ -2,12 +2,12 @@
 
 #include "core/block.h"
 #include "core/sizes.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 #include "layers/blend_request.h"
 
 namespace plr {
 
-bool mergeRGBA32IntoLayer(Page& page, const std::uint8_t* image, LayerRecord& target, std::int32_t mode,
+bool mergeRGBA32IntoLayer(PageLayers& page, const std::uint8_t* image, LayerRecord& target, std::int32_t mode,
                           std::int32_t maskMode, std::int32_t opacity, bool alphaLock) noexcept {
     if (!image || !target.hasPixelsOfSize(page.width, page.height)) return false;
     const std::size_t values = saturatingProduct(page.pixelCount(), 4);

@@ -5,7 +5,7 @@
 
 namespace plr {
 
-struct Page;
+struct PageLayers;
 struct LayerRecord;
 
 // Widens the packed page-sized RGBA32 `image` (each byte x 256) into a
@@ -13,7 +13,7 @@ struct LayerRecord;
 // layer) with the given mode, mask mode, opacity (0..256) and alpha lock.
 // No mask plane takes part. False, and nothing changed, when the target is
 // not page-sized, the image is null or the temporary plane cannot be had.
-bool mergeRGBA32IntoLayer(Page& page, const std::uint8_t* image, LayerRecord& target, std::int32_t mode,
+bool mergeRGBA32IntoLayer(PageLayers& page, const std::uint8_t* image, LayerRecord& target, std::int32_t mode,
                           std::int32_t maskMode, std::int32_t opacity, bool alphaLock) noexcept;
 
 }  // namespace plr

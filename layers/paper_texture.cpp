@@ -3,11 +3,11 @@
 #include "core/failure.h"
 #include "core/export_failures.h"
 #include "core/guard.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 
 namespace plr {
 
-std::uint8_t* createTexture(Page& page, std::int32_t layerIndex) noexcept {
+std::uint8_t* createTexture(PageLayers& page, std::int32_t layerIndex) noexcept {
     return guardedExport<exported::PLR_CreateTexture>([&]() -> std::uint8_t* {
         const std::size_t n = page.pixelCount();
         if (page.texture.size() != n || page.texture.empty()) need(page.texture.allocate(n));
@@ -23,6 +23,6 @@ std::uint8_t* createTexture(Page& page, std::int32_t layerIndex) noexcept {
     });
 }
 
-void deleteTexture(Page& page) noexcept { page.texture.reset(); }
+void deleteTexture(PageLayers& page) noexcept { page.texture.reset(); }
 
 }  // namespace plr

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/packed_pixels.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 
 namespace plr::reference {
 namespace {
@@ -46,7 +46,7 @@ std::uint16_t blend(std::uint8_t s, std::uint16_t d, std::uint32_t f) noexcept {
                                       8);
 }
 
-void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex, std::int32_t x,
+void loadRGBA32Layer(PageLayers& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex, std::int32_t x,
                      std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture) {
     LayerRecord* layer = page.pageLayer(layerIndex);
     if (!layer || !src) return;
@@ -91,7 +91,7 @@ void loadRGBA32Layer(Page& page, const std::uint8_t* src, std::int32_t stride, s
     }
 }
 
-void loadRGB24(Page& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture) {
+void loadRGB24(PageLayers& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture) {
     LayerRecord* layer = page.currentPageLayer();
     if (!layer || !src) return;
     const std::uint8_t* tex = page.textureIfPresent();
@@ -108,7 +108,7 @@ void loadRGB24(Page& page, const std::uint8_t* src, std::int32_t stride, bool us
         }
 }
 
-void loadRGB24ToAlpha(Page& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture) {
+void loadRGB24ToAlpha(PageLayers& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture) {
     LayerRecord* layer = page.currentPageLayer();
     if (!layer || !src) return;
     const std::uint8_t* tex = page.textureIfPresent();
@@ -126,7 +126,7 @@ void loadRGB24ToAlpha(Page& page, const std::uint8_t* src, std::int32_t stride, 
         }
 }
 
-void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+void clearMasked(PageLayers& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     LayerRecord* layer = page.currentPageLayer();
     if (!layer) return;
     const std::uint16_t* mask = page.maskIfEnabled();
@@ -143,7 +143,7 @@ void clearMasked(Page& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std
     }
 }
 
-void readLayer(const Page& page, std::int32_t layerIndex, Narrow to, bool alphaAsGrey, std::uint8_t* dst,
+void readLayer(const PageLayers& page, std::int32_t layerIndex, Narrow to, bool alphaAsGrey, std::uint8_t* dst,
                std::int32_t stride) {
     const LayerRecord* layer = layerIndex >= 0 && layerIndex < kLayerSlots ? &page.layers[layerIndex] : nullptr;
     if (!layer || !layer->hasPixelsOfSize(page.width, page.height) || !dst) return;

@@ -5,7 +5,6 @@
 #include <array>
 #include <utility>
 
-#include "engine/cpu_kernels.h"
 #include "layers/blend_lanes.h"
 #include "layers/render_kernel.h"
 
@@ -57,7 +56,5 @@ ChunkFn chunkKernelSse2(std::int32_t formula) noexcept {
     static constexpr auto table = makeTable(std::make_integer_sequence<int, 20>{});
     return formula >= 0 && formula < 20 ? table[static_cast<std::size_t>(formula)] : table[0];
 }
-
-ChunkFn chunkKernel(std::int32_t formula) noexcept { return cpuKernels().chunkKernel(formula); }
 
 }  // namespace plr::draw

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/page.h"
+#include "layers/page_layers.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_pixel.h"
 #include "layers/render.h"
@@ -172,7 +172,7 @@ bool allOpaque(std::int32_t n, const ChunkWork& w) noexcept {
 }
 
 // Finishes n composed pixels of page row py into w.bytes.
-void finishChunk(const Page& page, const Finishing& f, std::int32_t py, std::int32_t maskRow, std::int32_t c0,
+void finishChunk(const PageLayers& page, const Finishing& f, std::int32_t py, std::int32_t maskRow, std::int32_t c0,
                  const std::int32_t* cols, std::int32_t n, ChunkWork& w) noexcept {
     if (!f.trace && !f.mask && allOpaque(n, w)) {
         // The common case: opaque, no tracing, no overlay: each byte is the
@@ -207,7 +207,7 @@ struct Target {
 // 1:1 and magnified: page columns [first, end) of row py go to display
 // row dy; with a factor each page pixel covers `scale` display columns,
 // cut at the display extent.
-void drawContiguousRow(const Page& page, const Plan& plan, const Finishing& f, const Geometry& g, const Target& t,
+void drawContiguousRow(const PageLayers& page, const Plan& plan, const Finishing& f, const Geometry& g, const Target& t,
                        std::int32_t dy, std::int32_t py, std::int32_t first, std::int32_t end, ChunkWork& w) noexcept {
     const std::size_t rowOffset = static_cast<std::size_t>(py) * static_cast<std::size_t>(page.rowValues);
     std::uint8_t* out = t.row(dy);
@@ -235,7 +235,7 @@ void drawContiguousRow(const Page& page, const Plan& plan, const Finishing& f, c
     }
 }
 
-void drawOneToOneOrMagnified(const Page& page, const Plan& plan, const Finishing& f, const Geometry& g,
+void drawOneToOneOrMagnified(const PageLayers& page, const Plan& plan, const Finishing& f, const Geometry& g,
                              const Target& t, ChunkWork& w) noexcept {
     const std::int32_t scale = g.path == Path::Magnified ? g.scale : 1;
     // Page columns shown: those whose first display column lies inside the extent.
@@ -267,7 +267,7 @@ void prefetchSamples(const Plan& plan, std::size_t rowOffset, const std::int32_t
     }
 }
 
-void drawReduced(const Page& page, const Plan& plan, const Finishing& f, const Geometry& g, const Target& t,
+void drawReduced(const PageLayers& page, const Plan& plan, const Finishing& f, const Geometry& g, const Target& t,
                  ChunkWork& w) noexcept {
     ReducedWalk colWalk{g.zoom, 0.0f, g.area.left};
     // Strips of up to kStripColumns display columns (one strip for any
@@ -304,7 +304,7 @@ void drawReduced(const Page& page, const Plan& plan, const Finishing& f, const G
 
 }  // namespace
 
-void render(Page& page, std::uint8_t* bitmap, std::int32_t stride, std::int32_t x, std::int32_t y,
+void render(PageLayers& page, std::uint8_t* bitmap, std::int32_t stride, std::int32_t x, std::int32_t y,
             std::int32_t width, std::int32_t height) noexcept {
     if (!bitmap || !page.currentPageLayer()) return;
     Geometry g;

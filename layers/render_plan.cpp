@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "engine/page.h"
+#include "layers/page_layers.h"
 #include "layers/blend_modes.h"
 #include "mask/mask_overlay.h"
 
 namespace plr::draw {
 
-void buildDrawList(Page& page, DrawList& list) noexcept {
+void buildDrawList(PageLayers& page, DrawList& list) noexcept {
     list.count = 0;
     list.background = false;
     const LayerRecord* paint =
@@ -42,7 +42,7 @@ void buildDrawList(Page& page, DrawList& list) noexcept {
     }
 }
 
-bool computeGeometry(const Page& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+bool computeGeometry(const PageLayers& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                      Geometry& g) noexcept {
     const View& v = page.view;
     // The origin moves onto the page; the size is cut at the page's right and
@@ -96,7 +96,7 @@ std::int32_t reducedMaskRow(const Geometry& g, std::int32_t dy, std::int32_t pag
     return static_cast<std::int32_t>(r);
 }
 
-Finishing finishingOf(Page& page, const Geometry& g) noexcept {
+Finishing finishingOf(PageLayers& page, const Geometry& g) noexcept {
     Finishing f;
     if (page.tracingMode != 0 && page.traceLayer && page.traceLayer->hasPixelsOfSize(page.width, page.height))
         f.trace = page.traceLayer->pixels.data();

@@ -11,7 +11,7 @@
 
 namespace plr {
 
-struct Page;
+struct PageLayers;
 
 namespace draw {
 
@@ -36,7 +36,7 @@ struct DrawList {
 // current layer's slot, visible or not. Each entry's Layer Mask is the next
 // entry above (over the paint layer for the current layer) when that one is
 // a visible "Layer Mask".
-void buildDrawList(Page& page, DrawList& list) noexcept;
+void buildDrawList(PageLayers& page, DrawList& list) noexcept;
 
 enum class Path { OneToOne, Magnified, Reduced };
 
@@ -52,7 +52,7 @@ struct Geometry {
 
 // False when nothing is drawn (rectangle outside the page, empty extent or
 // view).
-bool computeGeometry(const Page& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+bool computeGeometry(const PageLayers& page, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                      Geometry& g) noexcept;
 
 // The reduced path's nearest-neighbour walk: starts at `start` and advances
@@ -81,7 +81,7 @@ struct Finishing {
     MaskOverlaySettings overlay;
     bool openShowsPlain = true;  // 1:1: a fully open mask pixel is drawn plainly
 };
-Finishing finishingOf(Page& page, const Geometry& g) noexcept;
+Finishing finishingOf(PageLayers& page, const Geometry& g) noexcept;
 
 // The composed 16-bit pixel (R, G, B, A) after tracing, checkerboard and
 // overlay, as blue, green, red bytes. (px, py) is the page pixel, m its mask

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "core/packed_pixels.h"
-#include "engine/page.h"
+#include "layers/page_layers.h"
 #include "layers/blend_pixel.h"
 #include "layers/layer_merge.h"
 #include "layers/render.h"
@@ -20,7 +20,7 @@ using draw::Geometry;
 using draw::Path;
 
 // One page pixel composed over the whole list: 16-bit R, G, B, A.
-void composeAt(const Page& page, const DrawList& list, std::int32_t px, std::int32_t py, std::uint16_t out[4]) noexcept {
+void composeAt(const PageLayers& page, const DrawList& list, std::int32_t px, std::int32_t py, std::uint16_t out[4]) noexcept {
     const std::size_t at = (static_cast<std::size_t>(py) * static_cast<std::size_t>(page.width) + px) * 4;
     ComposedPixel running{{0.0f, 0.0f, 0.0f}, 0.0f};
     for (int k = 0; k < list.count; ++k) {
@@ -39,7 +39,7 @@ void composeAt(const Page& page, const DrawList& list, std::int32_t px, std::int
 
 }  // namespace
 
-void renderReference(Page& page, std::uint8_t* bitmap, std::int32_t stride, std::int32_t x, std::int32_t y,
+void renderReference(PageLayers& page, std::uint8_t* bitmap, std::int32_t stride, std::int32_t x, std::int32_t y,
                      std::int32_t width, std::int32_t height) noexcept {
     if (!bitmap || !page.currentPageLayer()) return;
     Geometry g;

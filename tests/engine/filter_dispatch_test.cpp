@@ -93,7 +93,9 @@ TEST_F(FilterDispatch, EveryRowHasTheOperationItsShapeNeeds) {
     for (const CatalogueEntry& e : filterCatalogue()) {
         EXPECT_NE(e.shape, Pipeline::None) << e.name;
         const bool inHouse = e.shape == Pipeline::InHouse || e.shape == Pipeline::InHouseAdjusted;
-        if (!inHouse) EXPECT_NE(e.run, nullptr) << e.name;
+        if (!inHouse) {
+            EXPECT_NE(e.run, nullptr) << e.name;
+        }
     }
 }
 

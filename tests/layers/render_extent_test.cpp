@@ -82,7 +82,7 @@ struct GuardedBitmap {
     }
 };
 
-using RenderFn = void (*)(Page&, std::uint8_t*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+using RenderFn = void (*)(PageLayers&, std::uint8_t*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
                           std::int32_t);
 
 // Renders twice over different fillings: outside the extent every byte

@@ -1,21 +1,19 @@
-#include "layers/layer_table.h"
+#include "history/layer_table.h"
 
 #include <cstring>
 
 #include "core/export_failures.h"
 #include "core/guard.h"
 #include "core/saturate.h"
-#include "engine/engine.h"
-#include "layers/paper_texture.h"
 #include "core/sizes.h"
-#include "engine/page.h"
+#include "history/page_history.h"
 #include "history/history.h"
 #include "layers/blend_modes.h"
 #include "layers/paper_texture.h"
 
 namespace plr {
 
-std::int32_t createLayer(Page& page, std::int32_t index, std::int32_t width, std::int32_t height) noexcept {
+std::int32_t createLayer(PageHistory& page, std::int32_t index, std::int32_t width, std::int32_t height) noexcept {
     LayerRecord* l = page.slot(index);
     if (!l) return 0;
     return guardedExport<exported::PLR_CreateLayer>([&]() -> std::int32_t {
@@ -39,13 +37,13 @@ std::int32_t createLayer(Page& page, std::int32_t index, std::int32_t width, std
     });
 }
 
-void deleteLayer(Page& page, std::int32_t index) noexcept {
+void deleteLayer(PageHistory& page, std::int32_t index) noexcept {
     LayerRecord* l = page.slot(index);
     if (!l) return;
     guardedExport<exported::PLR_DeleteLayer>([&] { l->pixels.reset(); });
 }
 
-void setLayer(Page& page, std::int32_t index) {
+void setLayer(PageHistory& page, std::int32_t index) {
     LayerRecord* l = page.slot(index);
     if (!l || !l->hasPixels()) return;
     if (l->mode == kModeTexturize3) deleteTexture(page);
@@ -57,7 +55,7 @@ void setLayer(Page& page, std::int32_t index) {
     saveUndoBackBuffer(page, index);
 }
 
-std::int32_t layerCount(const Page& page) noexcept {
+std::int32_t layerCount(const PageHistory& page) noexcept {
     std::int32_t n = 0;
     for (const LayerRecord& l : page.layers) n += l.hasPixels() ? 1 : 0;
     return n;

@@ -1,4 +1,4 @@
-#include "brush/image_brush.h"
+#include "engine/image_brush.h"
 
 #include <algorithm>
 #include <cmath>
