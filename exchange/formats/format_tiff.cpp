@@ -62,9 +62,14 @@ bool readDirect(TIFF* tif, std::uint32_t w, std::uint32_t h, int spp, RgbaImage&
             }
         return true;
     }
-    if (static_cast<std::uint64_t>(TIFFScanlineSize(tif)) != std::uint64_t{w} * spp ||
-        !buffer.allocate(static_cast<std::size_t>(TIFFScanlineSize(tif))))
-        return false;
+    if (static_cast<std::uint64_t>(TIFFScanlineSize(tif)) != std::uint64_t{w} * spp) return false;
+    if (spp == 4) {
+        // Rows stored as RGBA bytes already: straight into the picture.
+        for (std::uint32_t y = 0; y < h; ++y)
+            if (TIFFReadScanline(tif, dst + static_cast<std::size_t>(y) * w * 4, y, 0) < 0) return false;
+        return true;
+    }
+    if (!buffer.allocate(static_cast<std::size_t>(TIFFScanlineSize(tif)))) return false;
     for (std::uint32_t y = 0; y < h; ++y) {
         if (TIFFReadScanline(tif, buffer.data(), y, 0) < 0) return false;
         rowOut(buffer.data(), y, 0, w);
