@@ -7,12 +7,15 @@
 // frame: EMF's bounds rectangle; WMF's placeable header, else its window
 // origin and extent, else the first bitmap's destination. Records are
 // walked with their sizes checked against the file; a record that does not
-// fit ends the walk.
+// fit ends the walk. A file holding drawing this reader skips goes to the
+// system's renderer where there is one (Windows GDI), over the same
+// background and frame.
 // Written: EMF as one StretchDIBits record of a 24-bit bitmap; WMF as a
 // placeable metafile with one StretchDIB record.
 #include <cstring>
 
 #include "exchange/formats/byte_io.h"
+#include "platform/metafile_playback.h"
 #include "exchange/formats/dib.h"
 #include "exchange/formats/image_formats.h"
 
@@ -257,6 +260,56 @@ bool wmfFrame(const std::uint8_t* b, std::size_t n, std::size_t& records, Rect& 
     return frame.width() > 0 && frame.height() > 0 && decodeSizeAllowed(frame.width(), frame.height());
 }
 
+// True when an enhanced file holds records this reader does not draw (vector
+// drawing, text, state that changes how bitmaps land), not only its header,
+// bitmap records, comments and end.
+bool emfHasOtherRecords(const std::uint8_t* data, std::size_t size) {
+    Cursor c{data, size};
+    while (c.has(8)) {
+        const std::uint8_t* rec = data + c.at;
+        const std::uint32_t type = le32(rec), length = le32(rec + 4);
+        if (length < 8 || length % 4 || length > c.left()) return false;
+        switch (type) {
+            case 1: case 70: case 76: case 77: case 80: case 81: break;  // header, comment, bitmaps
+            case 14: return false;
+            default: return true;
+        }
+        c.skip(length);
+    }
+    return false;
+}
+
+// The same for a Windows file's records: window origin and extent and the
+// bitmap records are this reader's.
+bool wmfHasOtherRecords(const std::uint8_t* data, std::size_t size) {
+    Cursor c{data, size};
+    while (c.has(6)) {
+        const std::uint8_t* rec = data + c.at;
+        const std::uint64_t length = std::uint64_t{le32(rec)} * 2;
+        const std::uint32_t function = le16(rec + 4);
+        if (length < 6 || length > c.left() || function == 0) return false;
+        switch (function) {
+            case 0x020B: case 0x020C: case 0x0F43: case 0x0B41: case 0x0940: case 0x0D33: break;
+            default: return true;
+        }
+        c.skip(length);
+    }
+    return false;
+}
+
+// A file with drawing this reader skips goes to the system's renderer where
+// there is one; files of bitmap records only are drawn here, the same on
+// every system.
+bool playedBySystem(const std::uint8_t* b, std::size_t n, bool enhanced, std::size_t records, Canvas& canvas) {
+    const bool other = enhanced ? emfHasOtherRecords(b, n) : wmfHasOtherRecords(b + records, n - records);
+    if (!other) return false;
+    const bool placeable = !enhanced && n >= 22 && le32(b) == kPlaceableKey;
+    return platform::playMetafile(b, n, enhanced, placeable ? static_cast<std::int32_t>(canvas.frame.width()) : 0,
+                                  placeable ? static_cast<std::int32_t>(canvas.frame.height()) : 0,
+                                  placeable ? le16(b + 14) : 0, canvas.out.width, canvas.out.height,
+                                  canvas.out.pixels.data());
+}
+
 bool renderFile(const char* path, std::int32_t width, std::int32_t height, const std::uint8_t background[3],
                 RgbaImage& out) {
     Block<std::uint8_t> file;
@@ -266,12 +319,12 @@ bool renderFile(const char* path, std::int32_t width, std::int32_t height, const
     Canvas canvas{out, {}};
     if (isEmf(b, n)) {
         if (!emfFrame(b, n, canvas.frame) || !prepare(canvas, width, height, background)) return false;
-        emfRecords(b, n, canvas);
+        if (!playedBySystem(b, n, true, 0, canvas)) emfRecords(b, n, canvas);
         return true;
     }
     std::size_t records = 0;
     if (!wmfFrame(b, n, records, canvas.frame) || !prepare(canvas, width, height, background)) return false;
-    wmfRecords(b + records, n - records, canvas.frame, true, &canvas);
+    if (!playedBySystem(b, n, false, records, canvas)) wmfRecords(b + records, n - records, canvas.frame, true, &canvas);
     return true;
 }
 

@@ -196,6 +196,41 @@ TEST_F(ImageFiles, MetafilesAreDrawnAtThePageSizeOnTheBrushColour) {
     std::filesystem::remove_all(dir);
 }
 
+// A metafile with vector drawing: the system's renderer draws it where there
+// is one (Windows); elsewhere the bitmap-record reader shows its background.
+TEST_F(ImageFiles, VectorMetafilesGoToTheSystemRenderer) {
+    std::vector<std::uint8_t> emf;
+    auto put = [&](std::initializer_list<std::uint32_t> values) {
+        for (std::uint32_t v : values)
+            for (int i = 0; i < 4; ++i) emf.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    // Header: bounds 20 x 20 pixels, frame in hundredths of a millimetre at 96 an inch, 5 records, 2 handles.
+    put({1, 88, 0, 0, 19, 19, 0, 0, 528, 528, 0x464D4520, 0x10000, 168, 5, 2, 0, 0, 0, 1024, 768, 271, 203});
+    put({39, 24, 1, 0, 0x000000FF, 0});  // a solid red brush as object 1
+    put({37, 12, 1});                    // selected
+    put({43, 24, 4, 4, 16, 16});         // a rectangle around the middle
+    put({14, 20, 0, 16, 20});            // end
+    ASSERT_EQ(emf.size(), 168u);
+    const auto dir = scratchDir();
+    writeBytes(dir / "vector.emf", emf);
+    PLR_CreateImage(nullptr, 20, 20, 8, 0);
+    PLR_SetColor(0x10, 0x80, 0xF0);
+    ASSERT_EQ(PLR_ReadFromFile((dir / "vector.emf").string().c_str()), 1);
+    std::vector<std::uint8_t> rgba(20 * 20 * 4);
+    PLR_GetNewRGBA32(rgba.data());
+    const std::uint8_t* middle = &rgba[(10 * 20 + 10) * 4];
+    const std::uint8_t* corner = &rgba[0];
+#if defined(_WIN32)
+    const std::uint8_t inside[4] = {0xFF, 0x00, 0x00, 0xFF};
+#else
+    const std::uint8_t inside[4] = {0x10, 0x80, 0xF0, 0xFF};
+#endif
+    const std::uint8_t background[4] = {0x10, 0x80, 0xF0, 0xFF};
+    EXPECT_EQ(0, std::memcmp(middle, inside, 4));
+    EXPECT_EQ(0, std::memcmp(corner, background, 4));
+    std::filesystem::remove_all(dir);
+}
+
 TEST_F(ImageFiles, TransferImageGoesIntoTheCurrentLayer) {
     PLR_CreateImage(nullptr, 20, 10, 8, 0);
     PLR_CreateLayer(1, 20, 10);
