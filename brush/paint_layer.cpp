@@ -9,6 +9,7 @@
 #include "core/sizes.h"
 #include "engine/page.h"
 #include "layers/blend_modes.h"
+#include "layers/blend_bands.h"
 #include "layers/blend_request.h"
 #include "layers/layer_options.h"
 
@@ -86,7 +87,7 @@ void mergePaintLayer(Page& page, std::int32_t target) noexcept {
         rq.opacity = paint->opacity;
         rq.alphaLock = page.currentLayer && page.currentLayer->alphaLock;
         rq.alphaLayerOpacity = page.alphaLayerOpacity;
-        blend(rq);
+        blendInBands(rq);
     }
     clearPaintLayer(page);
 }
