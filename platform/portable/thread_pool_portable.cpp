@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/thread_pool.h"
+#include "platform/thread_pool_job.h"
 
 #if defined(__linux__)
 #include <sched.h>
@@ -18,23 +19,10 @@
 namespace plr::platform {
 namespace {
 
-struct Job {
-    BandFn fn;
-    void* context;
-    std::int32_t bands;
-    std::int32_t helpers;  // workers 0..helpers-1 take part
-    std::atomic<std::int32_t> next{0};
-};
-
-// Set while this thread runs bands: a call from inside a band runs serially.
-thread_local bool tInsideBand = false;
-
-void takeBands(Job& j) noexcept {
-    const bool outer = tInsideBand;
-    tInsideBand = true;
-    for (std::int32_t b = j.next.fetch_add(1); b < j.bands; b = j.next.fetch_add(1)) j.fn(j.context, b);
-    tInsideBand = outer;
-}
+using pool_job::Job;
+using pool_job::runSerially;
+using pool_job::takeBands;
+using pool_job::tInsideBand;
 
 struct Pool {
     std::mutex call;  // one call at a time; others run serially
@@ -112,10 +100,6 @@ struct StopAtUnload {
         p.closed = true;
     }
 } gStopAtUnload;
-
-void runSerially(std::int32_t bands, BandFn fn, void* context) noexcept {
-    for (std::int32_t b = 0; b < bands; ++b) fn(context, b);
-}
 
 }  // namespace
 

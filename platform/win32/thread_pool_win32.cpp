@@ -16,26 +16,15 @@
 #include <atomic>
 
 #include "platform/thread_pool.h"
+#include "platform/thread_pool_job.h"
 
 namespace plr::platform {
 namespace {
 
-struct Job {
-    BandFn fn;
-    void* context;
-    std::int32_t bands;
-    std::int32_t helpers;
-    std::atomic<std::int32_t> next{0};
-};
-
-thread_local bool tInsideBand = false;
-
-void takeBands(Job& j) noexcept {
-    const bool outer = tInsideBand;
-    tInsideBand = true;
-    for (std::int32_t b = j.next.fetch_add(1); b < j.bands; b = j.next.fetch_add(1)) j.fn(j.context, b);
-    tInsideBand = outer;
-}
+using pool_job::Job;
+using pool_job::runSerially;
+using pool_job::takeBands;
+using pool_job::tInsideBand;
 
 struct Pool {
     SRWLOCK call = SRWLOCK_INIT;
@@ -111,10 +100,6 @@ std::int32_t grow(std::int32_t wanted) noexcept {
         ReleaseSRWLockExclusive(&p.m);
     }
     return std::min(p.count, wanted);
-}
-
-void runSerially(std::int32_t bands, BandFn fn, void* context) noexcept {
-    for (std::int32_t b = 0; b < bands; ++b) fn(context, b);
 }
 
 }  // namespace
