@@ -151,7 +151,7 @@ void NamedAtThreads(benchmark::State& s, std::string name, std::int32_t threads)
 }
 
 const bool registeredThreads = [] {
-    for (const char* name : {"Brightness/Contrast", "Negative", "Gaussian Blur", "Emboss"})
+    for (const char* name : {"Brightness and Contrast", "Negative", "Gaussian Blur", "Emboss"})
         for (const std::int32_t threads : {1, 0})
             benchmark::RegisterBenchmark(("Threads/" + std::string(name) + (threads == 1 ? "/one" : "/all")).c_str(),
                                          NamedAtThreads, std::string(name), threads)
