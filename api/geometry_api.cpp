@@ -4,6 +4,7 @@
 #include "api/export.h"
 #include "engine/engine.h"
 #include "engine/page_geometry.h"
+#include "platform/thread_pool.h"
 
 using namespace plr;
 
@@ -13,7 +14,12 @@ void PLR_IPLInit(int32_t /*unused*/) noexcept {
     imaging_lib::Initialize();
     effect_lib::ClearAllTransforms(engine().effectLibrary.transforms);
 }
-void PLR_IPLExit(void) noexcept { imaging_lib::Exit(); }
+// The host is done with the engine: the pool's workers end here, outside any
+// loader lock (they start again if the host goes on calling).
+void PLR_IPLExit(void) noexcept {
+    imaging_lib::Exit();
+    platform::stopThreadPool();
+}
 
 void PLR_IPLFlipHorizontal(void) noexcept {
     guardedExport<exported::PLR_IPLFlipHorizontal>([] { flipPage(page(), true); });

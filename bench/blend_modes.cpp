@@ -11,8 +11,11 @@
 #include <random>
 #include <vector>
 
+#include "engine/threading.h"
+#include "layers/blend_bands.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_request.h"
+#include "platform/thread_pool.h"
 
 #ifdef PALORAN_BENCH_PIXMAN
 #include <pixman.h>
@@ -79,6 +82,33 @@ void BM_Merge(benchmark::State& state) {
     state.SetLabel(std::string(mode == plr::kModeUnused ? "(unused)" : plr::kBlendModes[mode].name) +
                    (opaque ? ", opaque" : ", alpha 0x8000"));
 }
+
+// Whole-layer merges as the engine runs them, in bands of rows: one thread
+// and every thread (range 2: 0 = all), beside BM_Memcpy.
+void BM_MergeInBands(benchmark::State& state) {
+    Planes& p = planes();
+    const auto mode = static_cast<std::int32_t>(state.range(0));
+    plr::BlendRequest rq;
+    rq.source = state.range(1) != 0 ? p.opaque.data() : p.half.data();
+    rq.width = rq.height = kSide;
+    rq.sourceRowValues = rq.destRowValues = kSide * 4;
+    rq.destination = p.destination.data();
+    rq.mode = mode;
+    rq.opacity = 256;
+    const auto threads = static_cast<std::int32_t>(state.range(2));
+    plr::setThreadCount(threads == 0 ? plr::platform::processorCount() : threads);
+    for (auto _ : state) {
+        plr::blendInBands(rq);
+        benchmark::ClobberMemory();
+    }
+    plr::setThreadCount(plr::platform::processorCount());
+    setRate(state);
+    state.SetLabel(std::string(plr::kBlendModes[mode].name) + (state.range(1) != 0 ? ", opaque" : ", alpha 0x8000"));
+}
+BENCHMARK(BM_MergeInBands)
+    ->ArgsProduct({{plr::kModeNormal, 1 /* Multiply */, 8 /* Overlay */}, {0, 1}, {1, 0}})
+    ->ArgNames({"mode", "opaque", "threads"})
+    ->Unit(benchmark::kMillisecond);
 
 #ifdef PALORAN_BENCH_PIXMAN
 struct PixmanImages {

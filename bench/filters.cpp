@@ -22,7 +22,9 @@
 #include "bench_page.h"
 #include "engine/engine.h"
 #include "engine/filter_catalogue.h"
+#include "engine/threading.h"
 #include "paloran.h"
+#include "platform/thread_pool.h"
 
 namespace {
 
@@ -136,6 +138,26 @@ void Named(benchmark::State& s, std::string name) {
                             "");
     pixels(s);
 }
+
+// A few filters through the export on one thread and on every thread,
+// beside MemcpyOfTheLayer.
+void NamedAtThreads(benchmark::State& s, std::string name, std::int32_t threads) {
+    BenchPage page;
+    plr::setThreadCount(threads == 0 ? plr::platform::processorCount() : threads);
+    for (auto _ : s)
+        PLR_IPLImageProcess(0, name.c_str(), 1234, 350, 650, 400, 600, 450, 550, 0, 0, 1, 0, 0, 0, 0, 0, 200, 120, 40,
+                            "");
+    pixels(s);
+}
+
+const bool registeredThreads = [] {
+    for (const char* name : {"Brightness and Contrast", "Negative", "Gaussian Blur", "Emboss"})
+        for (const std::int32_t threads : {1, 0})
+            benchmark::RegisterBenchmark(("Threads/" + std::string(name) + (threads == 1 ? "/one" : "/all")).c_str(),
+                                         NamedAtThreads, std::string(name), threads)
+                ->Unit(benchmark::kMillisecond);
+    return true;
+}();
 
 // The generators and the script-driven filters need settings and scripts of
 // their own: bench_generate measures them.

@@ -13,7 +13,9 @@
 #include "adapters/imaging/raster_geometry.h"
 #include "adapters/imaging/raster_resize.h"
 #include "bench_images.h"
+#include "engine/threading.h"
 #include "paloran.h"
+#include "platform/thread_pool.h"
 
 namespace {
 
@@ -89,9 +91,12 @@ void BM_Memcpy_LayerBytes(benchmark::State& state) {
     }
 }
 
+// Range 0 is the thread count (0 = every thread).
 template <int Op>
 void BM_Page(benchmark::State& state) {
     openPage();
+    const auto threads = static_cast<std::int32_t>(state.range(0));
+    plr::setThreadCount(threads == 0 ? plr::platform::processorCount() : threads);
     for (auto _ : state) {
         if (Op == 0) PLR_IPLFlipHorizontal();
         if (Op == 1) PLR_IPLFlipVertical();
@@ -102,7 +107,14 @@ void BM_Page(benchmark::State& state) {
             PLR_CreateLayer(1, plr::bench::kSide, plr::bench::kSide);
             state.ResumeTiming();
         }
+        if (Op == 4) {
+            PLR_IPLResize(plr::bench::kSide / 2, plr::bench::kSide / 2, "Bilinear");
+            state.PauseTiming();
+            openPage();
+            state.ResumeTiming();
+        }
     }
+    plr::setThreadCount(plr::platform::processorCount());
     PLR_DeleteImage();
 }
 
@@ -117,10 +129,11 @@ BENCHMARK_TEMPLATE(BM_OpenCV_Resize, cv::INTER_CUBIC)->Name("OpenCV_INTER_CUBIC_
 BENCHMARK(BM_Rotate17)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenCV_WarpAffine17)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Memcpy_LayerBytes)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Page, 0)->Name("Page_FlipHorizontal")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Page, 1)->Name("Page_FlipVertical")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Page, 2)->Name("Page_RotateLeft")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Page, 3)->Name("Page_Crop")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Page, 0)->Name("Page_FlipHorizontal")->ArgName("threads")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Page, 1)->Name("Page_FlipVertical")->ArgName("threads")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Page, 2)->Name("Page_RotateLeft")->ArgName("threads")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Page, 4)->Name("Page_ResizeBilinearHalf")->ArgName("threads")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Page, 3)->Name("Page_Crop")->ArgName("threads")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/threading.h"
+#include "platform/thread_pool.h"
 #include "paloran.h"
 
 namespace {
@@ -150,6 +152,46 @@ void cases(benchmark::internal::Benchmark* b, bool withModes) {
     b->ArgNames({"layers", "mixed", "path"})->Unit(benchmark::kMillisecond)->MinTime(0.3);
 }
 
+// The 4K display: 3840 x 2160 page pixels of 4 layers at 1:1, on one
+// thread and on every thread (range 1: 0 = all), beside memcpy of the
+// 4 x 3840 x 2160 layer pixels it reads.
+constexpr std::int32_t k4kW = 3840, k4kH = 2160;
+
+void BM_Render4K(benchmark::State& state) {
+    testPage();
+    setLayers(4, state.range(0) != 0);
+    PLR_SetScale(1, 1.0f);
+    PLR_SetViewSize(k4kW, k4kH);
+    const auto threads = static_cast<std::int32_t>(state.range(1));
+    plr::setThreadCount(threads == 0 ? plr::platform::processorCount() : threads);
+    std::vector<std::uint8_t> bitmap(static_cast<std::size_t>(k4kW) * 3 * k4kH);
+    for (auto _ : state) {
+        PLR_Render(bitmap.data(), k4kW * 3, 0, 0, k4kW, k4kH);
+        benchmark::DoNotOptimize(bitmap.data());
+        benchmark::ClobberMemory();
+    }
+    plr::setThreadCount(plr::platform::processorCount());
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_Memcpy4K(benchmark::State& state) {
+    testPage();
+    const std::size_t row = static_cast<std::size_t>(k4kW) * 8;
+    std::vector<std::uint8_t> out(row * k4kH * 4);
+    for (auto _ : state) {
+        std::uint8_t* q = out.data();
+        for (int l = 0; l < 4; ++l) {
+            const std::uint16_t* px = plr::page().layers[1 + l].pixels.data();
+            for (std::int32_t y = 0; y < k4kH; ++y, q += row) std::memcpy(q, px + static_cast<std::size_t>(y) * kSide * 4, row);
+        }
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_Memcpy4K)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Render4K)->ArgsProduct({{0, 1}, {1, 0}})->ArgNames({"mixed", "threads"})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemcpyOfReadBytes)->Apply([](benchmark::internal::Benchmark* b) { cases(b, false); });
 BENCHMARK(BM_Render)->Apply([](benchmark::internal::Benchmark* b) { cases(b, true); });
 

@@ -8,6 +8,7 @@
 #include "core/sizes.h"
 #include "brush/page_brush.h"
 #include "layers/blend_modes.h"
+#include "layers/blend_bands.h"
 #include "layers/blend_request.h"
 #include "layers/layer_options.h"
 
@@ -85,7 +86,7 @@ void mergePaintLayer(PageBrush& page, std::int32_t target) noexcept {
         rq.opacity = paint->opacity;
         rq.alphaLock = page.currentLayer && page.currentLayer->alphaLock;
         rq.alphaLayerOpacity = page.alphaLayerOpacity;
-        blend(rq);
+        blendInBands(rq);
     }
     clearPaintLayer(page);
 }

@@ -1,5 +1,6 @@
 #include "core/alloc.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,9 +18,13 @@ constexpr std::size_t kAlign = 64;
 // is one alignment unit long so that the caller's pointer stays aligned.
 constexpr std::size_t kHeader = kAlign;
 
-Stats gStats;
-std::uint64_t gFailFrom = 0;   // absolute request number of the first failure
-std::uint64_t gFailUntil = 0;  // first request number that succeeds again
+// Counters shared by every thread that allocates (bands of a page walk may):
+// each request gets its own number, so an injected failure hits exactly one.
+std::atomic<std::int64_t> gLiveBlocks{0};
+std::atomic<std::int64_t> gLiveBytes{0};
+std::atomic<std::uint64_t> gAllocations{0};
+std::atomic<std::uint64_t> gFailFrom{0};   // absolute request number of the first failure
+std::atomic<std::uint64_t> gFailUntil{0};  // first request number that succeeds again
 
 void* rawAlloc(std::size_t bytes) noexcept {
 #if defined(_WIN32)
@@ -41,15 +46,15 @@ void rawFree(void* p) noexcept {
 }  // namespace
 
 void* allocate(std::size_t bytes) noexcept {
-    const std::uint64_t request = ++gStats.allocations;
+    const std::uint64_t request = ++gAllocations;
     if (request >= gFailFrom && request < gFailUntil) return nullptr;
     if (bytes > SIZE_MAX - kHeader) return nullptr;
     auto* raw = static_cast<unsigned char*>(rawAlloc(bytes + kHeader));
     if (!raw) return nullptr;
     std::memcpy(raw, &bytes, sizeof bytes);
     if (bytes >= platform::kLargeBlockBytes) platform::adviseLargeBlock(raw, bytes + kHeader);
-    ++gStats.liveBlocks;
-    gStats.liveBytes += static_cast<std::int64_t>(bytes);
+    ++gLiveBlocks;
+    gLiveBytes += static_cast<std::int64_t>(bytes);
     return raw + kHeader;
 }
 
@@ -58,22 +63,23 @@ void release(void* block) noexcept {
     auto* raw = static_cast<unsigned char*>(block) - kHeader;
     std::size_t bytes;
     std::memcpy(&bytes, raw, sizeof bytes);
-    --gStats.liveBlocks;
-    gStats.liveBytes -= static_cast<std::int64_t>(bytes);
+    --gLiveBlocks;
+    gLiveBytes -= static_cast<std::int64_t>(bytes);
     rawFree(raw);
 }
 
-Stats stats() noexcept { return gStats; }
+Stats stats() noexcept { return Stats{gLiveBlocks.load(), gLiveBytes.load(), gAllocations.load()}; }
 
 void injectFailure(std::uint64_t nth, std::uint64_t count) noexcept {
     if (nth == 0 || count == 0) {
-        gFailFrom = gFailUntil = 0;
+        gFailFrom = 0;
+        gFailUntil = 0;
         return;
     }
-    gFailFrom = gStats.allocations + nth;
+    gFailFrom = gAllocations + nth;
     gFailUntil = gFailFrom + count;
 }
 
-bool failurePending() noexcept { return gStats.allocations + 1 < gFailUntil; }
+bool failurePending() noexcept { return gAllocations + 1 < gFailUntil; }
 
 }  // namespace plr::mem

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "adapters/imaging/library_life.h"
 #include "core/alloc.h"
 #include "brush/engine_services.h"
 #include "core/export_failures.h"
@@ -34,6 +35,8 @@ void resetEngine() noexcept {
     // block counters are not: they count across resets, which is what a leak
     // check compares.
     mem::injectFailure(0);
+    // The thread count went back to the one at load: OpenCV's pool follows.
+    imaging_lib::FollowEngineThreads();
 }
 
 }  // namespace plr

@@ -12,6 +12,7 @@
 #include "engine/cpu_kernels.h"
 #include "engine/devices.h"
 #include "engine/page.h"
+#include "engine/threading.h"
 #include "exchange/plugin_list.h"
 #include "exchange/transfer_image.h"
 #include "imaging/filters/effect_params.h"
@@ -32,6 +33,7 @@ struct EngineState {
     std::int32_t randomSeed = 0;
     CrtRandom rng;  // the run-time generator every random draw comes from
     CpuKernels kernels = cpuKernelsAtLoad();
+    BandSettings bands = bandSettingsAtLoad();  // threads a large page walk may use
     Page page;
     TransferImage transfer;
     FilterState filters;                     // the in-house filters' parameter block and tables

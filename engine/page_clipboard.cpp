@@ -18,6 +18,7 @@
 #include "exchange/image_files.h"
 #include "imaging/alpha_premultiply.h"
 #include "imaging/mask_texture_adjust.h"
+#include "layers/blend_bands.h"
 #include "layers/blend_request.h"
 #include "layers/layer_load.h"
 #include "layers/layer_read.h"
@@ -117,7 +118,7 @@ void blendPictureIntoLayer(Page& page, RgbaImage& picture, std::int32_t x, std::
     rq.opacity = std::clamp(opacity, 0, 256);
     rq.alphaLock = layer->alphaLock != 0;
     rq.alphaLayerOpacity = page.alphaLayerOpacity;
-    blend(rq);
+    blendInBands(rq);
 }
 
 // Turns the picture by whole degrees about its centre into a zeroed raster

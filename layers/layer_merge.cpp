@@ -9,6 +9,7 @@
 #include "core/sizes.h"
 #include "layers/page_layers.h"
 #include "layers/blend_modes.h"
+#include "layers/blend_bands.h"
 #include "layers/blend_request.h"
 #include "layers/layer_options.h"
 #include "layers/render.h"
@@ -71,7 +72,7 @@ void mergeLayer(PageLayers& page, std::int32_t from, std::int32_t to) noexcept {
     rq.destination = d->pixels.data();
     rq.destRowValues = page.rowValues;
     rq.sameAlphaMode = s->mode == d->mode && s->mode > kModeUnused;
-    blend(rq);
+    blendInBands(rq);
 }
 
 void mergeLayerIntoRect(PageLayers& page, std::int32_t index, std::uint16_t* destination, std::int32_t x, std::int32_t y,
@@ -90,7 +91,7 @@ void mergeLayerIntoRect(PageLayers& page, std::int32_t index, std::uint16_t* des
     rq.destX = c.bufferX;
     rq.destY = c.bufferY;
     rq.destRowValues = rowValues;
-    blend(rq);
+    blendInBands(rq);
 }
 
 void mergeRect(PageLayers& page, std::uint16_t* destination, std::int32_t x, std::int32_t y, std::int32_t width,

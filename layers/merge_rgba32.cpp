@@ -1,7 +1,9 @@
 #include "layers/merge_rgba32.h"
 
 #include "core/block.h"
+#include "core/parallel_rows.h"
 #include "core/sizes.h"
+#include "layers/blend_bands.h"
 #include "layers/page_layers.h"
 #include "layers/blend_request.h"
 
@@ -14,7 +16,11 @@ bool mergeRGBA32IntoLayer(PageLayers& page, const std::uint8_t* image, LayerReco
     Block<std::uint16_t> plane;
     if (!plane.allocate(values)) return false;
     std::uint16_t* p = plane.data();
-    for (std::size_t i = 0; i < values; ++i) p[i] = static_cast<std::uint16_t>(image[i] << 8);
+    const auto rowValues = static_cast<std::size_t>(page.rowValues);
+    parallelRows(page.height, minBandRows(std::int64_t{page.rowValues} * 2), [&](std::int32_t y0, std::int32_t y1) {
+        for (std::size_t i = std::size_t(y0) * rowValues; i < std::size_t(y1) * rowValues; ++i)
+            p[i] = static_cast<std::uint16_t>(image[i] << 8);
+    });
     BlendRequest rq;
     rq.source = p;
     rq.width = page.width;
@@ -27,7 +33,7 @@ bool mergeRGBA32IntoLayer(PageLayers& page, const std::uint8_t* image, LayerReco
     rq.opacity = opacity;
     rq.alphaLock = alphaLock;
     rq.alphaLayerOpacity = page.alphaLayerOpacity;
-    blend(rq);
+    blendInBands(rq);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/parallel_rows.h"
 #include "layers/page_layers.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_pixel.h"
@@ -235,21 +236,23 @@ void drawContiguousRow(const PageLayers& page, const Plan& plan, const Finishing
     }
 }
 
+// Page rows [r0, r1) of the area, counted from its top; each fills its
+// `scale` display rows (the last cut at the extent).
 void drawOneToOneOrMagnified(const PageLayers& page, const Plan& plan, const Finishing& f, const Geometry& g,
-                             const Target& t, ChunkWork& w) noexcept {
+                             const Target& t, std::int32_t r0, std::int32_t r1, ChunkWork& w) noexcept {
     const std::int32_t scale = g.path == Path::Magnified ? g.scale : 1;
     // Page columns shown: those whose first display column lies inside the extent.
     const std::int64_t shown = (static_cast<std::int64_t>(g.columns) + scale - 1) / scale;
     const std::int32_t end = static_cast<std::int32_t>(std::min<std::int64_t>(g.area.right, g.area.left + shown));
-    for (std::int32_t dy = 0; dy < g.rows;) {
-        const std::int32_t py = g.area.top + dy / scale;
+    for (std::int32_t r = r0; r < r1; ++r) {
+        const std::int32_t py = g.area.top + r;
         // Display rows of this page row: [dy, next).
-        const std::int32_t next =
-            static_cast<std::int32_t>(std::min<std::int64_t>((static_cast<std::int64_t>(dy / scale) + 1) * scale, g.rows));
+        const std::int64_t dy64 = static_cast<std::int64_t>(r) * scale;
+        const auto dy = static_cast<std::int32_t>(dy64);
+        const auto next = static_cast<std::int32_t>(std::min<std::int64_t>(dy64 + scale, g.rows));
         drawContiguousRow(page, plan, f, g, t, dy, py, g.area.left, end, w);
-        for (std::int32_t r = dy + 1; r < next; ++r)
-            std::memcpy(t.row(r), t.row(dy), static_cast<std::size_t>(g.columns) * 3);
-        dy = next;
+        for (std::int32_t d = dy + 1; d < next; ++d)
+            std::memcpy(t.row(d), t.row(dy), static_cast<std::size_t>(g.columns) * 3);
     }
 }
 
@@ -267,8 +270,11 @@ void prefetchSamples(const Plan& plan, std::size_t rowOffset, const std::int32_t
     }
 }
 
+// Display rows [dy0, dy1): every strip's row walk starts at the top and is
+// stepped to dy0 (the walk carries a fraction, so only stepping gives the
+// same rows as one pass).
 void drawReduced(const PageLayers& page, const Plan& plan, const Finishing& f, const Geometry& g, const Target& t,
-                 ChunkWork& w) noexcept {
+                 std::int32_t dy0, std::int32_t dy1, ChunkWork& w) noexcept {
     ReducedWalk colWalk{g.zoom, 0.0f, g.area.left};
     // Strips of up to kStripColumns display columns (one strip for any
     // common view), row by row: the sampled columns are walked once per
@@ -284,10 +290,11 @@ void drawReduced(const PageLayers& page, const Plan& plan, const Finishing& f, c
             cols[i] = static_cast<std::int32_t>(px < g.area.right ? px : g.area.right - 1);
         }
         ReducedWalk rowWalk{g.zoom, 0.0f, g.area.top};
-        for (std::int32_t dy = 0; dy < g.rows; ++dy) {
+        for (std::int32_t dy = 0; dy < dy0; ++dy) rowWalk.step();
+        for (std::int32_t dy = dy0; dy < dy1; ++dy) {
             const std::int64_t py = rowWalk.position;
             rowWalk.step();
-            if (dy + 1 < g.rows)
+            if (dy + 1 < dy1)
                 prefetchSamples(plan, static_cast<std::size_t>(pageRow(rowWalk.position)) * page.rowValues, cols, strip);
             const std::int32_t iy = pageRow(py);
             const std::size_t rowOffset = static_cast<std::size_t>(iy) * static_cast<std::size_t>(page.rowValues);
@@ -315,9 +322,23 @@ void render(PageLayers& page, std::uint8_t* bitmap, std::int32_t stride, std::in
     planEntries(list, page.alphaLayerOpacity, plan);
     const Finishing f = finishingOf(page, g);
     const Target t{bitmap, stride};
-    static thread_local ChunkWork work;  // about 13 KB: kept off the host's stack
-    if (g.path == Path::Reduced) drawReduced(page, plan, f, g, t, work);
-    else drawOneToOneOrMagnified(page, plan, f, g, t, work);
+    // Bands of display rows (1:1 and magnified: of page rows, each with the
+    // display rows it fills) on the engine's threads; each thread composes
+    // in its own scratch, about 13 KB kept off the host's stack.
+    const std::int32_t minRows = 1 + 16384 / g.columns;
+    if (g.path == Path::Reduced) {
+        parallelRows(g.rows, minRows, [&](std::int32_t y0, std::int32_t y1) {
+            static thread_local ChunkWork work;
+            drawReduced(page, plan, f, g, t, y0, y1, work);
+        });
+        return;
+    }
+    const std::int32_t scale = g.path == Path::Magnified ? g.scale : 1;
+    const auto pageRows = static_cast<std::int32_t>((static_cast<std::int64_t>(g.rows) + scale - 1) / scale);
+    parallelRows(pageRows, minRows, [&](std::int32_t r0, std::int32_t r1) {
+        static thread_local ChunkWork work;
+        drawOneToOneOrMagnified(page, plan, f, g, t, r0, r1, work);
+    });
 }
 
 }  // namespace plr

@@ -9,6 +9,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "adapters/imaging/filters_common.h"
+#include "core/parallel_rows.h"
 
 namespace plr::imaging_lib {
 namespace {
@@ -26,10 +27,19 @@ void eachPixel(std::uint8_t* px, std::int32_t w, std::int32_t h, std::int32_t bp
     }
 }
 
+// Calls f(pixel) for every pixel, bands of rows on the engine's threads:
+// for an f that reads and writes only the pixel it is given.
+template <class F>
+void mapPixels(std::uint8_t* px, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride, F&& f) {
+    parallelRows(h, minBandRows(std::int64_t{w} * bpp), [&](std::int32_t y0, std::int32_t y1) {
+        eachPixel(px + std::int64_t{y0} * stride, w, y1 - y0, bpp, stride, f);
+    });
+}
+
 // One table for the three colour channels.
 void applyTable(std::uint8_t* px, std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t stride,
                 const std::uint8_t* table) {
-    eachPixel(px, w, h, bpp, stride, [&](std::uint8_t* p) {
+    mapPixels(px, w, h, bpp, stride, [&](std::uint8_t* p) {
         p[0] = table[p[0]], p[1] = table[p[1]], p[2] = table[p[2]];
     });
 }
@@ -121,7 +131,7 @@ std::int32_t HistogramEqualizeImage(std::uint8_t* px, std::int32_t width, std::i
         eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) { ++hist[p[c]]; });
         std::uint8_t table[256];
         equalizeTable(hist, total, low, high, table);
-        eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) { p[c] = table[p[c]]; });
+        mapPixels(px, width, height, bpp, stride, [&](std::uint8_t* p) { p[c] = table[p[c]]; });
     }
     return 1;
 }
@@ -134,7 +144,7 @@ std::int32_t BrightnessHistogramEqualizeImage(std::uint8_t* px, std::int32_t wid
     eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) { ++hist[luma(p)]; });
     std::uint8_t table[256];
     equalizeTable(hist, std::uint64_t(width) * std::uint64_t(height), low, high, table);
-    eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) {
+    mapPixels(px, width, height, bpp, stride, [&](std::uint8_t* p) {
         const int l = luma(p);
         moveLuma(p, l, table[l]);
     });
@@ -155,7 +165,7 @@ std::int32_t HistogramStretchImage(std::uint8_t* px, std::int32_t width, std::in
         stretchBounds(hist, total, lowPercent, highPercent, lo, hi);
         std::uint8_t table[256];
         stretchTable(lo, hi, table);
-        eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) { p[c] = table[p[c]]; });
+        mapPixels(px, width, height, bpp, stride, [&](std::uint8_t* p) { p[c] = table[p[c]]; });
     }
     return 1;
 }
@@ -170,7 +180,7 @@ std::int32_t BrightnessHistogramStretchImage(std::uint8_t* px, std::int32_t widt
     stretchBounds(hist, std::uint64_t(width) * std::uint64_t(height), lowPercent, highPercent, lo, hi);
     std::uint8_t table[256];
     stretchTable(lo, hi, table);
-    eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) {
+    mapPixels(px, width, height, bpp, stride, [&](std::uint8_t* p) {
         const int l = luma(p);
         moveLuma(p, l, table[l]);
     });
@@ -230,7 +240,7 @@ std::int32_t AdjustImageColorBalance(std::uint8_t* px, std::int32_t width, std::
             shift[c][l] = static_cast<std::int16_t>(s * 1.275);
         }
     }
-    eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) {
+    mapPixels(px, width, height, bpp, stride, [&](std::uint8_t* p) {
         const int l = luma(p);
         for (int c = 0; c < 3; ++c) p[c] = clampToByte(p[c] + shift[c][l]);
     });
@@ -246,7 +256,7 @@ std::int32_t DuotoneImage(std::uint8_t* px, std::int32_t width, std::int32_t hei
         for (int l = 0; l < 256; ++l)
             ramp[c][l] = static_cast<std::uint8_t>(l < 128 ? ink * l / 128 : ink + (255 - ink) * (l - 128) / 127);
     }
-    eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) {
+    mapPixels(px, width, height, bpp, stride, [&](std::uint8_t* p) {
         const int l = luma(p);
         p[0] = ramp[0][l], p[1] = ramp[1][l], p[2] = ramp[2][l];
     });
@@ -257,7 +267,7 @@ std::int32_t ModifyImageSaturation(std::uint8_t* px, std::int32_t width, std::in
                                    std::int32_t stride, double factor) noexcept {
     if (!colourRaster(px, width, height, bpp, stride) || !std::isfinite(factor)) return 0;
     const int f = static_cast<int>(std::clamp(factor, -100.0, 100.0) * 256.0);
-    eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) {
+    mapPixels(px, width, height, bpp, stride, [&](std::uint8_t* p) {
         const int l = luma(p);
         for (int c = 0; c < 3; ++c) p[c] = clampToByte(l + (((p[c] - l) * f + 128) >> 8));
     });
@@ -267,7 +277,7 @@ std::int32_t ModifyImageSaturation(std::uint8_t* px, std::int32_t width, std::in
 std::int32_t InvertImage(std::uint8_t* px, std::int32_t width, std::int32_t height, std::int32_t bpp,
                          std::int32_t stride, std::int32_t) noexcept {
     if (!colourRaster(px, width, height, bpp, stride)) return 0;
-    eachPixel(px, width, height, bpp, stride, [](std::uint8_t* p) {
+    mapPixels(px, width, height, bpp, stride, [](std::uint8_t* p) {
         for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(255 - p[c]);
     });
     return 1;
@@ -295,7 +305,7 @@ std::int32_t ThresholdFilter(std::uint8_t* px, std::int32_t width, std::int32_t 
                              std::int32_t stride, std::int32_t low, std::int32_t high,
                              std::int32_t channelMask) noexcept {
     if (!colourRaster(px, width, height, bpp, stride)) return 0;
-    eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) {
+    mapPixels(px, width, height, bpp, stride, [&](std::uint8_t* p) {
         const int l = luma(p);
         const std::uint8_t v = l >= low && l <= high ? 255 : 0;
         for (int c = 0; c < 3; ++c)
@@ -321,7 +331,7 @@ std::int32_t AdjustTint(std::uint8_t* px, std::int32_t width, std::int32_t heigh
                 for (int l = 0; l < 3; ++l) v += toRgb[i][k] * turn[k][l] * toYiq[l][j];
             m[i][j] = static_cast<int>(std::lround(v * 4096.0));
         }
-    eachPixel(px, width, height, bpp, stride, [&](std::uint8_t* p) {
+    mapPixels(px, width, height, bpp, stride, [&](std::uint8_t* p) {
         const int r = p[0], g = p[1], b = p[2];
         for (int i = 0; i < 3; ++i) p[i] = clampToByte((m[i][0] * r + m[i][1] * g + m[i][2] * b + 2048) >> 12);
     });

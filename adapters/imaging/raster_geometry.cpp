@@ -7,6 +7,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "adapters/imaging/cv_raster.h"
+#include "core/parallel_rows.h"
 
 namespace plr::imaging_lib {
 namespace {
@@ -36,41 +37,46 @@ P load(const std::uint8_t* row, std::int64_t x) noexcept {
 }
 
 // Quarter and half turns in 64 x 64 tiles of the destination, so both sides
-// stay in cache whichever way the source is walked.
+// stay in cache whichever way the source is walked; bands of destination
+// rows on the engine's threads.
 template <class P>
 void quarterTurn(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int64_t ss, std::uint8_t* dst,
                  std::int64_t ds, std::int32_t selector) noexcept {
     constexpr std::int32_t kTile = 64;
     const std::int32_t dw = selector == 1 ? w : h, dh = selector == 1 ? h : w;
-    for (std::int32_t ty = 0; ty < dh; ty += kTile) {
-        const std::int32_t yEnd = std::min(dh, ty + kTile);
-        for (std::int32_t tx = 0; tx < dw; tx += kTile) {
-            const std::int32_t xEnd = std::min(dw, tx + kTile);
-            for (std::int32_t y = ty; y < yEnd; ++y) {
-                P* out = reinterpret_cast<P*>(dst + y * ds);
-                for (std::int32_t x = tx; x < xEnd; ++x) {
-                    // Source pixel of destination (x, y).
-                    std::int64_t sx, sy;
-                    if (selector == 0) { sx = y; sy = h - 1 - x; }
-                    else if (selector == 2) { sx = w - 1 - y; sy = x; }
-                    else { sx = w - 1 - x; sy = h - 1 - y; }
-                    std::memcpy(out + x, src + sy * ss + sx * std::int64_t(sizeof(P)), sizeof(P));
+    parallelRows(dh, kTile, [&](std::int32_t y0, std::int32_t y1) {
+        for (std::int32_t ty = y0; ty < y1; ty += kTile) {
+            const std::int32_t yEnd = std::min(y1, ty + kTile);
+            for (std::int32_t tx = 0; tx < dw; tx += kTile) {
+                const std::int32_t xEnd = std::min(dw, tx + kTile);
+                for (std::int32_t y = ty; y < yEnd; ++y) {
+                    P* out = reinterpret_cast<P*>(dst + y * ds);
+                    for (std::int32_t x = tx; x < xEnd; ++x) {
+                        // Source pixel of destination (x, y).
+                        std::int64_t sx, sy;
+                        if (selector == 0) { sx = y; sy = h - 1 - x; }
+                        else if (selector == 2) { sx = w - 1 - y; sy = x; }
+                        else { sx = w - 1 - x; sy = h - 1 - y; }
+                        std::memcpy(out + x, src + sy * ss + sx * std::int64_t(sizeof(P)), sizeof(P));
+                    }
                 }
             }
         }
-    }
+    });
 }
 
 template <class P>
 void mirrorRows(std::uint8_t* image, std::int32_t w, std::int32_t h, std::int64_t stride) noexcept {
-    for (std::int32_t y = 0; y < h; ++y) {
-        std::uint8_t* row = image + y * stride;
-        for (std::int32_t a = 0, b = w - 1; a < b; ++a, --b) {
-            const P pa = load<P>(row, a), pb = load<P>(row, b);
-            std::memcpy(row + std::int64_t(a) * std::int64_t(sizeof(P)), &pb, sizeof(P));
-            std::memcpy(row + std::int64_t(b) * std::int64_t(sizeof(P)), &pa, sizeof(P));
+    parallelRows(h, minBandRows(std::int64_t{w} * std::int64_t(sizeof(P))), [&](std::int32_t y0, std::int32_t y1) {
+        for (std::int32_t y = y0; y < y1; ++y) {
+            std::uint8_t* row = image + y * stride;
+            for (std::int32_t a = 0, b = w - 1; a < b; ++a, --b) {
+                const P pa = load<P>(row, a), pb = load<P>(row, b);
+                std::memcpy(row + std::int64_t(a) * std::int64_t(sizeof(P)), &pb, sizeof(P));
+                std::memcpy(row + std::int64_t(b) * std::int64_t(sizeof(P)), &pa, sizeof(P));
+            }
         }
-    }
+    });
 }
 
 // Sums within this much above a whole number count as that number.
@@ -116,7 +122,9 @@ std::int32_t CropImage(const void* src, std::int32_t width, std::int32_t height,
     const auto* s = static_cast<const std::uint8_t*>(src) + std::int64_t{r.top} * srcStride +
                     std::int64_t{r.left} * bytesPerPixel;
     auto* d = static_cast<std::uint8_t*>(dst);
-    for (std::int32_t y = r.top; y < r.bottom; ++y, s += srcStride, d += dstStride) std::memcpy(d, s, rowBytes);
+    parallelRows(r.bottom - r.top, minBandRows(static_cast<std::int64_t>(rowBytes)), [&](std::int32_t y0, std::int32_t y1) {
+        for (std::int64_t y = y0; y < y1; ++y) std::memcpy(d + y * dstStride, s + y * srcStride, rowBytes);
+    });
     return 1;
 }
 
@@ -151,8 +159,13 @@ std::int32_t HorizontalFlipImage(void* image, std::int32_t width, std::int32_t h
 std::int32_t VerticalFlipImage(void* image, std::int32_t rowBytes, std::int32_t height) noexcept {
     if (!image || rowBytes <= 0 || height <= 0) return 0;
     auto* base = static_cast<std::uint8_t*>(image);
-    for (std::int64_t a = 0, b = height - 1; a < b; ++a, --b)
-        std::swap_ranges(base + a * rowBytes, base + (a + 1) * rowBytes, base + b * rowBytes);
+    // Bands of row pairs: pair a is rows a and height - 1 - a.
+    parallelRows(height / 2, minBandRows(rowBytes), [&](std::int32_t a0, std::int32_t a1) {
+        for (std::int64_t a = a0; a < a1; ++a) {
+            const std::int64_t b = height - 1 - a;
+            std::swap_ranges(base + a * rowBytes, base + (a + 1) * rowBytes, base + b * rowBytes);
+        }
+    });
     return 1;
 }
 

@@ -8,6 +8,7 @@
 #include "adapters/imaging/cv_raster.h"
 
 #include "core/block.h"
+#include "core/parallel_rows.h"
 #include "core/sizes.h"
 
 namespace plr::imaging_lib {
@@ -74,23 +75,27 @@ std::int32_t bilinear(const std::uint8_t* src, std::int32_t w, std::int32_t h, s
     Block<std::int32_t> xs;
     if (!xs.allocate(static_cast<std::size_t>(dw))) return 0;
     for (std::int32_t ox = 0; ox < dw; ++ox) xs[ox] = static_cast<std::int32_t>(sourcePosition(ox, w, dw));
-    for (std::int32_t oy = 0; oy < dh; ++oy) {
-        const std::int64_t py = sourcePosition(oy, h, dh);
-        const std::int64_t y0 = py >> 8, y1 = y0 + 1 < h ? y0 + 1 : y0;
-        const std::uint64_t fy = std::uint64_t(py & 255);
-        const C* r0 = reinterpret_cast<const C*>(src + y0 * ss);
-        const C* r1 = reinterpret_cast<const C*>(src + y1 * ss);
-        C* out = reinterpret_cast<C*>(dst + std::int64_t{oy} * ds);
-        for (std::int32_t ox = 0; ox < dw; ++ox) {
-            const std::int32_t x0 = xs[ox] >> 8, x1 = x0 + 1 < w ? x0 + 1 : x0;
-            const std::uint64_t fx = std::uint64_t(xs[ox] & 255);
-            for (int c = 0; c < channels; ++c) {
-                const std::uint64_t top = r0[x0 * channels + c] * (256 - fx) + r0[x1 * channels + c] * fx;
-                const std::uint64_t bot = r1[x0 * channels + c] * (256 - fx) + r1[x1 * channels + c] * fx;
-                out[ox * channels + c] = static_cast<C>((top * (256 - fy) + bot * fy + 32768) >> 16);
+    // Bands of destination rows on the engine's threads.
+    parallelRows(dh, minBandRows(std::int64_t{dw} * channels * std::int64_t(sizeof(C))), [&](std::int32_t b0,
+                                                                                             std::int32_t b1) {
+        for (std::int32_t oy = b0; oy < b1; ++oy) {
+            const std::int64_t py = sourcePosition(oy, h, dh);
+            const std::int64_t y0 = py >> 8, y1 = y0 + 1 < h ? y0 + 1 : y0;
+            const std::uint64_t fy = std::uint64_t(py & 255);
+            const C* r0 = reinterpret_cast<const C*>(src + y0 * ss);
+            const C* r1 = reinterpret_cast<const C*>(src + y1 * ss);
+            C* out = reinterpret_cast<C*>(dst + std::int64_t{oy} * ds);
+            for (std::int32_t ox = 0; ox < dw; ++ox) {
+                const std::int32_t x0 = xs[ox] >> 8, x1 = x0 + 1 < w ? x0 + 1 : x0;
+                const std::uint64_t fx = std::uint64_t(xs[ox] & 255);
+                for (int c = 0; c < channels; ++c) {
+                    const std::uint64_t top = r0[x0 * channels + c] * (256 - fx) + r0[x1 * channels + c] * fx;
+                    const std::uint64_t bot = r1[x0 * channels + c] * (256 - fx) + r1[x1 * channels + c] * fx;
+                    out[ox * channels + c] = static_cast<C>((top * (256 - fy) + bot * fy + 32768) >> 16);
+                }
             }
         }
-    }
+    });
     return 1;
 }
 
@@ -118,12 +123,15 @@ bool isExactHalving(std::int32_t w, std::int32_t h, std::int32_t dw, std::int32_
 template <class P>
 void nearest(const std::uint8_t* src, std::int32_t ss, std::uint8_t* dst, std::int32_t dw, std::int32_t dh,
              std::int32_t ds, const std::int32_t* xs, std::int32_t h) noexcept {
-    for (std::int32_t oy = 0; oy < dh; ++oy) {
-        const std::int64_t sy = (2 * std::int64_t{oy} + 1) * h / (2 * std::int64_t{dh});
-        const auto* row = src + sy * ss;
-        auto* out = dst + std::int64_t{oy} * ds;
-        for (std::int32_t ox = 0; ox < dw; ++ox) std::memcpy(out + std::int64_t{ox} * sizeof(P), row + xs[ox], sizeof(P));
-    }
+    parallelRows(dh, minBandRows(std::int64_t{dw} * std::int64_t(sizeof(P))), [&](std::int32_t b0, std::int32_t b1) {
+        for (std::int32_t oy = b0; oy < b1; ++oy) {
+            const std::int64_t sy = (2 * std::int64_t{oy} + 1) * h / (2 * std::int64_t{dh});
+            const auto* row = src + sy * ss;
+            auto* out = dst + std::int64_t{oy} * ds;
+            for (std::int32_t ox = 0; ox < dw; ++ox)
+                std::memcpy(out + std::int64_t{ox} * sizeof(P), row + xs[ox], sizeof(P));
+        }
+    });
 }
 
 template <int N>

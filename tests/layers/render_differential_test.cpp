@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/cpu_kernels.h"
+#include "engine/threading.h"
 #include "engine_fixture.h"
 #include "layers/blend_modes.h"
 #include "layers/render.h"
@@ -153,6 +154,22 @@ TEST_F(RenderDifferential, RandomStacksMatchTheReferenceOnEveryPath) {
             compareOnce(rng, s, "AVX2 when present");
             allowFastPaths(false);
             compareOnce(rng, s, "SSE2");
+        }
+        if (HasFailure()) break;
+    }
+}
+
+// Bands of rows on several threads (down to one row a band, so that small
+// pages split too, heights below the thread count included) draw the
+// reference's bytes on every path.
+TEST_F(RenderDifferential, RandomStacksMatchTheReferenceAtEveryThreadCount) {
+    std::mt19937 rng(4242);
+    for (int trial = 0; trial < 60; ++trial) {
+        const std::int32_t w = 1 + static_cast<std::int32_t>(rng() % 67), h = 1 + static_cast<std::int32_t>(rng() % 40);
+        const Scene s = buildRandomScene(rng, w, h);
+        for (const std::int32_t threads : {2, 7}) {
+            setThreadCount(threads, true);
+            compareOnce(rng, s, threads == 2 ? "2 threads" : "7 threads");
         }
         if (HasFailure()) break;
     }
