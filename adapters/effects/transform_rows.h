@@ -13,4 +13,13 @@ namespace plr::effect_lib {
 // it, then folds them by the transform's edge mode.
 void applyTransformToRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept;
 
+// Marble applied straight to the pixel grid splits into sums of angles:
+// sin(a + b) = sin a cos b + cos a sin b, with a per row and b per column.
+// marbleColumns fills the 4 x n column values once; marbleGridRow then maps
+// row y with no sine per pixel. Both fold by the transform's edge mode.
+constexpr std::int32_t kMarbleTables = 4;
+void marbleColumns(const Transform& t, float* tables, std::int32_t n) noexcept;
+void marbleGridRow(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
+                   std::int32_t n) noexcept;
+
 }  // namespace plr::effect_lib

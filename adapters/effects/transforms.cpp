@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "adapters/effects/transform_rows.h"
+#include "core/block.h"
 
 namespace plr::effect_lib {
 namespace {
@@ -22,8 +23,19 @@ std::int32_t add(TransformList& list, std::int32_t width, std::int32_t height, T
     return 1;
 }
 
+// The list as TransformProcess runs it: a marble applied first (last in the
+// list) reads the pixel grid and takes its sines from column tables.
+struct PreparedList {
+    const TransformList* list;
+    const float* marble;  // marbleColumns' tables, or null
+};
+
 void listRow(const void* context, std::int32_t y, float* xs, float* ys, std::int32_t n) {
-    TransformRow(*static_cast<const TransformList*>(context), y, xs, ys, n);
+    const PreparedList& p = *static_cast<const PreparedList*>(context);
+    if (!p.marble) return TransformRow(*p.list, y, xs, ys, n);
+    const int first = p.list->count - 1;
+    marbleGridRow(p.list->items[first], y, p.marble, xs, ys, n);
+    for (int i = first - 1; i >= 0; --i) applyTransformToRow(p.list->items[i], xs, ys, n);
 }
 
 }  // namespace
@@ -100,8 +112,15 @@ std::int32_t TransformProcess(const TransformList& list, const void* src, std::i
     SampleSettings settings;
     settings.edge = static_cast<SampleEdge>(edgeMode);
     settings.fill = fillColour;
+    PreparedList prepared{&list, nullptr};
+    Block<float> marble;
+    if (list.count > 0 && list.items[list.count - 1].kind == TransformKind::Marble && width > 0) {
+        if (!marble.allocate(std::size_t(width) * kMarbleTables)) return 0;
+        marbleColumns(list.items[list.count - 1], marble.data(), width);
+        prepared.marble = marble.data();
+    }
     return imaging_lib::InverseMapImage(static_cast<const std::uint8_t*>(src), width, height, srcStride,
-                                        static_cast<std::uint8_t*>(dst), dstStride, InverseMap{listRow, &list},
+                                        static_cast<std::uint8_t*>(dst), dstStride, InverseMap{listRow, &prepared},
                                         settings);
 }
 
