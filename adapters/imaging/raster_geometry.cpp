@@ -38,12 +38,12 @@ P load(const std::uint8_t* row, std::int64_t x) noexcept {
 // Quarter turns in square tiles of the destination, so both sides stay in
 // cache whichever way the source is walked: a tile's source columns are read
 // again for each of its rows. Along a destination row the source pointer
-// steps by a whole source row, down (`Left`) or up. About 16 KB of source a
-// tile keeps the tile in the first-level cache.
+// steps by a whole source row, down (`Left`) or up. 64 x 64 measured best for
+// 8-byte pixels on 4096-pixel rows (32 slower, 128 no faster).
 template <class P, bool Left>
 void quarterTurn(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int64_t ss, std::uint8_t* dst,
                  std::int64_t ds) noexcept {
-    constexpr std::int32_t kTile = sizeof(P) >= 8 ? 32 : 64;
+    constexpr std::int32_t kTile = 64;
     constexpr auto kSize = std::int64_t(sizeof(P));
     const std::int32_t dw = h, dh = w;
     const std::int64_t step = Left ? ss : -ss;
