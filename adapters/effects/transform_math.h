@@ -36,6 +36,25 @@ inline float sinTurns(float t) noexcept {
 
 inline float cosTurns(float t) noexcept { return sinTurns(t + 0.25f); }
 
+// sin and cos of 2 pi t from one reduction: t to the nearest quarter turn
+// q and a remainder within an eighth of a turn either way, where short
+// series hold; the quarter turn then swaps and signs the pair.
+inline void sinCosTurns(float t, float& sine, float& cosine) noexcept {
+    const float r = t - roundNear(t);             // -0.5 .. 0.5
+    const float q = roundNear(4.0f * r);          // -2 .. 2
+    const float x = (r - 0.25f * q) * 6.28318530717958648f, x2 = x * x;  // |x| <= pi / 4
+    const float s = x * (1.0f + x2 * (-1.66666667e-1f + x2 * (8.33333333e-3f + x2 * (-1.98412698e-4f +
+                                                                                      x2 * 2.75573192e-6f))));
+    const float c = 1.0f + x2 * (-0.5f + x2 * (4.16666667e-2f + x2 * (-1.38888889e-3f + x2 * (2.48015873e-5f +
+                                                                                            x2 * -2.75573192e-7f))));
+    // q = 1: (c, -s); q = +-2: (-s, -c); q = -1: (-c, s).
+    const bool odd = (q == 1.0f) | (q == -1.0f);
+    const bool negateSine = (q <= -0.5f) | (q >= 1.5f), negateCosine = (q >= 0.5f) | (q <= -1.5f);
+    const float sv = odd ? c : s, cv = odd ? s : c;
+    sine = negateSine ? -sv : sv;
+    cosine = negateCosine ? -cv : cv;
+}
+
 // The same for an angle held in double precision: the reduction to one turn
 // keeps the angle's own precision, the rest needs no more than a float's.
 inline float sinTurns(double t) noexcept {
@@ -44,6 +63,12 @@ inline float sinTurns(double t) noexcept {
     return sinTurns(static_cast<float>(t - (a < 1e15 ? whole : t)));
 }
 inline float cosTurns(double t) noexcept { return sinTurns(t + 0.25); }
+
+inline void sinCosTurns(double t, float& sine, float& cosine) noexcept {
+    constexpr double kMagic = 6755399441055744.0;  // 1.5 * 2^52
+    const double a = t < 0 ? -t : t, whole = (t + kMagic) - kMagic;
+    sinCosTurns(static_cast<float>(t - (a < 1e15 ? whole : t)), sine, cosine);
+}
 
 // asin(v) / v for 0 <= v < 1 (1 at 0). v is double because near 1 the
 // result hangs on 1 - v, which a float would hold to a few digits only.

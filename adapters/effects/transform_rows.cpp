@@ -48,7 +48,9 @@ void turnRows(const Transform& t, float* xs, float* ys, std::int32_t n, Angle an
         const T turns = angle(d);
         // No turn is exactly none (the polynomial's cosine of 0 is a float's step short of 1).
         const bool turned = turns != 0;
-        const T s = turned ? sinTurns(turns) : T(0), k = turned ? cosTurns(turns) : T(1);
+        float sine, cosine;
+        fast::sinCosTurns(turns, sine, cosine);
+        const T s = turned ? T(sine) : T(0), k = turned ? T(cosine) : T(1);
         xs[i] = static_cast<float>(c.cx + (dx * k - dy * s));
         ys[i] = static_cast<float>(c.cy + (dx * s + dy * k));
     }
