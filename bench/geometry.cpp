@@ -91,6 +91,21 @@ void BM_Memcpy_LayerBytes(benchmark::State& state) {
     }
 }
 
+// The raster calls alone on a layer's 8-byte pixels, into a buffer already
+// in use: what the page operations cost beyond their fresh layer planes.
+template <int Op>
+void BM_Raster(benchmark::State& state) {
+    const int s = plr::bench::kSide;
+    const std::size_t bytes = std::size_t(s) * s * 8;
+    std::vector<std::uint8_t> a(bytes, 1), b(bytes);
+    const plr::imaging_lib::LibRect inner{1, 1, s - 1, s - 1};
+    for (auto _ : state) {
+        if (Op == 0) plr::imaging_lib::QuickRotateImage(a.data(), s, s, s * 8, b.data(), s * 8, 2, 8);
+        if (Op == 1) plr::imaging_lib::CropImage(a.data(), s, s, s * 8, b.data(), (s - 2) * 8, &inner, 8);
+        benchmark::ClobberMemory();
+    }
+}
+
 // Range 0 is the thread count (0 = every thread).
 template <int Op>
 void BM_Page(benchmark::State& state) {
@@ -129,6 +144,8 @@ BENCHMARK_TEMPLATE(BM_OpenCV_Resize, cv::INTER_CUBIC)->Name("OpenCV_INTER_CUBIC_
 BENCHMARK(BM_Rotate17)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenCV_WarpAffine17)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Memcpy_LayerBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Raster, 0)->Name("Raster_RotateLeft")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Raster, 1)->Name("Raster_Crop")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Page, 0)->Name("Page_FlipHorizontal")->ArgName("threads")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Page, 1)->Name("Page_FlipVertical")->ArgName("threads")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Page, 2)->Name("Page_RotateLeft")->ArgName("threads")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);

@@ -1,20 +1,34 @@
 #include "adapters/effects/displacement.h"
 
 #include <cmath>
-#include <opencv2/core.hpp>
-#include <opencv2/imgproc.hpp>
 
-#include "core/block.h"
+#include "adapters/imaging/inverse_sampler.h"
 
 namespace plr::effect_lib {
 namespace {
 
-constexpr int kBorders[] = {cv::BORDER_CONSTANT, cv::BORDER_WRAP, cv::BORDER_REPLICATE, cv::BORDER_REFLECT};
-constexpr std::int32_t kBandRows = 32;
-
-int wrap(std::int64_t i, std::int32_t n) {
+std::int32_t wrap(std::int64_t i, std::int32_t n) noexcept {
     const std::int64_t r = i % n;
-    return static_cast<int>(r < 0 ? r + n : r);
+    return static_cast<std::int32_t>(r < 0 ? r + n : r);
+}
+
+struct Bump {
+    const std::uint8_t* plane;
+    std::int32_t width, height;
+    double scale;  // amount / 256
+
+    int at(std::int64_t x, std::int64_t y) const noexcept {
+        return plane[std::size_t(wrap(y, height)) * std::size_t(width) + std::size_t(wrap(x, width))];
+    }
+};
+
+// Each position moved along the plane's slope there.
+void bumpRow(const void* context, std::int32_t y, float* xs, float* ys, std::int32_t n) {
+    const Bump& b = *static_cast<const Bump*>(context);
+    for (std::int32_t x = 0; x < n; ++x) {
+        xs[x] = static_cast<float>(x + b.scale * (b.at(x + 1, y) - b.at(x - 1, y)));
+        ys[x] = static_cast<float>(double(y) + b.scale * (b.at(x, y + 1) - b.at(x, std::int64_t{y} - 1)));
+    }
 }
 
 }  // namespace
@@ -23,42 +37,16 @@ std::int32_t BumpMapDisplacement(const void* src, std::int32_t width, std::int32
                                  void* dst, std::int32_t dstStride, double amount, const std::uint8_t* plane,
                                  std::int32_t planeWidth, std::int32_t planeHeight, std::int32_t edgeMode,
                                  std::uint32_t fillColour) noexcept {
-    if (!src || !dst || !plane || src == dst || width < 1 || height < 1 || planeWidth < 1 || planeHeight < 1 ||
-        edgeMode < 0 || edgeMode > 3 || !std::isfinite(amount))
+    if (!src || !dst || !plane || src == dst || planeWidth < 1 || planeHeight < 1 || edgeMode < 0 || edgeMode > 3 ||
+        !std::isfinite(amount))
         return 0;
-    if (std::int64_t{srcStride} < std::int64_t{width} * 4 || std::int64_t{dstStride} < std::int64_t{width} * 4)
-        return 0;
-    const std::size_t band = std::size_t(width) * std::size_t(kBandRows);
-    Block<float> mapX, mapY;
-    if (!mapX.allocate(band) || !mapY.allocate(band)) return 0;
-    const double scale = amount / 256.0;
-    auto g = [&](std::int64_t x, std::int64_t y) {
-        return int(plane[std::size_t(wrap(y, planeHeight)) * std::size_t(planeWidth) + std::size_t(wrap(x, planeWidth))]);
-    };
-    try {
-        const cv::Mat in(height, width, CV_8UC4, const_cast<void*>(src), std::size_t(srcStride));
-        const cv::Scalar fill(fillColour & 0xFF, (fillColour >> 8) & 0xFF, (fillColour >> 16) & 0xFF,
-                              (fillColour >> 24) & 0xFF);
-        for (std::int32_t y0 = 0; y0 < height; y0 += kBandRows) {
-            const std::int32_t rows = std::min(kBandRows, height - y0);
-            for (std::int32_t r = 0; r < rows; ++r) {
-                const std::int64_t y = y0 + r;
-                float* mx = mapX.data() + std::size_t(r) * std::size_t(width);
-                float* my = mapY.data() + std::size_t(r) * std::size_t(width);
-                for (std::int32_t x = 0; x < width; ++x) {
-                    mx[x] = static_cast<float>(x + scale * (g(x + 1, y) - g(x - 1, y)));
-                    my[x] = static_cast<float>(double(y) + scale * (g(x, y + 1) - g(x, y - 1)));
-                }
-            }
-            const cv::Mat mx(rows, width, CV_32FC1, mapX.data()), my(rows, width, CV_32FC1, mapY.data());
-            cv::Mat out(rows, width, CV_8UC4, static_cast<std::uint8_t*>(dst) + std::int64_t{y0} * dstStride,
-                        std::size_t(dstStride));
-            cv::remap(in, out, mx, my, cv::INTER_LINEAR, kBorders[edgeMode], fill);
-        }
-        return 1;
-    } catch (...) {
-        return 0;
-    }
+    const Bump bump{plane, planeWidth, planeHeight, amount / 256.0};
+    imaging_lib::SampleSettings settings;
+    settings.edge = static_cast<imaging_lib::SampleEdge>(edgeMode);
+    settings.fill = fillColour;
+    return imaging_lib::InverseMapImage(static_cast<const std::uint8_t*>(src), width, height, srcStride,
+                                        static_cast<std::uint8_t*>(dst), dstStride,
+                                        imaging_lib::InverseMap{bumpRow, &bump}, settings);
 }
 
 }  // namespace plr::effect_lib

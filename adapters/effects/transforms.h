@@ -4,7 +4,8 @@
 // centre to the source position it shows; TransformProcess runs the list
 // from the last transform added to the first and samples the source there
 // with the shared bilinear sampler (adapters/imaging/inverse_sampler.h).
-// A new transform is one more coordinate formula in transforms.cpp.
+// A new transform is one more coordinate formula, over a row of positions in
+// transform_rows.cpp and one position at a time in transforms_reference.cpp.
 //
 // Edge handling, at two places:
 //   - each transform folds the positions it produces by its own edge mode:

@@ -27,18 +27,19 @@ bool validArguments(const std::uint8_t* src, std::int32_t width, std::int32_t he
 
 // The four 15-bit weights of the fraction (fx, fy) in 1/32 steps: rounded
 // products, the rounding error given to the largest (or smallest) weight so
-// that they sum to one.
+// that they sum to one. Held as int: the weight of a whole position is
+// 32768, one more than an int16 holds.
 struct WeightTable {
-    std::int16_t w[kTableSize * kTableSize][4];
+    std::int32_t w[kTableSize * kTableSize][4];
     WeightTable() noexcept {
         for (int fy = 0; fy < kTableSize; ++fy)
             for (int fx = 0; fx < kTableSize; ++fx) {
                 const float ax = 1.f / kTableSize * fx, ay = 1.f / kTableSize * fy;
                 const float wx[2] = {1.f - ax, ax}, wy[2] = {1.f - ay, ay};
-                std::int16_t* t = w[fy * kTableSize + fx];
+                std::int32_t* t = w[fy * kTableSize + fx];
                 int sum = 0;
                 for (int k = 0; k < 4; ++k) {
-                    t[k] = static_cast<std::int16_t>(std::lrint(wy[k / 2] * wx[k % 2] * kWeightOne));
+                    t[k] = std::min<std::int32_t>(std::lrint(wy[k / 2] * wx[k % 2] * kWeightOne), kWeightOne - 1);
                     sum += t[k];
                 }
                 if (sum != kWeightOne) {
@@ -48,8 +49,8 @@ struct WeightTable {
                         else if (t[k] > t[hi]) hi = k;
                     }
                     const int diff = sum - kWeightOne;
-                    if (diff < 0) t[hi] = static_cast<std::int16_t>(t[hi] - diff);
-                    else t[lo] = static_cast<std::int16_t>(t[lo] - diff);
+                    if (diff < 0) t[hi] -= diff;
+                    else t[lo] -= diff;
                 }
             }
     }
@@ -75,13 +76,30 @@ std::int32_t edgeIndex(std::int64_t i, std::int32_t n, SampleEdge edge) noexcept
     }
 }
 
-// One position to its 1/32 grid: whole part (floor) and fraction index,
-// held to the 16-bit range the fast path keeps.
+// Positions beyond this distance all read the same (the sampler keeps 16
+// bits of whole pixels); NaN reads as far off to the top left. Both paths
+// see positions through this, so the fast one never meets a value its
+// fixed-point conversion would treat in its own way.
+constexpr float kFarthest = 1 << 20;
+
+float held(float p) noexcept { return p >= -kFarthest ? (p <= kFarthest ? p : kFarthest) : -kFarthest; }
+
+// One held position to its 1/32 grid: whole part (floor) and fraction index,
+// the whole part saturated to 16 bits as the fast path keeps it.
 void gridOf(float p, std::int32_t& whole, int& frac) noexcept {
-    float scaled = p * kTableSize;
-    std::int64_t q = std::isnan(scaled) ? 0 : static_cast<std::int64_t>(std::lrint(std::clamp(scaled, -2.1e9f, 2.1e9f)));
-    whole = static_cast<std::int32_t>(std::clamp<std::int64_t>(q >> kTableBits, -32768, 32767));
-    frac = static_cast<int>(q & (kTableSize - 1));
+    const std::int32_t q = static_cast<std::int32_t>(std::lrint(held(p) * kTableSize));
+    whole = std::clamp<std::int32_t>(q >> kTableBits, -32768, 32767);
+    frac = q & (kTableSize - 1);
+}
+
+// The band's positions held in range; a NaN x stays NaN when it marks a
+// pixel to skip (that pixel's sample is thrown away).
+void holdBand(float* xs, float* ys, std::size_t n, bool keepNaN) noexcept {
+    for (std::size_t i = 0; i < n; ++i) {
+        const float x = xs[i];
+        xs[i] = keepNaN && x != x ? x : held(x);
+        ys[i] = held(ys[i]);
+    }
 }
 
 void sampleRow(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
@@ -95,7 +113,7 @@ void sampleRow(const std::uint8_t* src, std::int32_t width, std::int32_t height,
         int fx, fy;
         gridOf(xs[i], x0, fx);
         gridOf(ys[i], y0, fy);
-        const std::int16_t* w = table.w[fy * kTableSize + fx];
+        const std::int32_t* w = table.w[fy * kTableSize + fx];
         const std::uint8_t* tap[4];
         for (int k = 0; k < 4; ++k) {
             const std::int32_t tx = edgeIndex(std::int64_t{x0} + k % 2, width, s.edge);
@@ -134,6 +152,7 @@ std::int32_t InverseMapImage(const std::uint8_t* src, std::int32_t width, std::i
             for (std::int32_t r = 0; r < rows; ++r)
                 map.row(map.context, y0 + r, mapX.data() + std::size_t(r) * width, mapY.data() + std::size_t(r) * width,
                         width);
+            holdBand(mapX.data(), mapY.data(), std::size_t(rows) * std::size_t(width), settings.skipUnmapped);
             std::uint8_t* out = dst + std::int64_t{y0} * dstStride;
             const cv::Mat mx(rows, width, CV_32FC1, mapX.data()), my(rows, width, CV_32FC1, mapY.data());
             if (!partial) {

@@ -1,5 +1,6 @@
 // Crops, flips, quarter turns and turns by any angle, against the pixel
 // mappings they promise.
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "adapters/imaging/raster_geometry.h"
+#include "adapters/imaging/raster_geometry_reference.h"
 #include "adapters/imaging/raster_test_support.h"
 #include "engine_fixture.h"
 
@@ -41,6 +43,23 @@ TEST_F(RasterGeometry, QuarterTurnsMovePixelsAsSeenOnScreen) {
     }
     std::uint8_t px[4] = {};
     EXPECT_EQ(imaging_lib::QuickRotateImage(px, 1, 1, 4, px + 1, 4, 3, 4), 0);
+}
+
+TEST_F(RasterGeometry, TiledTurnsMatchThePlainTurnOnPaddedRowsOfOddSizes) {
+    std::mt19937 rng(33);
+    for (int draw = 0; draw < 24; ++draw) {
+        const int bpp = std::array{1, 2, 3, 4, 8}[std::size_t(draw) % 5];
+        const int w = 1 + int(rng() % 150), h = 1 + int(rng() % 150), pad = int(rng() % 3) * bpp + int(rng() % 2);
+        const int ss = w * bpp + pad;
+        const auto src = noise(std::size_t(ss) * h, unsigned(draw));
+        for (int selector = 0; selector < 3; ++selector) {
+            const int dw = selector == 1 ? w : h, dh = selector == 1 ? h : w, ds = dw * bpp + pad;
+            std::vector<std::uint8_t> fast(std::size_t(ds) * dh, 7), plain(fast.size(), 7);
+            ASSERT_EQ(imaging_lib::QuickRotateImage(src.data(), w, h, ss, fast.data(), ds, selector, bpp), 1);
+            ASSERT_EQ(reference::quickRotateImage(src.data(), w, h, ss, plain.data(), ds, selector, bpp), 1);
+            ASSERT_EQ(fast, plain) << w << "x" << h << " bpp " << bpp << " selector " << selector;
+        }
+    }
 }
 
 TEST_F(RasterGeometry, FlipsMirrorAndUndoThemselves) {

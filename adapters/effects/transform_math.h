@@ -1,0 +1,122 @@
+#pragma once
+// Single-precision forms of the few functions the transform formulas need,
+// written without branches or library calls so that a loop over a row of
+// positions compiles to vector code. Each is good to a few units in the last
+// place of a float over the range the formulas use it in; positions come
+// out within a few thousandths of a pixel of the double-precision formulas.
+#include <bit>
+#include <cstdint>
+
+namespace plr::effect_lib::fast {
+
+// Nearest whole number (ties to even) for |v| < 2^22; larger floats are
+// returned as they are (from 2^23 on every float is whole).
+inline float roundNear(float v) noexcept {
+    constexpr float kMagic = 12582912.0f;  // 1.5 * 2^23: adding it drops the fraction
+    const float a = v < 0 ? -v : v;
+    return a < 4194304.0f ? (v + kMagic) - kMagic : v;
+}
+
+inline float floorOf(float v) noexcept {
+    const float r = roundNear(v);
+    return r > v ? r - 1.0f : r;
+}
+
+// sin(2 pi t): t in turns, so the reduction to one period is exact.
+inline float sinTurns(float t) noexcept {
+    const float r = t - roundNear(t);      // -0.5 .. 0.5
+    float a = r < 0 ? -r : r;
+    a = a < 0.5f - a ? a : 0.5f - a;       // sin(pi - x) = sin x: 0 .. 0.25
+    const float x = a * 6.28318530717958648f, x2 = x * x;
+    const float p =
+        x * (1.0f + x2 * (-1.66666667e-1f + x2 * (8.33333333e-3f + x2 * (-1.98412698e-4f +
+                                                                        x2 * (2.75573192e-6f + x2 * -2.50521084e-8f)))));
+    return r < 0 ? -p : p;
+}
+
+inline float cosTurns(float t) noexcept { return sinTurns(t + 0.25f); }
+
+// sin and cos of 2 pi t from one reduction: t to the nearest quarter turn
+// q and a remainder within an eighth of a turn either way, where short
+// series hold; the quarter turn then swaps and signs the pair.
+inline void sinCosTurns(float t, float& sine, float& cosine) noexcept {
+    const float r = t - roundNear(t);             // -0.5 .. 0.5
+    const float q = roundNear(4.0f * r);          // -2 .. 2
+    const float x = (r - 0.25f * q) * 6.28318530717958648f, x2 = x * x;  // |x| <= pi / 4
+    const float s = x * (1.0f + x2 * (-1.66666667e-1f + x2 * (8.33333333e-3f + x2 * (-1.98412698e-4f +
+                                                                                      x2 * 2.75573192e-6f))));
+    const float c = 1.0f + x2 * (-0.5f + x2 * (4.16666667e-2f + x2 * (-1.38888889e-3f + x2 * (2.48015873e-5f +
+                                                                                            x2 * -2.75573192e-7f))));
+    // q = 1: (c, -s); q = +-2: (-s, -c); q = -1: (-c, s).
+    const bool odd = (q == 1.0f) | (q == -1.0f);
+    const bool negateSine = (q <= -0.5f) | (q >= 1.5f), negateCosine = (q >= 0.5f) | (q <= -1.5f);
+    const float sv = odd ? c : s, cv = odd ? s : c;
+    sine = negateSine ? -sv : sv;
+    cosine = negateCosine ? -cv : cv;
+}
+
+// The same for an angle held in double precision: the reduction to one turn
+// keeps the angle's own precision, the rest needs no more than a float's.
+inline float sinTurns(double t) noexcept {
+    constexpr double kMagic = 6755399441055744.0;  // 1.5 * 2^52
+    const double a = t < 0 ? -t : t, whole = (t + kMagic) - kMagic;
+    return sinTurns(static_cast<float>(t - (a < 1e15 ? whole : t)));
+}
+inline float cosTurns(double t) noexcept { return sinTurns(t + 0.25); }
+
+inline void sinCosTurns(double t, float& sine, float& cosine) noexcept {
+    constexpr double kMagic = 6755399441055744.0;  // 1.5 * 2^52
+    const double a = t < 0 ? -t : t, whole = (t + kMagic) - kMagic;
+    sinCosTurns(static_cast<float>(t - (a < 1e15 ? whole : t)), sine, cosine);
+}
+
+// asin(v) / v for 0 <= v < 1 (1 at 0). v is double because near 1 the
+// result hangs on 1 - v, which a float would hold to a few digits only.
+inline float asinOver(double v) noexcept {
+    // Small arguments: a series in v^2; large: asin v = pi/2 - 2 asin(sqrt((1 - v) / 2)).
+    const bool large = v > 0.5;
+    const double zd = large ? 0.5 * (1.0 - v) : v * v;
+    const float z = static_cast<float>(zd), s = static_cast<float>(large ? __builtin_sqrt(zd) : v);
+    const float series =
+        ((((4.2163199048e-2f * z + 2.4181311049e-2f) * z + 4.5470025998e-2f) * z + 7.4953002686e-2f) * z +
+         1.6666752422e-1f) * z;
+    const float asinS = s + s * series;
+    return large ? (1.57079632679489662f - 2.0f * asinS) / static_cast<float>(v) : 1.0f + series;
+}
+
+// log2 of a positive normal float.
+inline float log2Of(float v) noexcept {
+    const std::uint32_t bits = std::bit_cast<std::uint32_t>(v);
+    float e = static_cast<float>(static_cast<std::int32_t>(bits >> 23) - 127);
+    float m = std::bit_cast<float>((bits & 0x007FFFFFu) | 0x3F800000u);  // 1 .. 2
+    const bool high = m > 1.41421356f;
+    m = high ? 0.5f * m : m;
+    e = high ? e + 1.0f : e;
+    // ln m = 2 atanh s, s = (m - 1) / (m + 1), |s| < 0.172.
+    const float s = (m - 1.0f) / (m + 1.0f), s2 = s * s;
+    const float ln = 2.0f * s * (1.0f + s2 * (1.0f / 3 + s2 * (1.0f / 5 + s2 * (1.0f / 7 + s2 * (1.0f / 9)))));
+    return e + ln * 1.44269504088896341f;
+}
+
+// 2^v for v in -126 .. 126 (clamped there).
+inline float exp2Of(float v) noexcept {
+    v = v < -126.0f ? -126.0f : v > 126.0f ? 126.0f : v;
+    const float i = roundNear(v), f = (v - i) * 0.69314718055994531f;  // |f| <= ln 2 / 2
+    const float p =
+        1.0f + f * (1.0f + f * (0.5f + f * (1.0f / 6 + f * (1.0f / 24 + f * (1.0f / 120 + f * (1.0f / 720))))));
+    const auto e = static_cast<std::uint32_t>(static_cast<std::int32_t>(i) + 127) << 23;
+    return p * std::bit_cast<float>(e);
+}
+
+// A fixed scatter of -1 .. 1 per pixel and coordinate (the Random
+// transform's, shared by its fast and plain forms).
+inline double scatter(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
+    std::uint64_t h = static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^
+                      static_cast<std::uint64_t>(y) * 0xC2B2AE3D27D4EB4Full ^ salt;
+    h ^= h >> 31;
+    h *= 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 29;
+    return static_cast<double>(h >> 11) / double(1ull << 52) - 1.0;
+}
+
+}  // namespace plr::effect_lib::fast
