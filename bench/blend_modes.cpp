@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "engine/threading.h"
@@ -27,14 +28,17 @@ constexpr std::int32_t kSide = 4096;
 constexpr std::size_t kPixels = std::size_t{kSide} * kSide;
 
 struct Planes {
-    std::vector<std::uint16_t> opaque, half, destination;
-    Planes() : opaque(kPixels * 4), half(kPixels * 4), destination(kPixels * 4) {
+    std::vector<std::uint16_t> opaque, half, destination, mask;
+    Planes() : opaque(kPixels * 4), half(kPixels * 4), destination(kPixels * 4), mask(kPixels * 4) {
         std::mt19937 rng(1);
         for (std::size_t i = 0; i < kPixels * 4; i += 4) {
             for (int c = 0; c < 3; ++c) {
                 opaque[i + c] = half[i + c] = static_cast<std::uint16_t>(rng() % 0xFF01);
                 destination[i + c] = static_cast<std::uint16_t>(rng() % 0xFF01);
             }
+            const auto grey = static_cast<std::uint16_t>(0x4000 + rng() % 0xBFFF);  // a soft mask, no holes
+            mask[i] = mask[i + 1] = mask[i + 2] = grey;
+            mask[i + 3] = 0xFFFF;
             opaque[i + 3] = 0xFFFF;
             half[i + 3] = 0x8000;
             destination[i + 3] = 0xFFFF;
@@ -110,6 +114,28 @@ BENCHMARK(BM_MergeInBands)
     ->ArgNames({"mode", "opaque", "threads"})
     ->Unit(benchmark::kMillisecond);
 
+// The colour modes under a Layer Mask plane (translucent source).
+void BM_MergeUnderMask(benchmark::State& state) {
+    Planes& p = planes();
+    const auto mode = static_cast<std::int32_t>(state.range(0));
+    plr::BlendRequest rq;
+    rq.source = p.half.data();
+    rq.mask = p.mask.data();
+    rq.maskMode = plr::kModeLayerMask;
+    rq.width = rq.height = kSide;
+    rq.sourceRowValues = rq.destRowValues = kSide * 4;
+    rq.destination = p.destination.data();
+    rq.mode = mode;
+    rq.opacity = static_cast<std::int32_t>(state.range(1));
+    for (auto _ : state) {
+        plr::blend(rq);
+        benchmark::ClobberMemory();
+    }
+    setRate(state);
+    state.SetLabel(std::string(plr::kBlendModes[mode].name) + " under a Layer Mask, opacity " +
+                   std::to_string(rq.opacity) + ", alpha 0x8000");
+}
+
 #ifdef PALORAN_BENCH_PIXMAN
 struct PixmanImages {
     std::vector<std::uint32_t> opaque, half, destination;
@@ -161,6 +187,10 @@ void mergeArgs(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Memcpy)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Merge)->Apply(mergeArgs)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeUnderMask)
+    ->ArgsProduct({{0, 1, 8}, {256, 128}})  // Normal, Multiply, Overlay
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 #ifdef PALORAN_BENCH_PIXMAN
 BENCHMARK(BM_Pixman)
     ->ArgsProduct({{PIXMAN_OP_OVER, PIXMAN_OP_MULTIPLY, PIXMAN_OP_SCREEN, PIXMAN_OP_OVERLAY, PIXMAN_OP_SOFT_LIGHT,

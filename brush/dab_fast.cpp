@@ -1,5 +1,5 @@
-// The dab loop for the common settings: no grit, no per-pixel variation, no
-// rotation, Normal mode (smudge with the mixing buffer), not erasing. Same
+// The dab loop for the common settings: no per-pixel variation, no rotation,
+// Normal mode (smudge with the mixing buffer), not erasing; grit or not. Same
 // results as the reference loop; per-dab work is hoisted, the shape columns
 // are looked up once per dab, and the divisions of the Normal rule become
 // exact reciprocal multiplies.
@@ -9,6 +9,7 @@
 #include "brush/dab_loops.h"
 #include "brush/dab_normal_row.h"
 #include "brush/dab_pixel.h"
+#include "brush/dab_smudge_row.h"
 #include "brush/page_brush.h"
 
 namespace plr {
@@ -47,7 +48,6 @@ inline void normalOver(u32 cov, const u32 s[4], const u32 d[4], u32 r[3], u32& r
 
 bool fastDabApplies(const PageBrush& page, const DabFrame& f) noexcept {
     const BrushSettings& st = page.brush.settings;
-    if (f.grit && st.density < 255) return false;
     if (st.rotateMode == 1 || st.mixMode != kMixModeNormal || st.eraseMode) return false;
     if (f.bufferActive && st.imageBrushMode) return false;
     const VariationCursors v = VariationCursors::forDab(page);
@@ -56,11 +56,13 @@ bool fastDabApplies(const PageBrush& page, const DabFrame& f) noexcept {
 
 namespace {
 
-// Coverage of one row: shape value, opacity, paper texture, mask, solid.
+// Coverage of one row: shape value, opacity, paper texture, mask, solid; 0
+// where the grit cell is above the density (the pixel is not painted at all).
 // Branch-free so that the contiguous case vectorises.
 template <bool Contiguous>
 void rowCoverage(const FastSettings& fs, const std::uint16_t* shapeRow, const std::int32_t* columns,
-                 const std::uint8_t* tex, const std::uint16_t* msk, std::int32_t width, u32* cov) noexcept {
+                 const std::uint8_t* tex, const std::uint16_t* msk, const std::uint8_t* gritRow,
+                 std::int32_t density, std::int32_t width, u32* cov) noexcept {
     const std::uint16_t* at = shapeRow + columns[0];
     for (std::int32_t i = 0; i < width; ++i) {
         const u32 sv = Contiguous ? at[i] : shapeRow[columns[i]];
@@ -72,6 +74,13 @@ void rowCoverage(const FastSettings& fs, const std::uint16_t* shapeRow, const st
         for (std::int32_t i = 0; i < width; ++i) cov[i] = msk[i] < 65535 ? (cov[i] * msk[i]) >> 16 : cov[i];
     if (fs.solid)
         for (std::int32_t i = 0; i < width; ++i) cov[i] = cov[i] != 0 ? 65535u : 0u;
+    if (gritRow) {
+        const std::uint8_t* at = gritRow + columns[0];
+        for (std::int32_t i = 0; i < width; ++i) {
+            const std::int32_t g = Contiguous ? at[i] : gritRow[columns[i]];
+            cov[i] = g > density ? 0u : cov[i];
+        }
+    }
 }
 
 }  // namespace
@@ -98,6 +107,17 @@ void drawDabFast(PageBrush& page, const DabFrame& f) {
     const bool plainRow = !f.bufferActive && !st.colorLocked && !st.blobLocked && st.alphaLevel < 1;
     const dab::NormalRow normal{{f.c0[0], f.c0[1], f.c0[2], f.c0[3]}, f.alphaWritable};
     const auto normalRow = dab::normalRowKernel();
+    // Smudge over contiguous shape columns, colour and alpha written as composed.
+    const bool smudgeRows = f.bufferActive && contiguous && !st.colorLocked && !st.blobLocked && st.alphaLevel < 1;
+    dab::SmudgeRow smudge;
+    smudge.alphaWritable = f.alphaWritable;
+    smudge.remix = fs.remixOn;
+    smudge.primaryOn = fs.primaryOn;
+    smudge.primaryInverse = fs.primaryInverse;
+    for (int k = 0; k < 4; ++k) smudge.primary[k] = f.primary[k];
+    smudge.blendStrength = static_cast<u32>(st.blendStrength);
+    smudge.blendStrengthInverse = static_cast<u32>(st.blendStrengthInverse);
+    const auto smudgeRow = dab::smudgeRowKernel();
 
     for (std::int32_t y = f.area.top, j = f.j0; y < f.area.bottom; ++y, ++j) {
         std::uint16_t* row =
@@ -107,13 +127,18 @@ void drawDabFast(PageBrush& page, const DabFrame& f) {
         std::uint16_t* mixRow = f.buffer + static_cast<std::size_t>(sr) * f.brushRowValues;
         const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
         const std::uint16_t* msk = f.mask ? f.mask + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
+        const std::uint8_t* gritRow = f.grit ? f.grit + static_cast<std::size_t>(sr) * f.maxBrushSize : nullptr;
         if (contiguous)
-            rowCoverage<true>(fs, shapeRow, columns, tex, msk, width, cov);
+            rowCoverage<true>(fs, shapeRow, columns, tex, msk, gritRow, st.density, width, cov);
         else
-            rowCoverage<false>(fs, shapeRow, columns, tex, msk, width, cov);
+            rowCoverage<false>(fs, shapeRow, columns, tex, msk, gritRow, st.density, width, cov);
 
         if (plainRow) {
             normalRow(normal, row, cov, width);
+            continue;
+        }
+        if (smudgeRows) {
+            smudgeRow(smudge, row, mixRow + static_cast<std::size_t>(columns[0]) * 4, cov, width);
             continue;
         }
         for (std::int32_t i = 0; i < width; ++i) {

@@ -85,9 +85,9 @@ inline bool composeMix(const BrushSettings& st, const Color16 banks[4], u32 y, c
     return true;
 }
 
-// Writes the composed pixel back into the mixing buffer.
-inline void remix(const BrushSettings& st, std::uint16_t* m, const u32 s[4], const u32 d[4]) noexcept {
-    const u32 bs = static_cast<u32>(st.blendStrength), bi = static_cast<u32>(st.blendStrengthInverse);
+// Writes the composed pixel back into the mixing buffer, with blend strength
+// bs and its inverse bi.
+inline void remixWith(u32 bs, u32 bi, std::uint16_t* m, const u32 s[4], const u32 d[4]) noexcept {
     if (s[3] == 0) {
         m[0] = static_cast<std::uint16_t>(d[0]), m[1] = static_cast<std::uint16_t>(d[1]);
         m[2] = static_cast<std::uint16_t>(d[2]);
@@ -101,6 +101,9 @@ inline void remix(const BrushSettings& st, std::uint16_t* m, const u32 s[4], con
             m[c] = static_cast<std::uint16_t>(std::min<u32>(65535, ((bi * d[c] + bs * s[c]) >> 8) + 1));
         m[3] = static_cast<std::uint16_t>((bi * d[3] + bs * s[3]) >> 8);
     }
+}
+inline void remix(const BrushSettings& st, std::uint16_t* m, const u32 s[4], const u32 d[4]) noexcept {
+    remixWith(static_cast<u32>(st.blendStrength), static_cast<u32>(st.blendStrengthInverse), m, s, d);
 }
 
 // The write rules: colour unless colour-locked; alpha where the layer allows

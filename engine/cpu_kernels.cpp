@@ -28,6 +28,11 @@ void normalRowBaseline(const dab::NormalRow& n, std::uint16_t* px, const std::ui
     dab::normalRowScalar(n, px, cov, count);
 }
 
+void smudgeRowBaseline(const dab::SmudgeRow& k, std::uint16_t* px, std::uint16_t* mix, const std::uint32_t* cov,
+                       std::int32_t count) noexcept {
+    dab::smudgeRowScalar(k, px, mix, cov, count);
+}
+
 }  // namespace
 
 CpuKernels cpuKernelsFor(bool avx2) noexcept {
@@ -37,6 +42,7 @@ CpuKernels cpuKernelsFor(bool avx2) noexcept {
     k.eightPixelPath = avx2 ? &eightPixelWide : &noEightPixelPath;
     k.blendCovered = avx2 ? &avx2::blendCovered : &noBlendCovered;
     k.normalRow = avx2 ? &dab::normalRowAvx2 : &normalRowBaseline;
+    k.smudgeRow = avx2 ? &dab::smudgeRowAvx2 : &smudgeRowBaseline;
     return k;
 }
 
@@ -50,6 +56,7 @@ EightFn eightPixelPath(std::int32_t formula) noexcept { return cpuKernels().eigh
 draw::ChunkFn draw::chunkKernel(std::int32_t formula) noexcept { return cpuKernels().chunkKernel(formula); }
 CoveredBlendFn coveredBlendKernel() noexcept { return cpuKernels().blendCovered; }
 dab::NormalRowFn dab::normalRowKernel() noexcept { return cpuKernels().normalRow; }
+dab::SmudgeRowFn dab::smudgeRowKernel() noexcept { return cpuKernels().smudgeRow; }
 
 void allowFastPaths(bool allowed) noexcept { engine().kernels = cpuKernelsFor(allowed && processorHasAvx2()); }
 

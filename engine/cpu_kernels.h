@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "brush/dab_normal_row.h"
+#include "brush/dab_smudge_row.h"
 #include "layers/blend_eight.h"
 #include "layers/render_chunk.h"
 
@@ -25,6 +26,9 @@ struct CpuKernels {
                                 bool alphaLocked) noexcept = nullptr;
     // Dab: one row of the plain Normal brush.
     void (*normalRow)(const dab::NormalRow& n, std::uint16_t* px, const std::uint32_t* cov,
+                      std::int32_t count) noexcept = nullptr;
+    // Dab: one row of smudge with the mixing buffer pixels beside the target's.
+    void (*smudgeRow)(const dab::SmudgeRow& k, std::uint16_t* px, std::uint16_t* mix, const std::uint32_t* cov,
                       std::int32_t count) noexcept = nullptr;
 };
 

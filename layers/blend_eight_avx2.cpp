@@ -18,79 +18,72 @@ namespace {
 
 using simd::F8;
 
-// x * (1 / scale) in double, rounded to float: equal to x / scale in float
-// for the integers that occur (see the SSE2 lanes).
-inline F8 scaled(__m256i v, double reciprocal) {
-    const __m256d r = _mm256_set1_pd(reciprocal);
-    const __m128 lo = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v)), r));
-    const __m128 hi = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1)), r));
-    return {_mm256_set_m128(hi, lo)};
+// Eight pixels as one vector of 32-bit lanes per channel, in pixel order.
+struct Eight {
+    __m256i c[4];
+};
+inline Eight load8(const std::uint16_t* p) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));       // pixels 0..3
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 16));  // pixels 4..7
+    // Each 128-bit half then holds four pixels (0..3 | 4..7) as two pairs.
+    const __m256i lo = _mm256_permute2x128_si256(a, b, 0x20), hi = _mm256_permute2x128_si256(a, b, 0x31);
+    const __m256i t0 = _mm256_unpacklo_epi16(lo, hi), t1 = _mm256_unpackhi_epi16(lo, hi);
+    const __m256i rg = _mm256_unpacklo_epi16(t0, t1), ba = _mm256_unpackhi_epi16(t0, t1);
+    const __m256i zero = _mm256_setzero_si256();
+    return {{_mm256_unpacklo_epi16(rg, zero), _mm256_unpackhi_epi16(rg, zero), _mm256_unpacklo_epi16(ba, zero),
+             _mm256_unpackhi_epi16(ba, zero)}};
+}
+// The reverse for lanes holding 0..0xFFFF.
+inline void store8(std::uint16_t* p, const __m256i c[4]) {
+    const __m256i rg = _mm256_packus_epi32(c[0], c[1]), ba = _mm256_packus_epi32(c[2], c[3]);
+    const __m256i t0 = _mm256_unpacklo_epi16(rg, ba), t1 = _mm256_unpackhi_epi16(rg, ba);
+    const __m256i p01 = _mm256_unpacklo_epi16(t0, t1), p23 = _mm256_unpackhi_epi16(t0, t1);  // pixels 0,1|4,5 and 2,3|6,7
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm256_permute2x128_si256(p01, p23, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 16), _mm256_permute2x128_si256(p01, p23, 0x31));
 }
 
-// Four pixels as 32-bit lanes per channel.
-struct Quad {
-    __m128i c[4];
-};
-inline Quad split(const std::uint16_t* p) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i p01 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i p23 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
-    const __m128i t0 = _mm_unpacklo_epi16(p01, p23), t1 = _mm_unpackhi_epi16(p01, p23);
-    const __m128i rg = _mm_unpacklo_epi16(t0, t1), ba = _mm_unpackhi_epi16(t0, t1);
-    return {{_mm_unpacklo_epi16(rg, zero), _mm_unpackhi_epi16(rg, zero), _mm_unpacklo_epi16(ba, zero),
-             _mm_unpackhi_epi16(ba, zero)}};
+// The Layer Mask's scale of eight source alphas: where the mask pixel is not
+// transparent, a becomes ((R + G + B) / 3) * a >> 16 (the product is below
+// 2^32, so the low half of the 32-bit multiply is exact as unsigned).
+inline __m256i masked(const std::uint16_t* mk, __m256i sa) {
+    const Eight m = load8(mk);
+    const __m256i mean = simd::third(_mm256_add_epi32(_mm256_add_epi32(m.c[0], m.c[1]), m.c[2]));
+    const __m256i scaledA = _mm256_srli_epi32(_mm256_mullo_epi32(mean, sa), 16);
+    return _mm256_blendv_epi8(scaledA, sa, _mm256_cmpeq_epi32(m.c[3], _mm256_setzero_si256()));
 }
-inline void join(std::uint16_t* p, __m128i r, __m128i g, __m128i b, __m128i a) {
-    const __m128i bias32 = _mm_set1_epi32(0x8000), bias16 = _mm_set1_epi16(static_cast<short>(0x8000));
-    auto pack = [&](__m128i lo, __m128i hi) {
-        return _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(lo, bias32), _mm_sub_epi32(hi, bias32)), bias16);
-    };
-    const __m128i rg = pack(r, g), ba = pack(b, a);
-    const __m128i t0 = _mm_unpacklo_epi16(rg, ba), t1 = _mm_unpackhi_epi16(rg, ba);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_unpacklo_epi16(t0, t1));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 8), _mm_unpackhi_epi16(t0, t1));
-}
-inline __m256i both(__m128i lo, __m128i hi) { return _mm256_set_m128i(hi, lo); }
-inline __m128i low(__m256i v) { return _mm256_castsi256_si128(v); }
-inline __m128i high(__m256i v) { return _mm256_extracti128_si256(v, 1); }
 
 template <int F>
-std::int32_t blendEight(const std::uint16_t* s, std::uint16_t* d, std::int32_t n, const EightParams& p) noexcept {
-    constexpr double kPerColour = 1.0 / 65280.0, kPerAlpha = 1.0 / 65535.0, kPerLum = 1.0 / 195840.0;
+std::int32_t blendEight(const std::uint16_t* s, const std::uint16_t* mk, std::uint16_t* d, std::int32_t n,
+                        const EightParams& p) noexcept {
     const __m256i zero = _mm256_setzero_si256();
     std::int32_t done = 0;
     for (; done + 8 <= n; done += 8) {
-        const std::uint16_t* sp = s + 4 * done;
         std::uint16_t* dp = d + 4 * done;
-        const Quad s0 = split(sp), s1 = split(sp + 16), d0 = split(dp), d1 = split(dp + 16);
-        const __m256i sa = both(s0.c[3], s1.c[3]), da = both(d0.c[3], d1.c[3]);
+        const Eight sp = load8(s + 4 * done), dq = load8(dp);
+        const __m256i sa = sp.c[3], da = dq.c[3];
+        const __m256i am = mk ? masked(mk + 4 * done, sa) : sa;
         // a * (opacity + 1) >> 8 is below 2^24: exact in 32-bit lanes.
         const __m256i A = p.opacityPlusOne < 256
-                              ? _mm256_srli_epi32(_mm256_mullo_epi32(sa, _mm256_set1_epi32(static_cast<int>(p.opacityPlusOne))), 8)
-                              : sa;
+                              ? _mm256_srli_epi32(_mm256_mullo_epi32(am, _mm256_set1_epi32(static_cast<int>(p.opacityPlusOne))), 8)
+                              : am;
         __m256i off = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi32(sa, zero), _mm256_cmpeq_epi32(A, zero)),
                                       _mm256_cmpeq_epi32(da, zero));
         if (p.copyOpaque) off = _mm256_or_si256(off, _mm256_cmpgt_epi32(A, _mm256_set1_epi32(0xFEFF)));
         if (_mm256_movemask_epi8(off) != 0) break;
 
-        __m256i src[3], dst[3];
-        for (int c = 0; c < 3; ++c) {
-            src[c] = both(s0.c[c], s1.c[c]);
-            dst[c] = both(d0.c[c], d1.c[c]);
-        }
-        const __m256i lum = _mm256_add_epi32(_mm256_add_epi32(src[0], src[1]), src[2]);
+        const __m256i lum = _mm256_add_epi32(_mm256_add_epi32(sp.c[0], sp.c[1]), sp.c[2]);
         F8 sv[3], dv[3];
         for (int c = 0; c < 3; ++c) {
-            sv[c] = scaled(src[c], kPerColour);
-            dv[c] = scaled(dst[c], kPerColour);
+            sv[c] = quotient(sp.c[c], simd::kPerColour8);
+            dv[c] = quotient(dq.c[c], simd::kPerColour8);
         }
         const Straight<F8> r =
-            composeStraightT<F>(sv, scaled(A, kPerAlpha), scaled(lum, kPerLum), dv, scaled(da, kPerAlpha));
+            composeStraightT<F>(sv, quotient(A, simd::kPerAlpha8), quotient(lum, simd::kPerLum8), dv,
+                                quotient(da, simd::kPerAlpha8));
         __m256i out[4];
         for (int c = 0; c < 3; ++c) out[c] = _mm256_cvttps_epi32((r.c[c] * F8::splat(65280.0f)).v);
         out[3] = p.alphaLock ? da : _mm256_cvttps_epi32((r.a * F8::splat(65535.0f)).v);
-        join(dp, low(out[0]), low(out[1]), low(out[2]), low(out[3]));
-        join(dp + 16, high(out[0]), high(out[1]), high(out[2]), high(out[3]));
+        store8(dp, out);
     }
     return done;
 }
@@ -105,6 +98,12 @@ constexpr std::array<EightFn, sizeof...(F)> makeTable(std::integer_sequence<int,
 EightFn eightPixelFunctionAvx2(std::int32_t formula) noexcept {
     static constexpr auto table = makeTable(std::make_integer_sequence<int, 19>{});
     return formula >= 0 && formula < 19 ? table[static_cast<std::size_t>(formula)] : nullptr;
+}
+
+void quotientsAvx2(const std::int32_t* x, float* out, std::int32_t n, std::int32_t scale) noexcept {
+    const simd::Scale s = scale == 0xFFFF ? simd::kPerAlpha8 : scale == 3 * 0xFF00 ? simd::kPerLum8 : simd::kPerColour8;
+    for (std::int32_t i = 0; i + 8 <= n; i += 8)
+        _mm256_storeu_ps(out + i, quotient(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + i)), s).v);
 }
 
 }  // namespace plr

@@ -5,7 +5,7 @@
 //     loop is instantiated for it;
 //   - Normal at full opacity without a mask copies opaque runs with one
 //     memmove and skips transparent runs without looking at the destination;
-//   - in the colour modes without a mask, eight (AVX2, layers/
+//   - in the colour modes, with or without a Layer Mask, eight (AVX2, layers/
 //     blend_eight_avx2.cpp) or four (SSE2) neighbouring pixels that all need
 //     the float composition are composed straight from registers;
 //   - other pixels that need it are gathered into a batch and composed four
@@ -123,27 +123,50 @@ inline void blendPixel(const std::uint16_t* s, const std::uint16_t* mk, std::uin
     }
 }
 
-// Four pixels of a colour mode without a mask, when all four need the float
-// composition (source and destination alpha non-zero, not a straight copy):
-// composed from registers. False, and nothing written, otherwise.
+// Four pixels as two registers: R0..R3 G0..G3 and B0..B3 A0..A3.
+inline void split(const std::uint16_t* p, __m128i& rg, __m128i& ba) noexcept {
+    const __m128i p01 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i p23 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
+    const __m128i t0 = _mm_unpacklo_epi16(p01, p23), t1 = _mm_unpackhi_epi16(p01, p23);
+    rg = _mm_unpacklo_epi16(t0, t1);
+    ba = _mm_unpackhi_epi16(t0, t1);
+}
+
+// The Layer Mask's scale of four source alphas (32-bit lanes): where the mask
+// pixel is not transparent, a becomes ((R + G + B) / 3) * a >> 16. The sum is
+// below 2^18, where x * float(1/3) truncates to x / 3 exactly: float(1/3)
+// exceeds 1/3 by less than 2^-26, too little to reach the next whole number.
+inline __m128i maskedAlpha(const std::uint16_t* mk, __m128i sa) noexcept {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i rg, ba;
+    split(mk, rg, ba);
+    const __m128i sum = _mm_add_epi32(_mm_add_epi32(_mm_unpacklo_epi16(rg, zero), _mm_unpackhi_epi16(rg, zero)),
+                                      _mm_unpacklo_epi16(ba, zero));
+    const __m128i mean = _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(sum), _mm_set1_ps(1.0f / 3.0f)));
+    // Both operands have zero upper halves in every 32-bit lane: the 16-bit
+    // high products are (mean * a) >> 16 in the low halves and 0 above.
+    const __m128i scaledA = _mm_mulhi_epu16(mean, sa);
+    const __m128i clear = _mm_cmpeq_epi32(_mm_unpackhi_epi16(ba, zero), zero);
+    return _mm_or_si128(_mm_and_si128(clear, sa), _mm_andnot_si128(clear, scaledA));
+}
+
+// Four pixels of a colour mode (mk: their Layer Mask pixels, or null), when
+// all four need the float composition (source and destination alpha
+// non-zero, not a straight copy): composed from registers. False, and
+// nothing written, otherwise.
 template <int kFormula>
-inline bool blendFour(const std::uint16_t* s, std::uint16_t* d, const RowContext& c,
+inline bool blendFour(const std::uint16_t* s, const std::uint16_t* mk, std::uint16_t* d, const RowContext& c,
                       std::uint32_t opacityPlusOne) noexcept {
     const __m128i zero = _mm_setzero_si128();
-    auto split = [&](const std::uint16_t* p, __m128i& rg, __m128i& ba) {
-        const __m128i p01 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i p23 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
-        const __m128i t0 = _mm_unpacklo_epi16(p01, p23), t1 = _mm_unpackhi_epi16(p01, p23);
-        rg = _mm_unpacklo_epi16(t0, t1);  // R0 R1 R2 R3 G0 G1 G2 G3
-        ba = _mm_unpackhi_epi16(t0, t1);  // B0 B1 B2 B3 A0 A1 A2 A3
-    };
     __m128i srg, sba, drg, dba;
     split(s, srg, sba);
     split(d, drg, dba);
     const __m128i sa = _mm_unpackhi_epi16(sba, zero);
-    // Opacity below 255: a * (opacity + 1) >> 8, as the high half of a * ((opacity + 1) << 8).
+    const __m128i am = mk ? maskedAlpha(mk, sa) : sa;
+    // Opacity below 255: a * (opacity + 1) >> 8, as the high half of a * ((opacity + 1) << 8)
+    // (zero upper halves again keep the lanes apart).
     const __m128i scale = _mm_set1_epi16(static_cast<short>(opacityPlusOne << 8));
-    const __m128i A = opacityPlusOne < 256 ? _mm_unpackhi_epi16(_mm_mulhi_epu16(sba, scale), zero) : sa;
+    const __m128i A = opacityPlusOne < 256 ? _mm_mulhi_epu16(am, scale) : am;
     const __m128i da = _mm_unpackhi_epi16(dba, zero);
     __m128i off = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(sa, zero), _mm_cmpeq_epi32(A, zero)),
                                _mm_cmpeq_epi32(da, zero));
@@ -196,13 +219,14 @@ void blendRow(const std::uint16_t* s, const std::uint16_t* mk, std::uint16_t* d,
         }
         if constexpr (kFour) {
             if (c.eight && x + 8 <= n) {
-                const std::int32_t done = c.eight(s + 4 * x, d + 4 * x, n - x, c.eightParams);
+                const std::int32_t done = c.eight(s + 4 * x, mk ? mk + 4 * x : nullptr, d + 4 * x, n - x, c.eightParams);
                 if (done != 0) {
                     x += done;
                     continue;
                 }
             }
-            if (x + 4 <= n && blendFour<kFormula>(s + 4 * x, d + 4 * x, c, stage.opacityPlusOne)) {
+            if (x + 4 <= n &&
+                blendFour<kFormula>(s + 4 * x, mk ? mk + 4 * x : nullptr, d + 4 * x, c, stage.opacityPlusOne)) {
                 x += 4;
                 continue;
             }
@@ -226,12 +250,15 @@ void blendRows(const BlendRequest& rq, const RowContext& c, const Stage& stage, 
     }
 }
 
-// Colour modes without a mask: the formula becomes a template argument so
-// that the four-pixel path composes with it inline.
+// Colour modes: the formula becomes a template argument so that the
+// four-pixel path composes with it inline.
 template <int kFormula>
-void colourRowsWith(const BlendRequest& rq, const RowContext& c, std::uint32_t plus1) noexcept {
+void colourRowsWith(const BlendRequest& rq, const RowContext& c, std::uint32_t plus1, bool mask) noexcept {
     constexpr bool kFour = kFormula != kModeTexturize3;  // Texturize3 never composes
-    if (plus1 < 256) {
+    if (mask) {
+        if (plus1 < 256) blendRows<false, kFour, kFormula>(rq, c, ColourStage<true, true>{plus1, rq.mode}, true);
+        else blendRows<false, kFour, kFormula>(rq, c, ColourStage<true, false>{plus1, rq.mode}, true);
+    } else if (plus1 < 256) {
         blendRows<false, kFour, kFormula>(rq, c, ColourStage<false, true>{plus1, rq.mode}, false);
     } else if (rq.mode == kModeNormal) {
         blendRows<true, kFour, kFormula>(rq, c, ColourStage<false, false>{plus1, rq.mode}, false);
@@ -242,18 +269,18 @@ void colourRowsWith(const BlendRequest& rq, const RowContext& c, std::uint32_t p
 
 template <int... F>
 void colourRowsFor(std::int32_t formula, const BlendRequest& rq, const RowContext& c, std::uint32_t plus1,
-                   std::integer_sequence<int, F...>) noexcept {
-    ((formula == F ? colourRowsWith<F>(rq, c, plus1) : void()), ...);
+                   bool mask, std::integer_sequence<int, F...>) noexcept {
+    ((formula == F ? colourRowsWith<F>(rq, c, plus1, mask) : void()), ...);
 }
 
-void colourRows(const BlendRequest& rq, RowContext c, std::uint32_t plus1) noexcept {
+void colourRows(const BlendRequest& rq, RowContext c, std::uint32_t plus1, bool mask) noexcept {
     if (c.formula != kModeTexturize3) {
         c.eight = eightPixelPath(c.formula);
         c.eightParams.copyOpaque = c.copyOpaque;
         c.eightParams.alphaLock = c.alphaLock;
         c.eightParams.opacityPlusOne = plus1;
     }
-    colourRowsFor(c.formula, rq, c, plus1, std::make_integer_sequence<int, kModeTexturize3 + 1>{});
+    colourRowsFor(c.formula, rq, c, plus1, mask, std::make_integer_sequence<int, kModeTexturize3 + 1>{});
 }
 
 }  // namespace
@@ -278,12 +305,7 @@ void blend(const BlendRequest& rq) noexcept {
         return;
     }
     const auto plus1 = static_cast<std::uint32_t>(st.opacity + 1);
-    if (st.layerMask) {
-        if (st.opacity < 255) blendRows<false, false, 0>(rq, c, ColourStage<true, true>{plus1, rq.mode}, true);
-        else blendRows<false, false, 0>(rq, c, ColourStage<true, false>{plus1, rq.mode}, true);
-        return;
-    }
-    colourRows(rq, c, st.opacity < 255 ? plus1 : 256);
+    colourRows(rq, c, st.opacity < 255 ? plus1 : 256, st.layerMask);
 }
 
 }  // namespace plr

@@ -4,6 +4,7 @@
 #include <immintrin.h>
 
 #include <array>
+#include <cmath>
 #include <utility>
 
 #include "layers/render_kernel.h"
@@ -34,11 +35,9 @@ struct Avx2 {
         ch[2] = channel(_mm256_unpacklo_epi16(ba, zero));
         ch[3] = channel(_mm256_unpackhi_epi16(ba, zero));
     }
+    // The scales are whole numbers: 1 / reciprocal rounds back to them exactly.
     static V scaled(V v, double reciprocal) noexcept {
-        const __m256d r = _mm256_set1_pd(reciprocal);
-        const __m128 lo = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(v.v)), r));
-        const __m128 hi = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(v.v, 1)), r));
-        return {_mm256_set_m128(hi, lo)};
+        return simd::quotient(v.v, static_cast<float>(std::round(1.0 / reciprocal)), static_cast<float>(reciprocal));
     }
     static V truncate(V v) noexcept { return {_mm256_cvtepi32_ps(_mm256_cvttps_epi32(v.v))}; }
     static bool none(V m) noexcept { return _mm256_movemask_ps(m.v) == 0; }

@@ -25,7 +25,7 @@ void setNoAvx2(const char* value) {
 
 bool sameTable(const CpuKernels& a, const CpuKernels& b) {
     return a.avx2 == b.avx2 && a.chunkKernel == b.chunkKernel && a.eightPixelPath == b.eightPixelPath &&
-           a.blendCovered == b.blendCovered && a.normalRow == b.normalRow;
+           a.blendCovered == b.blendCovered && a.normalRow == b.normalRow && a.smudgeRow == b.smudgeRow;
 }
 
 using EngineReset = EngineTest;

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "core/cpu_features.h"
 #include "engine/cpu_kernels.h"
 #include "layers/blend_batch.h"
 #include "layers/blend_eight.h"
@@ -119,6 +120,22 @@ TEST(BlendBatch, ScaledLoadsEqualDivision) {
     EXPECT_EQ(mismatches, 0);
 }
 
+// The AVX2 forms divide with a reciprocal product and one fused correction;
+// sound only because that equals the float division on every input.
+TEST(BlendBatch, FusedQuotientsEqualDivision) {
+    if (!processorHasAvx2()) GTEST_SKIP() << "no AVX2 and FMA";
+    std::vector<std::int32_t> x(3 * 0x10000);
+    for (std::size_t v = 0; v < x.size(); ++v) x[v] = static_cast<std::int32_t>(v);
+    std::vector<float> q(x.size());
+    int mismatches = 0;
+    for (std::int32_t scale : {0xFF00, 0xFFFF, 3 * 0xFF00}) {
+        quotientsAvx2(x.data(), q.data(), static_cast<std::int32_t>(x.size()), scale);
+        for (std::size_t v = 0; v < x.size(); ++v)
+            mismatches += q[v] != static_cast<float>(x[v]) / static_cast<float>(scale);
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
 // Runs the body with the AVX2 eight-pixel path on (where the processor has
 // it) and then off, so the SSE2 four-pixel path is tested on every machine.
 template <class Body>
@@ -153,7 +170,15 @@ TEST(BlendFastPath, MatchesTheReferenceOnTranslucentRows) {
                 for (std::size_t i = 3; i < plane->size(); i += 4)
                     if (rng() % 16 != 0) (*plane)[i] = static_cast<std::uint16_t>(1 + rng() % 0xFF10);
             c.rq.mode = static_cast<std::int32_t>(rng() % 21);
-            c.planes.mask.clear();
+            // Half the cases under a Layer Mask that is mostly not transparent.
+            if (rng() % 2 == 0) {
+                c.planes.mask.clear();
+            } else {
+                fill(c.planes.mask, c.planes.source.size(), rng, false);
+                c.rq.maskMode = 40;
+                for (std::size_t i = 3; i < c.planes.mask.size(); i += 4)
+                    if (rng() % 8 != 0) c.planes.mask[i] = static_cast<std::uint16_t>(1 + rng() % 0xFFFF);
+            }
             expectSame(c, n);
             if (::testing::Test::HasFailure()) return;
         }
