@@ -70,7 +70,8 @@ std::string engineInvariantViolation(EngineState& engine) {
     History& h = p.history;
     c.emptyOrSized(h.underPixels, n * 4, "history under-layer");
     c.emptyOrSized(h.underMask, n, "history under-mask");
-    std::int64_t heldKB = sized && !h.underPixels.empty() ? std::int64_t{p.width} * p.height * 10 / 1024 : 0;
+    std::int64_t heldKB =
+        sized && !h.underPixels.empty() && !h.underMask.empty() ? std::int64_t{p.width} * p.height * 10 / 1024 : 0;
     for (int i = 0; i < kHistoryEntries; ++i) {
         const HistoryEntry& e = h.entries[i];
         c.count(e.pixels);

@@ -18,7 +18,7 @@ struct EngineState;
 // - the mask plane is empty or one value a pixel;
 // - the history's under-layer is empty or page-sized, every entry holds
 //   blocks the size of its rectangle, the redo count stays in the levels,
-//   and the memory figure equals the under-layer (while the page lives)
+//   and the memory figure equals the under-layer (while it is held)
 //   plus what every entry holds;
 // - the processing buffers are empty or page-sized (one byte standing for
 //   a buffer of a page without pixels);
