@@ -9,6 +9,13 @@ namespace plr::fuzz {
 // one current and painted with a gradient so that filters have work to do.
 void freshPage(std::int32_t width, std::int32_t height, std::int32_t layers);
 
+// The fuzz programs keep the page's two random tables (a million draws
+// each, the bulk of making a page) from one input to the next: the tables
+// and the generator's state after drawing them are put back exactly as a
+// fresh engine would make them. Off in the test suite, whose fixture
+// counts every block alive.
+void keepRandomTables();
+
 // Aborts, naming the rule and `after`, when an engine invariant is broken.
 void checkInvariants(const char* after);
 
