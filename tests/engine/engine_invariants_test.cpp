@@ -42,5 +42,34 @@ TEST_F(EngineInvariants, HoldThroughOrdinaryUseAndNameEachBrokenRule) {
     EXPECT_EQ(engineInvariantViolation(engine()), "");
 }
 
+// The history of a page that is deleted, or replaced by a page of another
+// size that fails half-way, holds nothing of the old page, and its memory
+// figure counts only what is held.
+TEST_F(EngineInvariants, ReplacedOrDeletedPagesLeaveNoHistoryBehind) {
+    const auto pageWithSnapshots = [] {
+        resetEngine();
+        PLR_CreateImage(nullptr, 400, 300, 8, 0);
+        PLR_CreateLayer(1, 400, 300);
+        PLR_SetLayer(1);
+        PLR_SetUndoLevels(5);
+        PLR_SetSize(6);
+        for (int i = 0; i < 3; ++i) {
+            PLR_DrawDabGrit(300 + i * 20, 250, 0x8000, 0, 0);
+            PLR_SaveUndoBuffer(1, 1);
+        }
+    };
+    pageWithSnapshots();
+    PLR_DeleteImage();
+    PLR_SetUndoLevels(3);  // clears the history of a page without pixels
+    EXPECT_EQ(PLR_GetCurrentUndoMemory(), 0);
+    EXPECT_EQ(engineInvariantViolation(engine()), "");
+
+    const int made = forEachAllocationFailure(pageWithSnapshots, [] { PLR_CreateImage(nullptr, 40, 30, 8, 0); },
+                                              [](int n) {
+                                                  EXPECT_EQ(engineInvariantViolation(engine()), "") << "allocation " << n;
+                                              });
+    EXPECT_GT(made, 5);
+}
+
 }  // namespace
 }  // namespace plr::test
