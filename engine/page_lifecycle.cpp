@@ -29,6 +29,16 @@ void storeGeometry(Page& p, std::int32_t maxBrushSize, std::int32_t reserved) {
 // Steps shared by creation and resizing: brush buffers, mask, under-layer,
 // history, random tables, processing buffers.
 void allocatePageBuffers(Page& p, bool resetTrace) {
+    // The old page's mask, snapshots, under-layer and processing buffers go
+    // first: they have its size, and a failure below must not leave them to
+    // a page of another size.
+    p.mask.plane.reset();
+    releaseAllHistoryEntries(p);
+    p.history.redoCount = 0;
+    p.history.underPixels.reset();
+    p.history.underMask.reset();
+    p.history.memoryKB = 0;
+    p.processing.releaseAll();
     const std::uint64_t brush = static_cast<std::uint64_t>(p.maxBrushSize);
     for (auto& g : p.brush.gritTextures) need(g.allocate(saturatingProduct(brush + 25, brush + 25)));
     need(p.brush.shapePlane.allocate(saturatingProduct(brush, brush)));

@@ -32,7 +32,11 @@ void clearUndo(PageHistory& page) {
     h.paused = 0;
     h.redoCount = 0;
     releaseAllHistoryEntries(page);
-    h.memoryKB = static_cast<std::int32_t>(static_cast<std::int64_t>(page.width) * page.height * 10 / 1024);
+    // The under-layer (pixels and mask) counts only while it is held: a
+    // deleted page keeps its size but no longer holds it.
+    h.memoryKB = h.underPixels.empty() || h.underMask.empty()
+                     ? 0
+                     : static_cast<std::int32_t>(static_cast<std::int64_t>(page.width) * page.height * 10 / 1024);
     saveUndoBackBuffer(page, page.currentLayerIndex);
     recomputeUndoBudget(page);
 }

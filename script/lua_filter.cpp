@@ -171,6 +171,19 @@ int loadAndCall(lua_State* L) {
     return 0;
 }
 
+// The instruction limit: the count hook fires every kHookStride
+// instructions. Runs do not nest, so one budget serves.
+constexpr int kHookStride = 1000;
+std::uint64_t instructionsLeft = 0;
+
+void countInstructions(lua_State* L, lua_Debug*) {
+    if (instructionsLeft > kHookStride) {
+        instructionsLeft -= kHookStride;
+        return;
+    }
+    luaL_error(L, "instruction limit reached");
+}
+
 }  // namespace
 
 void runLuaFilter(EngineState& engine, const char* path, const LuaFilterSettings& settings) {
@@ -201,6 +214,10 @@ void runLuaFilter(EngineState& engine, const char* path, const LuaFilterSettings
     heap.releaseReserve();
     need(setUpStatus == 0, "Lua state");
 
+    if (settings.instructionLimit != 0) {
+        instructionsLeft = settings.instructionLimit;
+        lua_sethook(L, countInstructions, LUA_MASKCOUNT, kHookStride);
+    }
     // A null path would make the loader read standard input.
     ScriptCall call{path ? path : ""};
     const int status = lua_cpcall(L, loadAndCall, &call);

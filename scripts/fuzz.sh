@@ -2,21 +2,31 @@
 # Fuzzes every parser of outside data with libFuzzer (clang, AddressSanitizer
 # and UndefinedBehaviorSanitizer) in build-fuzz/: each file reader from the
 # test pictures of its format, the clipboard's DIB reader from the test
-# bitmaps, the effect-script parser from the shipped and test scripts.
-#   scripts/fuzz.sh smoke            20 s per target (CI, from scripts/test.sh)
-#   scripts/fuzz.sh long [seconds]   a longer run per target (default 600 s);
-#                                    corpora grow in build-fuzz/corpus/<target>,
-#                                    crashes land in build-fuzz/crashes/<target>
+# bitmaps, the effect-script parser from the shipped and test scripts, and
+# the engine-level targets (run-length lines and compressed layers, paint
+# scripts, Lua pixel functions, the filter dispatcher, export call
+# sequences) from their seeds in fuzz/seeds/<target>.
+#   scripts/fuzz.sh smoke                    20 s per target (CI, from scripts/test.sh)
+#   scripts/fuzz.sh long [seconds] [target…] a longer run per target (default 600 s;
+#                                            all targets, or those named), one
+#                                            target at a time; each run's
+#                                            executions, coverage and outcome
+#                                            are appended to build-fuzz/record.txt.
+# Corpora grow in build-fuzz/corpus/<target>, crashes land in
+# build-fuzz/crashes/<target>.
 # A crash, a leak, an out-of-bounds access or an input running longer than
 # 10 s fails the run (exit status 1) and leaves the input for replaying:
 #   build-fuzz/fuzz/fuzz_<target> <input file>
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 mode="${1:-smoke}"
+all_targets=(bmp png jpeg tiff gif tga pcx psd emf wmf script clipboard_dib
+             run_length paint_script lua_pixels image_process call_sequence)
 case "$mode" in
-  smoke) seconds=20 ;;
-  long) seconds="${2:-600}" ;;
-  *) echo "usage: scripts/fuzz.sh smoke | long [seconds]" >&2; exit 2 ;;
+  smoke) seconds=20; targets=("${all_targets[@]}") ;;
+  long) seconds="${2:-600}"; shift $(( $# < 2 ? $# : 2 ))
+        if [ $# -gt 0 ]; then targets=("$@"); else targets=("${all_targets[@]}"); fi ;;
+  *) echo "usage: scripts/fuzz.sh smoke | long [seconds] [target...]" >&2; exit 2 ;;
 esac
 "$root/scripts/install-deps.sh" fuzz
 dir="$root/build-fuzz"
@@ -36,21 +46,30 @@ seed_corpus() {  # <target> <corpus folder>: copies the target's seeds in once
       for f in "$root"/tests/data/images/*.bmp; do
         [ -e "$2/$(basename "$f").dib" ] || tail -c +15 "$f" >"$2/$(basename "$f").dib"
       done ;;
+    run_length|paint_script|lua_pixels|image_process|call_sequence) cp -n "$root/fuzz/seeds/$1"/* "$2"/ ;;
     *) for f in "$root"/tests/data/images/*."${seeds[$1]}"; do [ -e "$f" ] && cp -n "$f" "$2"/; done ;;
   esac
 }
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0
-for target in bmp png jpeg tiff gif tga pcx psd emf wmf script clipboard_dib; do
+for target in "${targets[@]}"; do
   corpus="$dir/corpus/$target" crashes="$dir/crashes/$target"
   mkdir -p "$corpus" "$crashes"
   seed_corpus "$target" "$corpus"
   echo "fuzz_$target: $seconds s"
+  outcome=ok
   if ! "$dir/fuzz/fuzz_$target" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-       -max_len=65536 -artifact_prefix="$crashes/" -print_final_stats=0 >"$dir/fuzz_$target.log" 2>&1; then
+       -max_len=65536 -artifact_prefix="$crashes/" -print_final_stats=1 >"$dir/fuzz_$target.log" 2>&1; then
     echo "fuzz_$target FAILED; see $dir/fuzz_$target.log and $crashes/" >&2
-    status=1
+    status=1 outcome=FAILED
+  fi
+  if [ "$mode" = long ]; then
+    # libFuzzer's closing statistics: executions done and coverage reached.
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/fuzz_$target.log" | tail -1)
+    cov=$(grep -o 'cov: [0-9]*' "$dir/fuzz_$target.log" | tail -1 | cut -d' ' -f2)
+    printf '%s\t%s\t%s s\t%s executions\tcov %s\t%s\n' "$(date -u +%FT%TZ)" "$target" "$seconds" \
+      "${runs:-0}" "${cov:-?}" "$outcome" >>"$dir/record.txt"
   fi
 done
 exit $status

@@ -79,21 +79,57 @@ void Painter::strokeTo(const PenPoint& p) {
         return;
     }
     const double dx = p.x - last_.x, dy = p.y - last_.y;
-    const double length = std::sqrt(dx * dx + dy * dy);
+    double length = std::sqrt(dx * dx + dy * dy);
+    if (!std::isfinite(length)) length = std::hypot(dx, dy);  // squares beyond the double range
     if (length <= 0) return;
-    double walked = 0;
+    // A segment leaving the reach of every page is walked only where it is
+    // within reach (a script may hold any coordinates: walking 1e300 pixels
+    // of dabs would never end). Segments within reach walk as they are.
+    double from = 0, to = 1;
+    if (!withinReach(last_, dx, dy, from, to)) {
+        carried_ = 0;
+        last_ = p;
+        return;
+    }
+    const bool cut = from > 0 || to < 1;
+    double walked = from * length;
+    const double end = to * length;
+    if (from > 0) carried_ = 0;
     for (;;) {
         const double t = walked / length;
         const double pressure = last_.pressure + (p.pressure - last_.pressure) * t;
         const double step = spacingFor(pressure) - carried_;
-        if (walked + step > length) break;
+        if (walked + step > end) break;
         walked += step;
         carried_ = 0;
         const double u = walked / length;
         placeDab({last_.x + dx * u, last_.y + dy * u, last_.pressure + (p.pressure - last_.pressure) * u});
     }
-    carried_ += length - walked;
+    carried_ = cut ? 0 : carried_ + length - walked;
     last_ = p;
+}
+
+bool Painter::withinReach(const PenPoint& a, double dx, double dy, double& from, double& to) {
+    // No page is wider or taller than 10000 pixels and no dab wider than the
+    // largest brush: a dab centred further out than this paints nothing.
+    constexpr double kReach = 10000 + 2 * kMaxBrushSize;
+    if (!std::isfinite(dx) || !std::isfinite(dy)) return false;
+    if (std::fabs(a.x) <= kReach && std::fabs(a.y) <= kReach && std::fabs(a.x + dx) <= kReach &&
+        std::fabs(a.y + dy) <= kReach)
+        return true;
+    // Cut the segment a + t (dx, dy), 0 <= t <= 1, to the square of reach.
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x + kReach, kReach - a.x, a.y + kReach, kReach - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0) from = std::max(from, r);
+        else to = std::min(to, r);
+    }
+    return from < to;
 }
 
 void Painter::endStroke() {

@@ -42,6 +42,9 @@ private:
     void startStrokeAt(const PenPoint& p);
     void placeDab(const PenPoint& p);
     double spacingFor(double pressure) const;
+    // The part from..to (of 0..1) of the segment from `a` along (dx, dy)
+    // that dabs on any page can reach; false when none.
+    static bool withinReach(const PenPoint& a, double dx, double dy, double& from, double& to);
 
     const Brush* brush_;
     std::int32_t slot_ = 2;

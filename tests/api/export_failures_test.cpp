@@ -18,6 +18,7 @@
 
 #include "core/export_failures.h"
 #include "engine/devices.h"
+#include "engine/engine_invariants.h"
 #include "exchange/avi_file.h"
 #include "engine_fixture.h"
 
@@ -477,6 +478,51 @@ TEST_F(ExportFailures, EveryAllocatingExportReportsItsTextAndReturnsItsFailureVa
     RecordProperty("failureTextsChecked", withText);
     std::printf("allocating exports checked: %d, failure texts checked: %d\n", checked, withText);
     EXPECT_GT(withText, 0);
+}
+
+// Exports that run a step under another export's guard: a failure there
+// reports that export's text (the tool builds its shape as the shape export does).
+const std::map<std::string, std::string> kNestedTexts = {{"PLR_SetTool", "SetBrushShape Excpt"}};
+
+// Every allocation of every allocating export failing in turn (the 1st, the
+// 2nd, ... alone): a failure the export reports has the list's text and
+// failure value, the engine stays consistent, nothing leaks, and the same
+// call made again at once succeeds.
+TEST_F(ExportFailures, EachAllocationFailingInTurnIsReportedLeaksNothingAndTheNextCallWorks) {
+    int exportsSwept = 0, failuresInjected = 0;
+    for (const Listed& e : kListed) {
+        const auto found = calls().find(e.name);
+        if (found == calls().end()) continue;
+        const Call& c = found->second;
+        if (allocationsDuring(c.prepare, [&] { c.run(); }) == 0) continue;
+        // A raised failure writes the list's text; an export may also answer by its result alone.
+        const std::string expected = *e.operation ? std::string(e.operation) + " Excpt" : std::string();
+        const auto prepare = [&] {
+            preparePage();
+            if (c.prepare) c.prepare();
+            PLR_SetLastError("");
+        };
+        Outcome failed;
+        const int made = forEachAllocationFailure(prepare, [&] { failed = c.run(); }, [&](int n) {
+            ++failuresInjected;
+            const std::string text = PLR_GetLastError();
+            const auto nested = kNestedTexts.find(e.name);
+            if (!text.empty() && !(nested != kNestedTexts.end() && text == nested->second)) {
+                EXPECT_EQ(text, expected) << e.name << ", allocation " << n;
+                EXPECT_TRUE(failed.isFailValue) << e.name << ", allocation " << n;
+            }
+            EXPECT_EQ(engineInvariantViolation(engine()), "") << e.name << ", allocation " << n;
+            PLR_SetLastError("");
+            c.run();
+            EXPECT_STREQ(PLR_GetLastError(), "") << e.name << " failed again after allocation " << n;
+            resetEngine();
+            EXPECT_EQ(mem::stats().liveBlocks, 0) << e.name << " leaked when allocation " << n << " failed";
+        });
+        EXPECT_GT(made, 0) << e.name;
+        ++exportsSwept;
+    }
+    std::printf("exports swept: %d, failures injected: %d\n", exportsSwept, failuresInjected);
+    EXPECT_GT(exportsSwept, 50);
 }
 
 }  // namespace
