@@ -21,10 +21,11 @@ namespace plr {
 namespace {
 
 // Gain times value, truncated and held to the 16-bit range (a gain above 1
-// would otherwise wrap a full value into a small one).
+// would otherwise wrap a full value into a small one); a gain that is not a
+// number gives 0.
 std::uint16_t gained(double value, float gain) noexcept {
     const double v = value * static_cast<double>(gain);
-    return static_cast<std::uint16_t>(v <= 0.0 ? 0.0 : v >= 65535.0 ? 65535.0 : v);
+    return static_cast<std::uint16_t>(!(v > 0.0) ? 0.0 : v >= 65535.0 ? 65535.0 : v);
 }
 
 bool planeReady(const PageBrush& page) noexcept {
