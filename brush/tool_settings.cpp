@@ -108,7 +108,8 @@ void setRotateBrushMode(BrushSettings& s, std::int32_t mode, std::int32_t degree
 
 void setAlpha(BrushSettings& s, std::int32_t percent) noexcept {
     s.alphaPercent = percent;
-    s.alpha128 = static_cast<std::int32_t>(percent * 1.28);
+    // Truncated, then held to 32 bits: a huge percentage is full alpha many times over, not a wrapped value.
+    s.alpha128 = saturate32(static_cast<std::int64_t>(percent * 1.28));
 }
 
 void setBlendStrength(BrushSettings& s, std::int32_t value) noexcept {
