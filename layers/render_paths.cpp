@@ -252,7 +252,7 @@ void drawOneToOneOrMagnified(const PageLayers& page, const Plan& plan, const Fin
         const auto next = static_cast<std::int32_t>(std::min<std::int64_t>(dy64 + scale, g.rows));
         drawContiguousRow(page, plan, f, g, t, dy, py, g.area.left, end, w);
         for (std::int32_t d = dy + 1; d < next; ++d)
-            std::memcpy(t.row(d), t.row(dy), static_cast<std::size_t>(g.columns) * 3);
+            std::memmove(t.row(d), t.row(dy), static_cast<std::size_t>(g.columns) * 3);  // rows of a narrow bitmap may overlap
     }
 }
 
