@@ -8,8 +8,6 @@
 #include <malloc.h>
 #endif
 
-#include "platform/large_blocks.h"
-
 namespace plr::mem {
 namespace {
 
@@ -52,7 +50,6 @@ void* allocate(std::size_t bytes) noexcept {
     auto* raw = static_cast<unsigned char*>(rawAlloc(bytes + kHeader));
     if (!raw) return nullptr;
     std::memcpy(raw, &bytes, sizeof bytes);
-    if (bytes >= platform::kLargeBlockBytes) platform::adviseLargeBlock(raw, bytes + kHeader);
     ++gLiveBlocks;
     gLiveBytes += static_cast<std::int64_t>(bytes);
     return raw + kHeader;
