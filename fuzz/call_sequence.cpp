@@ -38,10 +38,7 @@ constexpr std::int32_t kWideValues[] = {0,  1,   -1,   2,     3,     INT_MIN, IN
 // (negative strides walk rows backwards, as bottom-up bitmaps do, so the
 // buffers start in the middle of the arena).
 constexpr std::int32_t kBufferValues[] = {0, 1, -1, 2, 3, -48, -255, 8, 16, 63, 64, 100, 255};
-// 4097 is a large side that still allocates: a side of 10001 makes an 800 MB
-// layer, which under the address checker takes longer than a run may.
-// INT_MAX and the negative values still meet every out-of-range rule.
-constexpr std::int32_t kSizeValues[] = {0, 1, -1, 2, 3, INT_MIN, INT_MAX, 4097, 7, 16};
+constexpr std::int32_t kSizeValues[] = {0, 1, -1, 2, 3, INT_MIN, INT_MAX, 10001, 7, 16};
 // The largest brush sizes every brush buffer: values out of range are held
 // to 10000, which would make every page a gigabyte of brush buffers.
 constexpr std::int32_t kBrushSizeValues[] = {0, 1, -1, 2, 3, INT_MIN, 7, 16};

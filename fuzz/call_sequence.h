@@ -12,7 +12,7 @@
 //
 // Arguments: 32-bit values from boundary sets (0, -1, INT_MIN, INT_MAX,
 // 10001, off-page coordinates, colour limits) and small random values;
-// sizes (width, height, size, ...) never above 48 except 4097 and INT_MAX
+// sizes (width, height, size, ...) never above 48 except 10001 and INT_MAX
 // (a page side out of range becomes 100); the largest brush size never
 // above 48 (the page holds a larger one to 10000 and sizes its brush
 // buffers by it). Exports given host buffers get only values between -255
