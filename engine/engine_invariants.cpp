@@ -35,7 +35,7 @@ struct Checker {
             return;
         const std::size_t values = static_cast<std::size_t>(l.width) * static_cast<std::size_t>(l.height) * 4;
         rule(l.pixels.size() == values, what + " holds " + std::to_string(l.pixels.size()) + " values for its size");
-        rule(l.rowValues == l.width * 4, what + " row length " + std::to_string(l.rowValues));
+        rule(std::int64_t{l.rowValues} == std::int64_t{l.width} * 4, what + " row length " + std::to_string(l.rowValues));
         rule(l.opacity <= 256, what + " opacity " + std::to_string(l.opacity));
     }
 };

@@ -17,6 +17,7 @@
 #include "brush/alpha_ops.h"
 #include "core/block.h"
 #include "core/failure.h"
+#include "core/saturate.h"
 #include "engine/filter_ops.h"
 #include "engine/page.h"
 #include "engine/page_buffers.h"
@@ -43,6 +44,9 @@ StepColour colourOf(const FilterRun& r) { return {r.call.args.red, r.call.args.g
 
 // In-house `name` with keep flag `keep`, P1 = a, P2 = b, option 1 as the
 // host passed it when `withOption1`, and the filter colour.
+// 1000 - p for a host's argument of any size, held to the 32-bit range.
+std::int32_t thousandLess(std::int32_t p) { return saturate32(std::int64_t{1000} - p); }
+
 void inHouse(FilterRun& r, const char* name, std::int32_t keep, std::int32_t a = 0, std::int32_t b = 0,
              bool withOption1 = false) {
     inHouseStep(r.page, r.inHouse, name, keep, a, b, withOption1 ? r.option(1) : 0, colourOf(r));
@@ -195,7 +199,7 @@ bool watercolorAndInk(FilterRun& r) {
     inHouse(r, "Grayscale", 0);
     inHouse(r, "Invert", 1);
     if (!scribbleDestination(r)) return false;
-    inHouse(r, "Value Blur", 1, 1000, 1000 - r.call.args.p[2]);
+    inHouse(r, "Value Blur", 1, 1000, thousandLess(r.call.args.p[2]));
     finish(r, dst(r), kTexturize2, 255);
     return false;
 }
@@ -232,7 +236,7 @@ bool photoDetailer(FilterRun& r) {
     if (!popPhoto(r, r.call.args.p[1], r.p[3], 0)) return false;
     inHouse(r, "Grayscale", 0);
     inHouse(r, "Invert", 1);
-    inHouse(r, "Value Blur", 1, 1000, 1000 - r.call.args.p[3]);
+    inHouse(r, "Value Blur", 1, 1000, thousandLess(r.call.args.p[3]));
     finish(r, dst(r), kTexturize, 255);
     return false;
 }
@@ -287,7 +291,7 @@ bool frostedGlass(FilterRun& r) {
 bool glow(FilterRun& r) {
     refreshSource(r);
     inHouse(r, "Invert", 0);
-    inHouse(r, "Value Blur", 1, 1000 - r.call.args.p[0], 1000);
+    inHouse(r, "Value Blur", 1, thousandLess(r.call.args.p[0]), 1000);
     finish(r, dst(r), kSubtract, 255);
     return false;
 }
@@ -298,7 +302,7 @@ bool edge3(FilterRun& r) {
     maskedLoad32(r, dst(r));
     refreshSource(r);
     inHouse(r, "Invert", 0, 0, 0, true);
-    inHouse(r, "Value Blur", 1, 1000 - r.call.args.p[0], 1000 - r.call.args.p[1]);
+    inHouse(r, "Value Blur", 1, thousandLess(r.call.args.p[0]), thousandLess(r.call.args.p[1]));
     finish(r, dst(r), kDodge, 255);
     return false;
 }
@@ -314,7 +318,7 @@ bool emboss3(FilterRun& r) {
 bool outliner1(FilterRun& r) {
     refreshSource(r);
     greyInverted(r, true);
-    inHouse(r, "Value Blur", 1, 1000, 1000 - r.call.args.p[0]);
+    inHouse(r, "Value Blur", 1, 1000, thousandLess(r.call.args.p[0]));
     finish(r, dst(r), kTexturize, 255);
     return false;
 }
@@ -323,7 +327,7 @@ bool outliner2(FilterRun& r) {
     refreshSource(r);
     if (!popPhoto(r, r.call.args.p[0], r.p[2], r.optionByte(3))) return false;
     greyInverted(r, true);
-    inHouse(r, "Value Blur", 1, 1000, 1000 - r.call.args.p[2]);
+    inHouse(r, "Value Blur", 1, 1000, thousandLess(r.call.args.p[2]));
     finish(r, dst(r), kTexturize, 255);
     return false;
 }

@@ -1,5 +1,6 @@
 #include "history/layer_table.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "core/export_failures.h"
@@ -22,7 +23,13 @@ std::int32_t createLayer(PageHistory& page, std::int32_t index, std::int32_t wid
         if (l->hasPixels() && (l->width != w || l->height != h)) l->pixels.reset();
         l->width = w;
         l->height = h;
-        l->rowValues = saturate32(std::int64_t{w} * 4);  // a width that wide is never allocated
+        l->rowValues = saturate32(std::int64_t{w} * 4);
+        // A row of more values than a 32-bit length holds is never allocated,
+        // not even with no rows: the layer stays empty, as when memory runs out.
+        if (std::int64_t{w} * 4 > INT32_MAX) {
+            l->pixels.reset();
+            return 0;
+        }
         const std::size_t values = saturatingProduct(static_cast<std::uint64_t>(w), static_cast<std::uint64_t>(h), 4);
         if (!l->hasPixels()) {
             const std::int32_t kb = static_cast<std::int32_t>(static_cast<std::int64_t>(w) * h * 8 / 1024);

@@ -62,6 +62,9 @@ for target in "${targets[@]}"; do
   if ! "$dir/fuzz/fuzz_$target" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
        -max_len=65536 -artifact_prefix="$crashes/" -print_final_stats=1 >"$dir/fuzz_$target.log" 2>&1; then
     echo "fuzz_$target FAILED; see $dir/fuzz_$target.log and $crashes/" >&2
+    # The finding itself, so that a log of the run alone says what failed.
+    grep -E -A12 '^==[0-9]+==.*(ERROR|WARNING)|runtime error|^SUMMARY|ALARM' "$dir/fuzz_$target.log" | head -40 >&2 || true
+    for f in "$crashes"/*; do [ -f "$f" ] && echo "input (base64): $(head -c 4096 "$f" | base64 -w0)" >&2; done
     status=1 outcome=FAILED
   fi
   if [ "$mode" = long ]; then

@@ -1,5 +1,6 @@
 #include "script_player.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <set>
@@ -10,7 +11,13 @@
 namespace plr::host {
 namespace {
 
-std::int32_t whole(double v) { return static_cast<std::int32_t>(std::trunc(v)); }
+// A recorded number as the exports' 32-bit integer: the whole part, held at
+// the integer range (a hand-edited script may hold any number); not a number
+// counts as 0.
+std::int32_t whole(double v) {
+    if (std::isnan(v)) return 0;
+    return static_cast<std::int32_t>(std::trunc(std::clamp(v, -2147483648.0, 2147483647.0)));
+}
 
 // A "Filter" record's twenty values are the filter call's arguments after
 // the reserved one: name, random value, P1..P6, options 1..8, red, green,

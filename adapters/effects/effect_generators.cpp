@@ -23,6 +23,21 @@ struct Gen {
     const std::int32_t* v;
     int colourAt;  // index of the red value, or -1 (grey)
     CrtRandom rng;
+    // Work left, in pixels touched: a run stops drawing further shapes once
+    // they have covered the picture kCoverings times over, so that a count of
+    // millions of picture-sized shapes finishes (the last of them would only
+    // paint over the earlier ones) instead of running for hours.
+    double budget = 0;
+
+    static constexpr double kCoverings = 64, kShapeOverhead = 16;
+    void startBudget() { budget = kCoverings * double(img.cols) * img.rows + 65536; }
+    // Spends one shape of about `pixels` pixels (no more than the picture);
+    // false when the work is used up and the shape is not to be drawn.
+    bool draws(double pixels) {
+        if (budget <= 0) return false;
+        budget -= kShapeOverhead + std::min(std::max(pixels, 0.0), double(img.cols) * img.rows);
+        return true;
+    }
 
     int value(int i, int lo, int hi) const { return std::clamp(v[i], lo, hi); }
     // 0..n-1 (0 when n < 1); n up to 2^30.
@@ -97,6 +112,7 @@ void lines(Gen& g) {
     for (int i = 0; i < count; ++i) {
         const cv::Point a = randomPoint(g);
         const double t = angle + (g.unit() * 2 - 1) * spread, len = length * (0.5 + 0.5 * g.unit());
+        if (!g.draws(len * width(g.value(7, 0, 25)))) break;
         const cv::Point b(a.x + int(std::cos(t) * len), a.y - int(std::sin(t) * len));
         cv::line(g.layer, a, b, g.colour(g.v[18], g.v[16] == 1), width(g.value(7, 0, 25)), lineType(g.v[15] == 1));
     }
@@ -107,6 +123,7 @@ void circles(Gen& g) {
     for (int i = 0; i < count; ++i) {
         const cv::Point c = randomPoint(g);
         const int r = spreadSize(g, largest, g.v[17]);
+        if (!g.draws(4.0 * r * r)) break;
         cv::circle(g.layer, c, r, g.colour(g.v[18], g.v[16] == 1), ring == 0 ? cv::FILLED : ring, lineType(g.v[15] == 1));
     }
 }
@@ -117,6 +134,7 @@ void rectangles(Gen& g) {
     for (int i = 0; i < count; ++i) {
         const cv::Point a = randomPoint(g);
         const cv::Point b(a.x + spreadSize(g, largestW, g.v[17]), a.y + spreadSize(g, largestH, g.v[17]));
+        if (!g.draws(double(b.x - a.x) * (b.y - a.y))) break;
         cv::rectangle(g.layer, a, b, g.colour(g.v[18], g.v[16] == 1), outline == 0 ? cv::FILLED : outline,
                       lineType(g.v[15] == 1));
     }
@@ -146,6 +164,7 @@ void splines(Gen& g) {
         curve[n++] = cv::Point(int(ctrl[points].x), int(ctrl[points].y));
         const cv::Point* pts = curve;
         const int thick = spreadSize(g, g.value(8, 1, 25), g.v[17]);
+        if (!g.draws(double(points) * reach * thick)) break;
         cv::polylines(g.layer, &pts, &n, 1, false, g.colour(g.v[18], g.v[16] == 1), thick, cv::LINE_AA);
     }
 }
@@ -168,6 +187,7 @@ void worms(Gen& g, Block<cv::Point>& path) {
             path[n++] = cv::Point(int(std::lround(p.x)), int(std::lround(p.y)));
         }
         const cv::Point* pts = path.data();
+        if (!g.draws(2.0 * steps * width(g.value(7, 0, 25)))) break;
         cv::polylines(g.layer, &pts, &n, 1, false, g.colour(g.v[16], g.v[15] == 1), width(g.value(7, 0, 25)), cv::LINE_AA);
     }
 }
@@ -177,6 +197,7 @@ void points(Gen& g) {
     for (int i = 0; i < count; ++i) {
         const cv::Point c = randomPoint(g);
         const cv::Scalar col = g.colour(g.v[14], g.v[13] == 1);
+        if (!g.draws(r == 0 ? 1 : 4.0 * r * r)) break;
         if (r == 0) {
             std::uint8_t* px = g.layer.ptr<std::uint8_t>(c.y) + c.x * 4;
             for (int k = 0; k < 4; ++k) px[k] = static_cast<std::uint8_t>(col[k]);
@@ -202,6 +223,7 @@ void trees(Gen& g) {
                         kPi / 2 + (g.unit() - 0.5) * 0.2, trunk * (0.6 + 0.4 * g.unit()), double(g.value(8, 1, 25)), 0};
         while (top > 0) {
             const Branch b = stack[--top];
+            if (!g.draws(b.length * b.thick)) return;
             const cv::Point2d end = b.at + cv::Point2d(std::cos(b.heading), -std::sin(b.heading)) * b.length;
             cv::line(g.layer, b.at, end, col, width(int(b.thick)), cv::LINE_AA);
             if (b.level >= depth) continue;
@@ -221,6 +243,7 @@ void fibers(Gen& g) {
         p.y -= length / 2;
         double drift = 0;
         const cv::Scalar col = g.colour(g.v[11], false);
+        if (!g.draws(double(length) * w)) break;
         for (int s = 0; s < length; s += 4) {
             drift = 0.9 * drift + (g.unit() * 2 - 1) * wave;
             const cv::Point2d q = p + cv::Point2d(drift, 4);
@@ -407,6 +430,7 @@ bool blobs(Gen& g) {
     for (int i = 0; i < count; ++i) {
         const cv::Point c = randomPoint(g);
         const int r = spreadSize(g, largest, 60);
+        if (!g.draws(4.0 * r * r)) break;
         const double inv = 1.0 / (double(r) * r);
         for (int y = std::max(0, c.y - r); y <= std::min(h - 1, c.y + r); ++y)
             for (int x = std::max(0, c.x - r); x <= std::min(w - 1, c.x + r); ++x) {
@@ -537,6 +561,7 @@ bool runGenerator(std::int32_t number, const std::int32_t* values, std::uint8_t*
             Gen g{cv::Mat(height, width, CV_8UC4, bgra), cv::Mat(height, width, CV_8UC4, layer.data()), values,
                   e.colourAt, {}};
             g.rng.seed(e.seeded ? static_cast<std::uint32_t>(values[3]) : 1u);
+            g.startBudget();
             if (!e.run(g)) return false;
             compose(g, values[e.blendAt]);
             return true;
