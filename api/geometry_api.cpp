@@ -2,6 +2,7 @@
 #include "adapters/effects/transforms.h"
 #include "adapters/imaging/library_life.h"
 #include "api/export.h"
+#include "core/alloc.h"
 #include "engine/engine.h"
 #include "engine/page_geometry.h"
 #include "platform/thread_pool.h"
@@ -19,6 +20,7 @@ void PLR_IPLInit(int32_t /*unused*/) noexcept {
 void PLR_IPLExit(void) noexcept {
     imaging_lib::Exit();
     platform::stopThreadPool();
+    mem::releaseRetained();
 }
 
 void PLR_IPLFlipHorizontal(void) noexcept {

@@ -3,6 +3,18 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define PALORAN_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PALORAN_ASAN 1
+#endif
+#endif
+#if defined(PALORAN_ASAN)
+#include <sanitizer/asan_interface.h>
+#endif
 
 #if defined(_WIN32)
 #include <malloc.h>
@@ -12,9 +24,16 @@ namespace plr::mem {
 namespace {
 
 constexpr std::size_t kAlign = 64;
-// A header in front of every block records its size for the byte count; it
-// is one alignment unit long so that the caller's pointer stays aligned.
+// A header in front of every block records the bytes asked for (the byte
+// count) and the bytes the block holds (a kept block may serve a request a
+// little smaller than itself); it is one alignment unit long so that the
+// caller's pointer stays aligned.
 constexpr std::size_t kHeader = kAlign;
+struct Header {
+    std::size_t bytes;
+    std::size_t capacity;
+};
+static_assert(sizeof(Header) <= kHeader);
 
 // Counters shared by every thread that allocates (bands of a page walk may):
 // each request gets its own number, so an injected failure hits exactly one.
@@ -41,15 +60,114 @@ void rawFree(void* p) noexcept {
 #endif
 }
 
+// The kept large blocks (raw pointers, header included), most recent last.
+struct Retained {
+    std::mutex lock;
+    unsigned char* block[kRetainedBlocks] = {};
+    std::size_t capacity[kRetainedBlocks] = {};
+};
+// The heap's own bookkeeping, like the counters above; never destroyed, as
+// a host may still release blocks from its own static destructors.
+Retained& retained() noexcept {
+    static Retained* r = new Retained();
+    return *r;
+}
+
+void poison(unsigned char* raw, std::size_t capacity, bool on) noexcept {
+#if defined(PALORAN_ASAN)
+    // A kept block is not the engine's: the address checker still reports
+    // any use of it after its release.
+    if (on)
+        ASAN_POISON_MEMORY_REGION(raw + kHeader, capacity);
+    else
+        ASAN_UNPOISON_MEMORY_REGION(raw + kHeader, capacity);
+#else
+    (void)raw, (void)capacity, (void)on;
+#endif
+}
+
+// A kept block for `bytes`: one holding at least that many and no more than
+// a quarter again (so a crop's slightly smaller planes reuse the old ones),
+// or null.
+unsigned char* takeRetained(std::size_t bytes, std::size_t& capacity) noexcept {
+    if (bytes < kRetainFromBytes) return nullptr;
+    Retained& r = retained();
+    std::lock_guard<std::mutex> hold(r.lock);
+    for (int i = kRetainedBlocks - 1; i >= 0; --i) {
+        if (!r.block[i] || r.capacity[i] < bytes || r.capacity[i] - bytes > r.capacity[i] / 4) continue;
+        unsigned char* raw = r.block[i];
+        capacity = r.capacity[i];
+        r.block[i] = nullptr;
+        poison(raw, capacity, false);
+        return raw;
+    }
+    return nullptr;
+}
+
+// Keeps a released large block in place of the oldest kept one; false when
+// it is not kept (too small or too large).
+bool keep(unsigned char* raw, std::size_t capacity) noexcept {
+    if (capacity < kRetainFromBytes || capacity > kRetainedBytesAtMost / kRetainedBlocks) return false;
+    Retained& r = retained();
+    unsigned char* dropped = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(r.lock);
+        int slot = 0;
+        while (slot < kRetainedBlocks && r.block[slot]) ++slot;
+        if (slot == kRetainedBlocks) {  // full: the oldest goes
+            dropped = r.block[0];
+            for (int i = 1; i < kRetainedBlocks; ++i) r.block[i - 1] = r.block[i], r.capacity[i - 1] = r.capacity[i];
+            slot = kRetainedBlocks - 1;
+        }
+        poison(raw, capacity, true);
+        r.block[slot] = raw;
+        r.capacity[slot] = capacity;
+    }
+    if (dropped) rawFree(dropped);
+    return true;
+}
+
 }  // namespace
+
+std::size_t releaseRetained() noexcept {
+    Retained& r = retained();
+    unsigned char* blocks[kRetainedBlocks];
+    std::size_t total = 0;
+    {
+        std::lock_guard<std::mutex> hold(r.lock);
+        for (int i = 0; i < kRetainedBlocks; ++i) {
+            blocks[i] = r.block[i];
+            if (blocks[i]) total += r.capacity[i];
+            r.block[i] = nullptr;
+            r.capacity[i] = 0;
+        }
+    }
+    for (unsigned char* raw : blocks)
+        if (raw) rawFree(raw);
+    return total;
+}
+
+std::size_t retainedBytes() noexcept {
+    Retained& r = retained();
+    std::lock_guard<std::mutex> hold(r.lock);
+    std::size_t total = 0;
+    for (int i = 0; i < kRetainedBlocks; ++i)
+        if (r.block[i]) total += r.capacity[i];
+    return total;
+}
 
 void* allocate(std::size_t bytes) noexcept {
     const std::uint64_t request = ++gAllocations;
     if (request >= gFailFrom && request < gFailUntil) return nullptr;
     if (bytes > SIZE_MAX - kHeader) return nullptr;
-    auto* raw = static_cast<unsigned char*>(rawAlloc(bytes + kHeader));
+    std::size_t capacity = bytes;
+    auto* raw = takeRetained(bytes, capacity);
+    if (!raw) raw = static_cast<unsigned char*>(rawAlloc(bytes + kHeader));
+    // Short of memory: what is kept goes back first.
+    if (!raw && releaseRetained() > 0) raw = static_cast<unsigned char*>(rawAlloc(bytes + kHeader));
     if (!raw) return nullptr;
-    std::memcpy(raw, &bytes, sizeof bytes);
+    const Header h{bytes, capacity};
+    std::memcpy(raw, &h, sizeof h);
     ++gLiveBlocks;
     gLiveBytes += static_cast<std::int64_t>(bytes);
     return raw + kHeader;
@@ -58,11 +176,11 @@ void* allocate(std::size_t bytes) noexcept {
 void release(void* block) noexcept {
     if (!block) return;
     auto* raw = static_cast<unsigned char*>(block) - kHeader;
-    std::size_t bytes;
-    std::memcpy(&bytes, raw, sizeof bytes);
+    Header h;
+    std::memcpy(&h, raw, sizeof h);
     --gLiveBlocks;
-    gLiveBytes -= static_cast<std::int64_t>(bytes);
-    rawFree(raw);
+    gLiveBytes -= static_cast<std::int64_t>(h.bytes);
+    if (!keep(raw, h.capacity)) rawFree(raw);
 }
 
 Stats stats() noexcept { return Stats{gLiveBlocks.load(), gLiveBytes.load(), gAllocations.load()}; }

@@ -12,6 +12,22 @@ namespace plr::mem {
 void* allocate(std::size_t bytes) noexcept;
 void release(void* block) noexcept;
 
+// Large blocks (layer planes, snapshots, pictures) are not handed back to the
+// system at once: the last few released are kept, already faulted in, and
+// serve the next request of about their size. On a virtual machine the first
+// touch of fresh memory costs several times a copy of it, and whole-page work
+// (turning every layer, an undo snapshot per stroke, reading one picture after
+// another) releases and asks for planes of the same size again and again.
+// Kept blocks count in neither live figure; when memory runs short they are
+// given back before a request fails.
+inline constexpr std::size_t kRetainFromBytes = std::size_t{8} << 20;
+inline constexpr int kRetainedBlocks = 2;
+inline constexpr std::size_t kRetainedBytesAtMost = std::size_t{1} << 30;
+// Gives every kept block back to the system (a page deleted, the engine
+// reset or shut down); returns how many bytes that was.
+std::size_t releaseRetained() noexcept;
+std::size_t retainedBytes() noexcept;
+
 struct Stats {
     std::int64_t liveBlocks = 0;
     std::int64_t liveBytes = 0;

@@ -35,6 +35,7 @@ void resetEngine() noexcept {
     // block counters are not: they count across resets, which is what a leak
     // check compares.
     mem::injectFailure(0);
+    mem::releaseRetained();
     // The thread count went back to the one at load: OpenCV's pool follows.
     imaging_lib::FollowEngineThreads();
 }

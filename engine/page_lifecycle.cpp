@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/alloc.h"
 #include "core/failure.h"
 #include "core/export_failures.h"
 #include "core/sizes.h"
@@ -132,6 +133,8 @@ void deleteImage() noexcept {
         releaseStrokeAndHistoryBuffers(p);
         for (std::int32_t i = 0; i < kLayerSlots; ++i) deleteLayer(p, i);
         p.processing.releaseAll();
+        // The page's memory goes back to the system with it.
+        mem::releaseRetained();
     });
 }
 

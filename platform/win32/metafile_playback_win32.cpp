@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/win32/dib_rows_win32.h"
+
 namespace plr::platform {
 namespace {
 
@@ -38,13 +40,7 @@ bool playMetafile(const std::uint8_t* file, std::size_t n, bool enhanced, std::i
     if (!meta) return false;
     bool ok = false;
     HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = topDownBgra32(width, height);
     void* pixels = nullptr;
     HBITMAP section = dc ? CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0) : nullptr;
     if (section && pixels) {
@@ -62,12 +58,7 @@ bool playMetafile(const std::uint8_t* file, std::size_t n, bool enhanced, std::i
         const RECT whole{0, 0, width, height};
         if (PlayEnhMetaFile(dc, meta, &whole)) {
             GdiFlush();
-            for (std::size_t i = 0; i < count; ++i) {
-                rgba[i * 4] = bgra[i * 4 + 2];
-                rgba[i * 4 + 1] = bgra[i * 4 + 1];
-                rgba[i * 4 + 2] = bgra[i * 4];
-                rgba[i * 4 + 3] = 255;
-            }
+            opaqueRgbaFromBgrx(bgra, rgba, count);
             ok = true;
         }
         SelectObject(dc, old);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/screen_capture.h"
+#include "platform/win32/dib_rows_win32.h"
 
 namespace plr::platform {
 
@@ -21,24 +22,9 @@ bool captureScreen(CaptureTarget target, void* context) noexcept {
         SelectObject(memory, old);
         std::uint8_t* pixels = copied ? target(context, width, height) : nullptr;
         if (pixels) {
-            BITMAPINFO info = {};
-            info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-            info.bmiHeader.biWidth = width;
-            info.bmiHeader.biHeight = -height;  // top row first
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            info.bmiHeader.biCompression = BI_RGB;
+            BITMAPINFO info = topDownBgra32(width, height);
             ok = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels, &info, DIB_RGB_COLORS) == height;
-            if (ok) {
-                const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-                for (std::size_t i = 0; i < count; ++i) {
-                    std::uint8_t* p = pixels + i * 4;
-                    const std::uint8_t blue = p[0];
-                    p[0] = p[2];
-                    p[2] = blue;
-                    p[3] = 255;
-                }
-            }
+            if (ok) opaqueRgbaFromBgrx(pixels, pixels, static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
         }
         DeleteObject(bitmap);
     }
