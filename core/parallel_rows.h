@@ -97,4 +97,24 @@ void parallelRows(std::int32_t height, std::int32_t minRowsPerBand, F&& fn) {
     }
 }
 
+// How many bands parallelRows(height, minRows, ...) makes now: walks that
+// need scratch of their own per band take it for this many before the walk.
+inline std::int32_t bandsFor(std::int32_t height, std::int32_t minRowsPerBand) noexcept {
+    if (height <= 0) return 0;
+    const BandSettings settings = bandSettings();
+    return detail::bandCount(settings.threads, height, settings.anySize ? 1 : minRowsPerBand);
+}
+
+// parallelRows, with each band's number (0 .. bandsFor() - 1) passed first:
+// fn(band, y0, y1).
+template <class F>
+void parallelBands(std::int32_t height, std::int32_t minRowsPerBand, F&& fn) {
+    const std::int64_t n = bandsFor(height, minRowsPerBand);
+    parallelRows(height, minRowsPerBand, [&](std::int32_t y0, std::int32_t y1) {
+        // Band b starts at height * b / n rounded down, and n <= height, so b
+        // is the one whole number from y0 * n / height up to (y0 + 1) * n / height.
+        fn(static_cast<std::int32_t>((std::int64_t{y0} * n + height - 1) / height), y0, y1);
+    });
+}
+
 }  // namespace plr

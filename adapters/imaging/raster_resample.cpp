@@ -3,12 +3,14 @@
 // lobes and does not widen when shrinking), so the passes are ours: each
 // source row the output needs is filtered horizontally once into a ring of
 // rows, then every destination row is a weighted sum of ring rows. All
-// memory is taken before the first pixel.
+// memory is taken before the first pixel; bands of destination rows run on
+// the engine's threads.
 #include <algorithm>
 #include <cstring>
 
 #include "adapters/imaging/filter_kernels.h"
 #include "adapters/imaging/raster_resize.h"
+#include "core/parallel_rows.h"
 
 namespace plr::imaging_lib {
 namespace {
@@ -26,43 +28,64 @@ void horizontalPass(const C* row, Acc* out, std::int32_t dw, const AxisWeights& 
     }
 }
 
+// One band of destination rows [y0, y1) with its own ring.
 template <class C, class Acc, int CH>
-std::int32_t resample(const std::uint8_t* src, std::int32_t ss, std::uint8_t* dst, std::int32_t dw, std::int32_t dh,
-                      std::int32_t ds, const AxisWeights& xw, const AxisWeights& yw) noexcept {
+void resampleRows(const std::uint8_t* src, std::int32_t ss, std::uint8_t* dst, std::int32_t dw, std::int32_t ds,
+                  const AxisWeights& xw, const AxisWeights& yw, Acc* ring, Acc* acc, std::int32_t* ringRow,
+                  const Acc** rows, std::int32_t y0, std::int32_t y1) noexcept {
     const std::size_t rowValues = std::size_t(dw) * CH;
     const std::int32_t taps = yw.taps;
-    Block<Acc> ring, sum;
-    Block<std::int32_t> ringRow;  // which source row each ring slot holds
-    Block<const Acc*> rows;
-    if (!ring.allocate(rowValues * std::size_t(taps)) || !sum.allocate(rowValues) ||
-        !ringRow.allocate(std::size_t(taps)) || !rows.allocate(std::size_t(taps)))
-        return 0;
-    std::fill(ringRow.data(), ringRow.data() + taps, -1);
+    std::fill(ringRow, ringRow + taps, -1);
     const Acc maxValue = static_cast<Acc>(C(~C{0}));
-    for (std::int32_t oy = 0; oy < dh; ++oy) {
+    for (std::int32_t oy = y0; oy < y1; ++oy) {
         const std::int32_t first = yw.start[std::size_t(oy)];
         for (std::int32_t k = 0; k < taps; ++k) {
             const std::int32_t sy = first + k, slot = sy % taps;
-            Acc* r = ring.data() + std::size_t(slot) * rowValues;
-            if (ringRow[std::size_t(slot)] != sy) {
+            Acc* r = ring + std::size_t(slot) * rowValues;
+            if (ringRow[slot] != sy) {
                 horizontalPass<C, Acc, CH>(reinterpret_cast<const C*>(src + std::int64_t{sy} * ss), r, dw, xw);
-                ringRow[std::size_t(slot)] = sy;
+                ringRow[slot] = sy;
             }
-            rows[std::size_t(k)] = r;
+            rows[k] = r;
         }
         const std::int32_t* w = yw.weights.data() + std::size_t(oy) * std::size_t(taps);
-        Acc* acc = sum.data();
         const Acc w0 = w[0];
         const Acc* r0 = rows[0];
         for (std::size_t i = 0; i < rowValues; ++i) acc[i] = w0 * r0[i];
         for (std::int32_t k = 1; k < taps; ++k) {
             if (w[k] == 0) continue;
             const Acc wk = w[k];
-            const Acc* rk = rows[std::size_t(k)];
+            const Acc* rk = rows[k];
             for (std::size_t i = 0; i < rowValues; ++i) acc[i] += wk * rk[i];
         }
         C* out = reinterpret_cast<C*>(dst + std::int64_t{oy} * ds);
         for (std::size_t i = 0; i < rowValues; ++i) out[i] = static_cast<C>(finishChannel<Acc>(acc[i], maxValue));
+    }
+}
+
+// Bands of destination rows on the engine's threads, each with a ring of its
+// own (the source rows two bands share are filtered twice).
+template <class C, class Acc, int CH>
+std::int32_t resample(const std::uint8_t* src, std::int32_t ss, std::uint8_t* dst, std::int32_t dw, std::int32_t dh,
+                      std::int32_t ds, const AxisWeights& xw, const AxisWeights& yw) noexcept {
+    const std::size_t rowValues = std::size_t(dw) * CH, taps = std::size_t(yw.taps);
+    const std::int32_t minRows = minBandRows(std::int64_t(rowValues * sizeof(C)) * yw.taps);
+    const auto bands = static_cast<std::size_t>(bandsFor(dh, minRows));
+    Block<Acc> ring, sum;
+    Block<std::int32_t> ringRow;  // which source row each ring slot holds
+    Block<const Acc*> rows;
+    if (!ring.allocate(bands * rowValues * taps) || !sum.allocate(bands * rowValues) ||
+        !ringRow.allocate(bands * taps) || !rows.allocate(bands * taps))
+        return 0;
+    try {
+        parallelBands(dh, minRows, [&](std::int32_t b, std::int32_t y0, std::int32_t y1) {
+            const auto k = static_cast<std::size_t>(b);
+            resampleRows<C, Acc, CH>(src, ss, dst, dw, ds, xw, yw, ring.data() + k * rowValues * taps,
+                                     sum.data() + k * rowValues, ringRow.data() + k * taps, rows.data() + k * taps,
+                                     y0, y1);
+        });
+    } catch (...) {
+        return 0;
     }
     return 1;
 }

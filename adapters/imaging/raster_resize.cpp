@@ -31,32 +31,45 @@ bool validRasters(const void* src, std::int32_t w, std::int32_t h, std::int32_t 
 template <class C>
 std::int32_t decimate(const std::uint8_t* src, std::int32_t w, std::int32_t h, std::int32_t ss,
                       std::uint8_t* dst, std::int32_t dw, std::int32_t dh, std::int32_t ds, int channels) {
-    Block<std::uint64_t> rows;  // horizontal sums of one source row, dw * channels
-    Block<std::uint64_t> acc;   // vertical accumulation of one destination row
     const std::size_t n = saturatingProduct(static_cast<std::uint64_t>(dw), static_cast<std::uint64_t>(channels));
-    if (!rows.allocate(n) || !acc.allocate(n)) return 0;
+    // Each band of destination rows has its own horizontal sums of one source
+    // row and vertical accumulation of one destination row, n values each.
+    const std::int32_t minRows = minBandRows(std::int64_t{ss} * std::max<std::int64_t>(1, h / dh));
+    const auto bands = static_cast<std::size_t>(bandsFor(dh, minRows));
+    Block<std::uint64_t> scratch;
+    if (n > SIZE_MAX / 2 / bands || !scratch.allocate(bands * n * 2)) return 0;
     const std::uint64_t total = std::uint64_t(w) * std::uint64_t(h);
-    for (std::int32_t oy = 0; oy < dh; ++oy) {
-        for (std::size_t i = 0; i < n; ++i) acc[i] = 0;
-        const std::int64_t ylo = std::int64_t{oy} * h, yhi = std::int64_t{oy + 1} * h;
-        for (std::int64_t sy = ylo / dh; sy <= (yhi - 1) / dh; ++sy) {
-            const std::int64_t wy = std::min<std::int64_t>((sy + 1) * dh, yhi) - std::max<std::int64_t>(sy * dh, ylo);
-            const C* srow = reinterpret_cast<const C*>(src + sy * ss);
-            for (std::int32_t ox = 0; ox < dw; ++ox) {
-                const std::int64_t xlo = std::int64_t{ox} * w, xhi = std::int64_t{ox + 1} * w;
-                std::uint64_t* r = rows.data() + std::size_t(ox) * channels;
-                for (int c = 0; c < channels; ++c) r[c] = 0;
-                for (std::int64_t sx = xlo / dw; sx <= (xhi - 1) / dw; ++sx) {
-                    const std::uint64_t wx = std::uint64_t(std::min<std::int64_t>((sx + 1) * dw, xhi) -
-                                                           std::max<std::int64_t>(sx * dw, xlo));
-                    const C* p = srow + sx * channels;
-                    for (int c = 0; c < channels; ++c) r[c] += wx * p[c];
+    const auto band = [&](std::int32_t b, std::int32_t y0, std::int32_t y1) {
+        std::uint64_t* rows = scratch.data() + std::size_t(b) * n * 2;
+        std::uint64_t* acc = rows + n;
+        for (std::int32_t oy = y0; oy < y1; ++oy) {
+            for (std::size_t i = 0; i < n; ++i) acc[i] = 0;
+            const std::int64_t ylo = std::int64_t{oy} * h, yhi = std::int64_t{oy + 1} * h;
+            for (std::int64_t sy = ylo / dh; sy <= (yhi - 1) / dh; ++sy) {
+                const std::int64_t wy =
+                    std::min<std::int64_t>((sy + 1) * dh, yhi) - std::max<std::int64_t>(sy * dh, ylo);
+                const C* srow = reinterpret_cast<const C*>(src + sy * ss);
+                for (std::int32_t ox = 0; ox < dw; ++ox) {
+                    const std::int64_t xlo = std::int64_t{ox} * w, xhi = std::int64_t{ox + 1} * w;
+                    std::uint64_t* r = rows + std::size_t(ox) * channels;
+                    for (int c = 0; c < channels; ++c) r[c] = 0;
+                    for (std::int64_t sx = xlo / dw; sx <= (xhi - 1) / dw; ++sx) {
+                        const std::uint64_t wx = std::uint64_t(std::min<std::int64_t>((sx + 1) * dw, xhi) -
+                                                               std::max<std::int64_t>(sx * dw, xlo));
+                        const C* p = srow + sx * channels;
+                        for (int c = 0; c < channels; ++c) r[c] += wx * p[c];
+                    }
                 }
+                for (std::size_t i = 0; i < n; ++i) acc[i] += rows[i] * std::uint64_t(wy);
             }
-            for (std::size_t i = 0; i < n; ++i) acc[i] += rows[i] * std::uint64_t(wy);
+            C* drow = reinterpret_cast<C*>(dst + std::int64_t{oy} * ds);
+            for (std::size_t i = 0; i < n; ++i) drow[i] = static_cast<C>((acc[i] + total / 2) / total);
         }
-        C* drow = reinterpret_cast<C*>(dst + std::int64_t{oy} * ds);
-        for (std::size_t i = 0; i < n; ++i) drow[i] = static_cast<C>((acc[i] + total / 2) / total);
+    };
+    try {
+        parallelBands(dh, minRows, band);
+    } catch (...) {
+        return 0;
     }
     return 1;
 }

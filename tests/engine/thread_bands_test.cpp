@@ -49,12 +49,16 @@ void randomPage(std::uint32_t seed, Size s) {
     PLR_SetLayer(2);
 }
 
-// Every layer's pixels and the page's size.
+// The page's size, then every layer's size and pixels.
 std::vector<std::uint16_t> pageBytes() {
     std::vector<std::uint16_t> out{static_cast<std::uint16_t>(page().width), static_cast<std::uint16_t>(page().height)};
     for (std::int32_t slot = 1; slot <= 3; ++slot) {
         const LayerRecord& l = page().layers[slot];
-        if (l.hasPixels()) out.insert(out.end(), l.pixels.data(), l.pixels.data() + page().pixelCount() * 4);
+        if (!l.hasPixels()) continue;
+        // A resize leaves the page's size to the host: each layer has its own.
+        out.push_back(static_cast<std::uint16_t>(l.width));
+        out.push_back(static_cast<std::uint16_t>(l.height));
+        out.insert(out.end(), l.pixels.data(), l.pixels.data() + std::size_t(l.width) * std::size_t(l.height) * 4);
     }
     return out;
 }
@@ -106,6 +110,9 @@ TEST_F(ThreadBands, WholePageGeometryGivesOneThreadsBytes) {
     sameAtEveryCount("right turn", [] { PLR_IPLRotateRight(); });
     sameAtEveryCount("bilinear", [] { PLR_IPLResize(page().width * 2 - 1, page().height * 3 / 2 + 1, "Bilinear"); });
     sameAtEveryCount("nearest", [] { PLR_IPLResize(page().width / 2 + 1, page().height * 2 + 1, "Nearest Neighbor"); });
+    sameAtEveryCount("area average", [] { PLR_IPLResize(page().width / 2 + 1, page().height / 3 + 1, "Area Average"); });
+    sameAtEveryCount("lanczos", [] { PLR_IPLResize(page().width * 3 / 2 + 1, page().height / 2 + 1, "Lanczos3"); });
+    sameAtEveryCount("mitchell", [] { PLR_IPLResize(page().width / 3 + 1, page().height * 2 - 1, "Mitchell"); });
 }
 
 // The whole catalogue: each filter on the same picture at 1 and 7 threads
