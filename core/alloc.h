@@ -22,7 +22,8 @@ void release(void* block) noexcept;
 // given back before a request fails.
 inline constexpr std::size_t kRetainFromBytes = std::size_t{8} << 20;
 inline constexpr int kRetainedBlocks = 2;
-inline constexpr std::size_t kRetainedBytesAtMost = std::size_t{1} << 30;
+// A 32-bit process has little address space to spare: it keeps less.
+inline constexpr std::size_t kRetainedBytesAtMost = sizeof(void*) >= 8 ? std::size_t{1} << 30 : std::size_t{1} << 27;
 // Gives every kept block back to the system (a page deleted, the engine
 // reset or shut down); returns how many bytes that was.
 std::size_t releaseRetained() noexcept;
