@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/cpu_kernels.h"
+#include "engine/threading.h"
 #include "engine_fixture.h"
 #include "layers/pixel_reference.h"
 #include "pixel_test_support.h"
@@ -12,6 +13,8 @@ namespace plr::test {
 namespace {
 
 using PixelDifferential = EngineTest;
+
+constexpr std::int32_t kThreadCounts[] = {1, 2, 7};
 
 struct Scene {
     std::int32_t w = 0, h = 0;
@@ -96,6 +99,7 @@ TEST_P(PixelDifferentialPaths, CoreLoadMatchesTheReference) {
     Biased r(20261208);
     for (int it = 0; it < 400; ++it) {
         const Scene s = randomScene(r, it);
+        setThreadCount(kThreadCounts[it % 3], true);  // rows in bands of any size
         // Wide pages get rectangles spanning most of the width, so rows cross stretches.
         const bool wide = s.w > 512;
         const std::int32_t sw = wide ? s.w + r.range(-8, 6) : r.range(0, s.w + 6), sh = r.range(0, s.h + 4);
@@ -109,10 +113,11 @@ TEST_P(PixelDifferentialPaths, CoreLoadMatchesTheReference) {
     }
 }
 
-TEST_F(PixelDifferential, RGB24LoadsMatchTheReference) {
+TEST_P(PixelDifferentialPaths, RGB24LoadsMatchTheReference) {
     Biased r(77);
     for (int it = 0; it < 200; ++it) {
         const Scene s = randomScene(r, it);
+        setThreadCount(kThreadCounts[it % 3], true);
         const Source src = randomSource(r, s.h, s.w * 3, 3);
         const bool use = r.below(4) != 0;
         const bool toAlpha = r.below(2);
