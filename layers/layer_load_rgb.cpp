@@ -143,6 +143,26 @@ void alphaCovered(const std::uint8_t* __restrict s, std::uint16_t* __restrict d,
     }
 }
 
+// BGR24 -> colour * 256 in RGB order, alpha 0xFFFF.
+std::size_t bgrRowFast(const std::uint8_t* s, std::uint16_t* d, std::size_t n) noexcept {
+#if defined(__SSE2__)
+    return rgbGroups(s, d, n, [](__m128i sFull, __m128i, std::size_t, bool) {
+        const __m128i swapped = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sFull, 0xC6), 0xC6);  // lanes 2, 1, 0, 3
+        return _mm_or_si128(swapped, kAlphaLanes);
+    });
+#else
+    return 0;
+#endif
+}
+void bgrRow(const std::uint8_t* __restrict s, std::uint16_t* __restrict d, std::size_t n) noexcept {
+    for (std::size_t i = bgrRowFast(s, d, n); i < n; ++i) {
+        d[4 * i] = static_cast<std::uint16_t>(s[3 * i + 2] << 8);
+        d[4 * i + 1] = static_cast<std::uint16_t>(s[3 * i + 1] << 8);
+        d[4 * i + 2] = static_cast<std::uint16_t>(s[3 * i] << 8);
+        d[4 * i + 3] = 0xFFFF;
+    }
+}
+
 // A covered row in stretches whose coverage fits a small stack array.
 template <bool VariantA, bool Tex, bool Mask>
 void rowCovered(const std::uint8_t* s, std::uint16_t* d, const std::uint8_t* t, const std::uint16_t* m,
@@ -220,16 +240,13 @@ bool loadBGR24(PageLayers& page, const std::uint8_t* src, std::int32_t stride, s
     if (!layer || !src || page.pixelCount() == 0) return false;
     const std::int32_t w = std::clamp(width, 0, page.width), h = std::clamp(height, 0, page.height);
     const std::ptrdiff_t srcStride = stride;
-    for (std::int32_t y = 0; y < h; ++y, src += srcStride) {
-        std::uint16_t* __restrict d = layer->pixels.data() + static_cast<std::size_t>(y) * page.width * 4;
-        const std::uint8_t* __restrict s = src;
-        for (std::int32_t x = 0; x < w; ++x) {
-            d[4 * x] = static_cast<std::uint16_t>(s[3 * x + 2] << 8);
-            d[4 * x + 1] = static_cast<std::uint16_t>(s[3 * x + 1] << 8);
-            d[4 * x + 2] = static_cast<std::uint16_t>(s[3 * x] << 8);
-            d[4 * x + 3] = 0xFFFF;
-        }
-    }
+    std::uint16_t* pixels = layer->pixels.data();
+    const std::size_t pageWidth = static_cast<std::size_t>(page.width);
+    parallelRows(h, minBandRows(std::int64_t{w} * 8), [&](std::int32_t y0, std::int32_t y1) {
+        for (std::int32_t y = y0; y < y1; ++y)
+            bgrRow(src + static_cast<std::ptrdiff_t>(y) * srcStride, pixels + static_cast<std::size_t>(y) * pageWidth * 4,
+                   static_cast<std::size_t>(w));
+    });
     return true;
 }
 
