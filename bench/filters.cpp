@@ -22,7 +22,9 @@
 #include "bench_page.h"
 #include "engine/engine.h"
 #include "engine/filter_catalogue.h"
+#include "engine/page.h"
 #include "engine/threading.h"
+#include "imaging/alpha_premultiply.h"
 #include "paloran.h"
 #include "platform/thread_pool.h"
 
@@ -104,8 +106,8 @@ struct BenchPage : plr::bench::BenchPage {
     BenchPage() : plr::bench::BenchPage(picture(), kW, kH) {}
 };
 
-void DispatcherGlue(benchmark::State& s) {
-    BenchPage page;
+// Refresh, pre-adjust, post-adjust and the load back, on the page as it is.
+void runGlue(benchmark::State& s) {
     std::uint8_t* src = plr::page().processing.src32.data();
     std::uint8_t* dst = plr::page().processing.dst32.data();
     std::memcpy(dst, picture().data(), picture().size());
@@ -117,7 +119,42 @@ void DispatcherGlue(benchmark::State& s) {
     }
     pixels(s);
 }
+
+void DispatcherGlue(benchmark::State& s) {
+    BenchPage page;
+    runGlue(s);
+}
 void MemcpyOfTheLayer(benchmark::State& s) { plr::bench::memcpyOfLayer(s, kW, kH); }
+
+// The same glue with the mask enabled over all its values: the load back is
+// the covered load.
+void DispatcherGlueUnderMask(benchmark::State& s) {
+    BenchPage page;
+    plr::Page& p = plr::page();
+    p.mask.enabled = 1;
+    for (std::size_t i = 0; i < p.pixelCount(); ++i) p.mask.plane[i] = static_cast<std::uint16_t>(i * 40503u);
+    runGlue(s);
+}
+
+// Pre- and post-adjust of a picture with random alphas (every pixel worked),
+// then the same one pixel at a time through the tables.
+void AdjustRandomAlphas(benchmark::State& s, bool grouped) {
+    const std::vector<std::uint8_t> in = plr::bench::randomRgba(kW, kH);
+    std::vector<std::uint8_t> b = in;
+    for (auto _ : s) {
+        if (grouped) {
+            plr::premultiplyRGBA32(b.data(), b.size() / 4);
+            plr::unpremultiplyRGBA32(b.data(), b.size() / 4);
+        } else {
+            plr::reference::premultiplyRGBA32(b.data(), b.size() / 4);
+            plr::reference::unpremultiplyRGBA32(b.data(), b.size() / 4);
+        }
+        benchmark::DoNotOptimize(b.data());
+    }
+    pixels(s);
+}
+void PreAndPostAdjustRandomAlphas(benchmark::State& s) { AdjustRandomAlphas(s, true); }
+void PreAndPostAdjustRandomAlphasPixelByPixel(benchmark::State& s) { AdjustRandomAlphas(s, false); }
 
 BENCHMARK(GaussianSigma10)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenCvGaussianSigma10)->Unit(benchmark::kMillisecond);
@@ -129,6 +166,9 @@ BENCHMARK(UnsharpMask)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenCvGaussianAddWeighted)->Unit(benchmark::kMillisecond);
 BENCHMARK(DispatcherGlue)->Unit(benchmark::kMillisecond);
 BENCHMARK(MemcpyOfTheLayer)->Unit(benchmark::kMillisecond);
+BENCHMARK(DispatcherGlueUnderMask)->Unit(benchmark::kMillisecond);
+BENCHMARK(PreAndPostAdjustRandomAlphas)->Unit(benchmark::kMillisecond);
+BENCHMARK(PreAndPostAdjustRandomAlphasPixelByPixel)->Unit(benchmark::kMillisecond);
 
 // Every name that runs, once, through the export; mid-range settings.
 void Named(benchmark::State& s, std::string name) {

@@ -22,6 +22,7 @@ struct Buffers {
     std::vector<std::uint8_t> rgba32Out = std::vector<std::uint8_t>(kPixels * 4);
     std::vector<std::uint8_t> rgba64 = std::vector<std::uint8_t>(kPixels * 8);
     std::vector<std::uint8_t> rgba64Out = std::vector<std::uint8_t>(kPixels * 8);
+    std::vector<std::uint8_t> rgb24 = std::vector<std::uint8_t>(kPixels * 3);
 };
 
 // One page and one set of host buffers for the whole run. The source has
@@ -39,6 +40,7 @@ Buffers& setup() {
             buffers->rgba32[i] = static_cast<std::uint8_t>(i % 4 == 3 ? (s >> 24) | 1 : s >> 24);
         }
         for (std::size_t i = 0; i < buffers->rgba64.size(); ++i) buffers->rgba64[i] = static_cast<std::uint8_t>(i * 7);
+        for (std::size_t i = 0; i < buffers->rgb24.size(); ++i) buffers->rgb24[i] = static_cast<std::uint8_t>(i * 13);
         plr::Page& p = plr::page();
         for (std::size_t i = 0; i < kPixels; ++i) p.mask.plane[i] = static_cast<std::uint16_t>(i * 40503u);
         return buffers;
@@ -115,6 +117,20 @@ void BM_GetRGBA64Layer(benchmark::State& state) {
     report(state, b.rgba64Out.size());
 }
 
+// The RGB24 loads into the current layer (layer 2), plain and under the mask.
+void loadRGB24(benchmark::State& state, bool toAlpha, std::int32_t covered) {
+    Buffers& b = setup();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(toAlpha ? PLR_LoadRGB24ToAlpha(b.rgb24.data(), kSide * 3, covered)
+                                         : PLR_LoadRGB24(b.rgb24.data(), kSide * 3, covered));
+        benchmark::ClobberMemory();
+    }
+    report(state, b.rgb24.size());
+}
+void BM_LoadRGB24(benchmark::State& state) { loadRGB24(state, false, 0); }
+void BM_LoadRGB24_Coverage(benchmark::State& state) { loadRGB24(state, false, 1); }
+void BM_LoadRGB24ToAlpha_Coverage(benchmark::State& state) { loadRGB24(state, true, 1); }
+
 BENCHMARK(BM_Memcpy_RGBA32Bytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadRGBA32Layer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadRGBA32Layer_Coverage)->Unit(benchmark::kMillisecond);
@@ -122,6 +138,9 @@ BENCHMARK(BM_GetRGBA32Layer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Memcpy_RGBA64Bytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetRGBA64Layer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GetRGBA64Layer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadRGB24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadRGB24_Coverage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadRGB24ToAlpha_Coverage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "core/cpu_features.h"
 #include "core/layer_load_avx2.h"
+#include "core/layer_load_sse2.h"
 #include "engine/engine.h"
 #include "layers/layer_load.h"
 
@@ -17,10 +18,6 @@ EightFn noEightPixelPath(std::int32_t) noexcept { return nullptr; }
 
 EightFn eightPixelWide(std::int32_t formula) noexcept {
     return formula < 0 || formula > 18 ? nullptr : eightPixelFunctionAvx2(formula);
-}
-
-std::size_t noBlendCovered(const std::uint8_t*, std::uint16_t*, const std::uint32_t*, std::size_t, bool) noexcept {
-    return 0;
 }
 
 void normalRowBaseline(const dab::NormalRow& n, std::uint16_t* px, const std::uint32_t* cov,
@@ -40,7 +37,7 @@ CpuKernels cpuKernelsFor(bool avx2) noexcept {
     k.avx2 = avx2;
     k.chunkKernel = avx2 ? &chunkKernelWide : &draw::chunkKernelSse2;
     k.eightPixelPath = avx2 ? &eightPixelWide : &noEightPixelPath;
-    k.blendCovered = avx2 ? &avx2::blendCovered : &noBlendCovered;
+    k.blendCovered = avx2 ? &avx2::blendCovered : &sse2::blendCovered;
     k.normalRow = avx2 ? &dab::normalRowAvx2 : &normalRowBaseline;
     k.smudgeRow = avx2 ? &dab::smudgeRowAvx2 : &smudgeRowBaseline;
     return k;

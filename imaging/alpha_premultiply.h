@@ -13,8 +13,10 @@ constexpr double kInv65535 = 0.000015259021896696422;
 
 // 8-bit rule. Premultiply touches pixels with 0 < alpha < 255:
 // v = trunc(alpha * (1/255) * (v + 1)); divide: v = min(255, v * 255 / alpha).
-void premultiplyRGBA32(std::uint8_t* px, std::size_t count) noexcept;
-void unpremultiplyRGBA32(std::uint8_t* px, std::size_t count) noexcept;
+// Large buffers are split over the engine's threads (the result does not
+// depend on their number); a failing band is raised on the caller.
+void premultiplyRGBA32(std::uint8_t* px, std::size_t count);
+void unpremultiplyRGBA32(std::uint8_t* px, std::size_t count);
 // Divide for every pixel with alpha != 0, alpha 255 included.
 void unpremultiplyRGBA32AllAlphas(std::uint8_t* px, std::size_t count) noexcept;
 
@@ -27,6 +29,9 @@ void unpremultiplyRGBA64(std::uint16_t* px, std::size_t count) noexcept;
 namespace reference {
 std::uint8_t premultiply8(std::uint8_t v, std::uint8_t alpha) noexcept;
 std::uint8_t unpremultiply8(std::uint8_t v, std::uint8_t alpha) noexcept;
+// The 8-bit rules one pixel at a time on one thread.
+void premultiplyRGBA32(std::uint8_t* px, std::size_t count) noexcept;
+void unpremultiplyRGBA32(std::uint8_t* px, std::size_t count) noexcept;
 }  // namespace reference
 
 }  // namespace plr

@@ -12,7 +12,7 @@
 #endif
 
 #include "core/coverage.h"
-#include "core/layer_load_avx2.h"
+#include "core/parallel_rows.h"
 #include "core/pixel_rows.h"
 #include "layers/page_layers.h"
 
@@ -166,11 +166,17 @@ bool loadRGBA32IntoLayer(PageLayers& page, LayerRecord& layer, const std::uint8_
     const std::uint16_t* mask = covered ? page.maskIfEnabled() : nullptr;
     const RowKernel kernel = pickKernel(covered, tex != nullptr, mask != nullptr, layer.alphaLock != 0);
 
+    // Rows in bands: each band reads its own source rows and writes its own layer rows.
     const std::size_t pageWidth = static_cast<std::size_t>(page.width);
-    for (std::int64_t row = y0; row < y1; ++row, s += srcStride) {
-        const std::size_t at = static_cast<std::size_t>(row) * pageWidth + static_cast<std::size_t>(x0);
-        kernel(s, layer.pixels.data() + at * 4, tex ? tex + at : nullptr, mask ? mask + at : nullptr, cols);
-    }
+    std::uint16_t* pixels = layer.pixels.data();
+    parallelRows(static_cast<std::int32_t>(y1 - y0), minBandRows(static_cast<std::int64_t>(cols) * 8),
+                 [&](std::int32_t b0, std::int32_t b1) {
+                     const std::uint8_t* sr = s + static_cast<std::ptrdiff_t>(b0) * srcStride;
+                     for (std::int64_t row = y0 + b0; row < y0 + b1; ++row, sr += srcStride) {
+                         const std::size_t at = static_cast<std::size_t>(row) * pageWidth + static_cast<std::size_t>(x0);
+                         kernel(sr, pixels + at * 4, tex ? tex + at : nullptr, mask ? mask + at : nullptr, cols);
+                     }
+                 });
     return true;
 }
 

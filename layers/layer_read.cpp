@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "core/parallel_rows.h"
 #include "core/pixel_rows.h"
 #include "layers/page_layers.h"
 
@@ -15,14 +16,18 @@ bool pageSized(const PageLayers& page, const LayerRecord* layer) noexcept {
     return layer && page.pixelCount() > 0 && layer->hasPixelsOfSize(page.width, page.height);
 }
 
-// Calls row(source row bytes, destination row, pixels) for every page row.
+// Calls row(source row bytes, destination row, pixels) for every page row,
+// rows in bands on the engine's threads.
 template <class Row>
 bool eachRow(const PageLayers& page, const LayerRecord* layer, std::uint8_t* dst, std::int32_t stride, Row row) {
     if (!pageSized(page, layer) || !dst) return false;
     const std::size_t w = static_cast<std::size_t>(page.width);
-    const auto* s = reinterpret_cast<const std::uint8_t*>(layer->pixels.data());
+    const auto* first = reinterpret_cast<const std::uint8_t*>(layer->pixels.data());
     const std::ptrdiff_t dstStride = stride;
-    for (std::int32_t y = 0; y < page.height; ++y, s += w * 8, dst += dstStride) row(s, dst, w);
+    parallelRows(page.height, minBandRows(static_cast<std::int64_t>(w) * 8), [&](std::int32_t y0, std::int32_t y1) {
+        for (std::int32_t y = y0; y < y1; ++y)
+            row(first + static_cast<std::size_t>(y) * w * 8, dst + static_cast<std::ptrdiff_t>(y) * dstStride, w);
+    });
     return true;
 }
 

@@ -108,6 +108,22 @@ void loadRGB24(PageLayers& page, const std::uint8_t* src, std::int32_t stride, b
         }
 }
 
+void loadBGR24(PageLayers& page, const std::uint8_t* src, std::int32_t stride, std::int32_t width, std::int32_t height) {
+    LayerRecord* layer = page.currentPageLayer();
+    if (!layer || !src) return;
+    const std::int64_t w = width < 0 ? 0 : width > page.width ? page.width : width;
+    const std::int64_t h = height < 0 ? 0 : height > page.height ? page.height : height;
+    for (std::int64_t y = 0; y < h; ++y)
+        for (std::int64_t x = 0; x < w; ++x) {
+            const std::uint8_t* s = src + y * stride + x * 3;
+            std::uint16_t* d = layer->pixels.data() + static_cast<std::size_t>(y * page.width + x) * 4;
+            d[0] = widen8(s[2]);
+            d[1] = widen8(s[1]);
+            d[2] = widen8(s[0]);
+            d[3] = 0xFFFF;
+        }
+}
+
 void loadRGB24ToAlpha(PageLayers& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture) {
     LayerRecord* layer = page.currentPageLayer();
     if (!layer || !src) return;

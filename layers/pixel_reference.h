@@ -21,6 +21,7 @@ std::uint16_t blend(std::uint8_t s, std::uint16_t d, std::uint32_t f) noexcept;
 void loadRGBA32Layer(PageLayers& page, const std::uint8_t* src, std::int32_t stride, std::int32_t layerIndex, std::int32_t x,
                      std::int32_t y, std::int32_t width, std::int32_t height, bool useMaskAndTexture);
 void loadRGB24(PageLayers& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture);
+void loadBGR24(PageLayers& page, const std::uint8_t* src, std::int32_t stride, std::int32_t width, std::int32_t height);
 void loadRGB24ToAlpha(PageLayers& page, const std::uint8_t* src, std::int32_t stride, bool useMaskAndTexture);
 void clearMasked(PageLayers& page, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
 

@@ -1,6 +1,7 @@
 #include <random>
 #include <vector>
 
+#include "engine/threading.h"
 #include "engine_fixture.h"
 #include "imaging/alpha_premultiply.h"
 
@@ -49,6 +50,41 @@ TEST_F(AlphaAdjust, TablePathMatchesTheFormulaForEveryAlphaAndValue) {
         }
     EXPECT_EQ(differsFromExactFraction, 72);
     EXPECT_EQ(reference::premultiply8(84, 33), 10);  // 33 * (1/255) * 85 = 10.99999...
+}
+
+// The four-pixel paths against the one-pixel rules: every (value, alpha)
+// pair in every channel and pixel position of a group, then random pictures
+// mixing transparent, opaque and partial alphas, split over 1, 2 and 7
+// threads in chunks of any size.
+TEST_F(AlphaAdjust, GroupedPathsMatchThePixelRulesForEveryPairAndThreadCount) {
+    std::vector<uint8_t> all;
+    for (int a = 0; a < 256; ++a)
+        for (int v = 0; v < 256; ++v) {
+            const uint8_t px[4] = {uint8_t(v), uint8_t(255 - v), uint8_t(v * 7), uint8_t(a)};
+            all.insert(all.end(), px, px + 4);
+            // Beside an opaque and a transparent pixel, so the pair meets
+            // every position within a group of four.
+            if ((v + a) % 5 == 0) all.insert(all.end(), {1, 2, 3, 255, 4, 5, 6, 0});
+        }
+    std::mt19937 rng(99);
+    std::vector<uint8_t> random(4 * 5003);
+    for (std::size_t i = 0; i < random.size(); ++i) {
+        const uint32_t r = rng();
+        random[i] = i % 4 != 3 ? uint8_t(r) : r % 3 == 0 ? 255 : r % 3 == 1 ? 0 : uint8_t(r >> 8);
+    }
+    for (const std::vector<uint8_t>* picture : {&all, &random})
+        for (const int threads : {1, 2, 7}) {
+            setThreadCount(threads, true);
+            const std::size_t n = picture->size() / 4;
+            std::vector<uint8_t> fast = *picture, plain = *picture;
+            premultiplyRGBA32(fast.data(), n);
+            reference::premultiplyRGBA32(plain.data(), n);
+            ASSERT_EQ(fast, plain) << "premultiply at " << threads << " threads";
+            fast = plain = *picture;
+            unpremultiplyRGBA32(fast.data(), n);
+            reference::unpremultiplyRGBA32(plain.data(), n);
+            ASSERT_EQ(fast, plain) << "divide at " << threads << " threads";
+        }
 }
 
 TEST_F(AlphaAdjust, SixteenBitRules) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/cpu_kernels.h"
+#include "engine/threading.h"
 #include "engine_fixture.h"
 #include "layers/pixel_reference.h"
 #include "pixel_test_support.h"
@@ -12,6 +13,8 @@ namespace plr::test {
 namespace {
 
 using PixelDifferential = EngineTest;
+
+constexpr std::int32_t kThreadCounts[] = {1, 2, 7};
 
 struct Scene {
     std::int32_t w = 0, h = 0;
@@ -96,6 +99,7 @@ TEST_P(PixelDifferentialPaths, CoreLoadMatchesTheReference) {
     Biased r(20261208);
     for (int it = 0; it < 400; ++it) {
         const Scene s = randomScene(r, it);
+        setThreadCount(kThreadCounts[it % 3], true);  // rows in bands of any size
         // Wide pages get rectangles spanning most of the width, so rows cross stretches.
         const bool wide = s.w > 512;
         const std::int32_t sw = wide ? s.w + r.range(-8, 6) : r.range(0, s.w + 6), sh = r.range(0, s.h + 4);
@@ -109,21 +113,27 @@ TEST_P(PixelDifferentialPaths, CoreLoadMatchesTheReference) {
     }
 }
 
-TEST_F(PixelDifferential, RGB24LoadsMatchTheReference) {
+TEST_P(PixelDifferentialPaths, RGB24LoadsMatchTheReference) {
     Biased r(77);
     for (int it = 0; it < 200; ++it) {
         const Scene s = randomScene(r, it);
+        setThreadCount(kThreadCounts[it % 3], true);
         const Source src = randomSource(r, s.h, s.w * 3, 3);
         const bool use = r.below(4) != 0;
-        const bool toAlpha = r.below(2);
+        const int kind = static_cast<int>(r.below(3));  // RGB24, RGB24 to alpha, BGR24 rectangle
+        const std::int32_t bw = r.range(-2, s.w + 3), bh = r.range(-2, s.h + 3);
         makeCurrent(2);
-        ASSERT_EQ(
-            toAlpha ? PLR_LoadRGB24ToAlpha(src.first, src.stride, use) : PLR_LoadRGB24(src.first, src.stride, use), 1);
+        ASSERT_EQ(kind == 0   ? PLR_LoadRGB24(src.first, src.stride, use)
+                  : kind == 1 ? PLR_LoadRGB24ToAlpha(src.first, src.stride, use)
+                              : PLR_Load(src.first, src.stride, bw, bh),
+                  1);
         makeCurrent(3);
-        if (toAlpha)
+        if (kind == 0)
+            reference::loadRGB24(page(), src.first, src.stride, use);
+        else if (kind == 1)
             reference::loadRGB24ToAlpha(page(), src.first, src.stride, use);
         else
-            reference::loadRGB24(page(), src.first, src.stride, use);
+            reference::loadBGR24(page(), src.first, src.stride, bw, bh);
         expectSameLayers(it);
         if (HasFatalFailure()) return;
     }
@@ -147,6 +157,7 @@ TEST_F(PixelDifferential, LayerReadsMatchTheReferenceAndKeepThePadding) {
     Biased r(99);
     for (int it = 0; it < 150; ++it) {
         const Scene s = randomScene(r, it);
+        setThreadCount(kThreadCounts[it % 3], true);
         const int kind = static_cast<int>(r.below(3));  // RGBA32, RGB24, alpha as grey
         const std::int32_t bpp = kind == 0 ? 4 : 3;
         const std::int32_t stride = s.w * bpp + r.range(0, 7);
