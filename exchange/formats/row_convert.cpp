@@ -1,0 +1,88 @@
+#include "exchange/formats/row_convert.h"
+
+#include <cstring>
+
+namespace plr::formats {
+namespace {
+
+// Pixels as little-endian words: byte 0 is the low byte.
+inline std::uint32_t load32(const std::uint8_t* p) noexcept {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+inline void store32(std::uint8_t* p, std::uint32_t v) noexcept { std::memcpy(p, &v, 4); }
+
+// Swaps bytes 0 and 2 of every word, keeps 1 and 3.
+inline std::uint32_t swapRedBlue(std::uint32_t v) noexcept {
+    return (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+}
+
+}  // namespace
+
+void bgrToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
+    if (!pixels) return;
+    // A word load at pixel i reads one byte of pixel i + 1: the last pixel goes apart.
+    for (std::size_t i = 0; i + 1 < pixels; ++i) store32(dst + 4 * i, swapRedBlue(load32(src + 3 * i)) | 0xFF000000u);
+    bgrToRgbaReference(src + 3 * (pixels - 1), dst + 4 * (pixels - 1), 1);
+}
+
+void bgrToRgbaReference(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
+    for (std::size_t i = 0; i < pixels; ++i, src += 3, dst += 4) {
+        dst[0] = src[2];
+        dst[1] = src[1];
+        dst[2] = src[0];
+        dst[3] = 255;
+    }
+}
+
+void bgraToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
+    for (std::size_t i = 0; i < pixels; ++i) store32(dst + 4 * i, swapRedBlue(load32(src + 4 * i)));
+}
+
+void bgraToRgbaReference(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
+    for (std::size_t i = 0; i < pixels; ++i, src += 4, dst += 4) {
+        dst[0] = src[2];
+        dst[1] = src[1];
+        dst[2] = src[0];
+        dst[3] = src[3];
+    }
+}
+
+void bgrxToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
+    for (std::size_t i = 0; i < pixels; ++i) store32(dst + 4 * i, swapRedBlue(load32(src + 4 * i)) | 0xFF000000u);
+}
+
+void bgrxToRgbaReference(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
+    for (std::size_t i = 0; i < pixels; ++i, src += 4, dst += 4) {
+        dst[0] = src[2];
+        dst[1] = src[1];
+        dst[2] = src[0];
+        dst[3] = 255;
+    }
+}
+
+void planesToRgba(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, std::uint8_t* dst,
+                  std::size_t pixels) noexcept {
+    for (std::size_t i = 0; i < pixels; ++i)
+        store32(dst + 4 * i, std::uint32_t{r[i]} | (std::uint32_t{g[i]} << 8) | (std::uint32_t{b[i]} << 16) | 0xFF000000u);
+}
+
+void planesToRgbaReference(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, std::uint8_t* dst,
+                           std::size_t pixels) noexcept {
+    for (std::size_t i = 0; i < pixels; ++i, dst += 4) {
+        dst[0] = r[i];
+        dst[1] = g[i];
+        dst[2] = b[i];
+        dst[3] = 255;
+    }
+}
+
+bool anyFourthByte(const std::uint8_t* src, std::size_t pixels) noexcept {
+    // Or-ed a row at a time: no early exit inside the loop keeps it vectorised.
+    std::uint32_t any = 0;
+    for (std::size_t i = 0; i < pixels; ++i) any |= load32(src + 4 * i);
+    return (any >> 24) != 0;
+}
+
+}  // namespace plr::formats
