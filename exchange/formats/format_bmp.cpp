@@ -199,6 +199,9 @@ void dibRow(const DibLayout& L, const std::uint8_t* row, std::uint8_t* d, bool s
     if (bpp == 32 && L.red.isByte() && L.green.isByte() && L.blue.isByte() && (!a.max || a.isByte())) {
         const int r = L.red.shift / 8, g = L.green.shift / 8, bl = L.blue.shift / 8, as = a.shift / 8;
         const bool hasAlpha = a.max != 0;
+        // Blue, green, red in the low three bytes (the usual order, alpha or not in the fourth).
+        if (r == 2 && g == 1 && bl == 0 && (!hasAlpha || as == 3))
+            return hasAlpha ? bgraToRgba(row, d, w) : bgrxToRgba(row, d, w);
         for (std::size_t x = 0; x < w; ++x, d += 4, row += 4) {
             d[0] = row[r];
             d[1] = row[g];

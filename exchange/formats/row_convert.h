@@ -9,8 +9,10 @@
 
 namespace plr::formats {
 
-// Blue, green, red (BMP and TGA 24-bit) -> RGBA, alpha 255.
+// Blue, green, red (BMP and TGA 24-bit) -> RGBA, alpha 255: a byte shuffle
+// of four pixels at a time where the processor has SSSE3, else bgrToRgbaWords.
 void bgrToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept;
+void bgrToRgbaWords(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept;
 void bgrToRgbaReference(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept;
 
 // Blue, green, red, alpha (BMP and TGA 32-bit) -> RGBA, alpha kept.

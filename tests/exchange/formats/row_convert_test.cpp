@@ -35,6 +35,8 @@ TEST_F(RowConvert, FastFormsMatchTheirReferences) {
         formats::bgrToRgba(three.data(), fast.data(), n);
         formats::bgrToRgbaReference(three.data(), ref.data(), n);
         same("bgr");
+        formats::bgrToRgbaWords(three.data(), fast.data(), n);
+        same("bgr words");
         formats::bgraToRgba(four.data(), fast.data(), n);
         formats::bgraToRgbaReference(four.data(), ref.data(), n);
         same("bgra");
