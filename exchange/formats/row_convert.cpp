@@ -29,7 +29,8 @@ void bgrToRgbaWords(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixe
     if (!pixels) return;
     // A word load at pixel i reads one byte of pixel i + 1: the last pixel goes apart.
     for (std::size_t i = 0; i + 1 < pixels; ++i) store32(dst + 4 * i, swapRedBlue(load32(src + 3 * i)) | 0xFF000000u);
-    bgrToRgbaReference(src + 3 * (pixels - 1), dst + 4 * (pixels - 1), 1);
+    const std::uint8_t* s = src + 3 * (pixels - 1);
+    store32(dst + 4 * (pixels - 1), std::uint32_t{s[2]} | (std::uint32_t{s[1]} << 8) | (std::uint32_t{s[0]} << 16) | 0xFF000000u);
 }
 
 #if PLR_ROWS_SSSE3
@@ -65,55 +66,18 @@ void bgrToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) n
     bgrToRgbaWords(src, dst, pixels);
 }
 
-void bgrToRgbaReference(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
-    for (std::size_t i = 0; i < pixels; ++i, src += 3, dst += 4) {
-        dst[0] = src[2];
-        dst[1] = src[1];
-        dst[2] = src[0];
-        dst[3] = 255;
-    }
-}
-
 void bgraToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
     for (std::size_t i = 0; i < pixels; ++i) store32(dst + 4 * i, swapRedBlue(load32(src + 4 * i)));
-}
-
-void bgraToRgbaReference(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
-    for (std::size_t i = 0; i < pixels; ++i, src += 4, dst += 4) {
-        dst[0] = src[2];
-        dst[1] = src[1];
-        dst[2] = src[0];
-        dst[3] = src[3];
-    }
 }
 
 void bgrxToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
     for (std::size_t i = 0; i < pixels; ++i) store32(dst + 4 * i, swapRedBlue(load32(src + 4 * i)) | 0xFF000000u);
 }
 
-void bgrxToRgbaReference(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept {
-    for (std::size_t i = 0; i < pixels; ++i, src += 4, dst += 4) {
-        dst[0] = src[2];
-        dst[1] = src[1];
-        dst[2] = src[0];
-        dst[3] = 255;
-    }
-}
-
 void planesToRgba(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, std::uint8_t* dst,
                   std::size_t pixels) noexcept {
     for (std::size_t i = 0; i < pixels; ++i)
         store32(dst + 4 * i, std::uint32_t{r[i]} | (std::uint32_t{g[i]} << 8) | (std::uint32_t{b[i]} << 16) | 0xFF000000u);
-}
-
-void planesToRgbaReference(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, std::uint8_t* dst,
-                           std::size_t pixels) noexcept {
-    for (std::size_t i = 0; i < pixels; ++i, dst += 4) {
-        dst[0] = r[i];
-        dst[1] = g[i];
-        dst[2] = b[i];
-        dst[3] = 255;
-    }
 }
 
 bool anyFourthByte(const std::uint8_t* src, std::size_t pixels) noexcept {

@@ -2,8 +2,8 @@
 // Row conversions of the engine's own readers into RGBA32 (red, green,
 // blue, alpha bytes). Each fast form works on whole 32-bit pixels so that
 // the compiler keeps one load and one store per pixel (and vectorises the
-// ones without a 3-byte stride); its byte-by-byte reference beside it is
-// the rule, and the two are kept bit-exact by a differential test.
+// ones without a 3-byte stride); the byte-by-byte forms of
+// row_convert_reference.h are the rule, held bit-exact by a differential test.
 #include <cstddef>
 #include <cstdint>
 
@@ -13,21 +13,16 @@ namespace plr::formats {
 // of four pixels at a time where the processor has SSSE3, else bgrToRgbaWords.
 void bgrToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept;
 void bgrToRgbaWords(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept;
-void bgrToRgbaReference(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept;
 
 // Blue, green, red, alpha (BMP and TGA 32-bit) -> RGBA, alpha kept.
 void bgraToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept;
-void bgraToRgbaReference(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept;
 
 // Blue, green, red, unused byte -> RGBA, alpha 255.
 void bgrxToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept;
-void bgrxToRgbaReference(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) noexcept;
 
 // Three planes' rows (PSD red, green, blue) -> RGBA, alpha 255.
 void planesToRgba(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, std::uint8_t* dst,
                   std::size_t pixels) noexcept;
-void planesToRgbaReference(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, std::uint8_t* dst,
-                           std::size_t pixels) noexcept;
 
 // True when some pixel's fourth byte is not 0 (32-bit files whose writers
 // may leave that byte unused).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "exchange/formats/row_convert.h"
+#include "exchange/formats/row_convert_reference.h"
 #include "engine_fixture.h"
 
 namespace plr::test {
@@ -33,18 +34,18 @@ TEST_F(RowConvert, FastFormsMatchTheirReferences) {
             EXPECT_EQ(fast[4 * n], 0xA5) << what << " wrote past the row, " << n;
         };
         formats::bgrToRgba(three.data(), fast.data(), n);
-        formats::bgrToRgbaReference(three.data(), ref.data(), n);
+        reference::bgrToRgba(three.data(), ref.data(), n);
         same("bgr");
         formats::bgrToRgbaWords(three.data(), fast.data(), n);
         same("bgr words");
         formats::bgraToRgba(four.data(), fast.data(), n);
-        formats::bgraToRgbaReference(four.data(), ref.data(), n);
+        reference::bgraToRgba(four.data(), ref.data(), n);
         same("bgra");
         formats::bgrxToRgba(four.data(), fast.data(), n);
-        formats::bgrxToRgbaReference(four.data(), ref.data(), n);
+        reference::bgrxToRgba(four.data(), ref.data(), n);
         same("bgrx");
         formats::planesToRgba(r.data(), g.data(), b.data(), fast.data(), n);
-        formats::planesToRgbaReference(r.data(), g.data(), b.data(), ref.data(), n);
+        reference::planesToRgba(r.data(), g.data(), b.data(), ref.data(), n);
         same("planes");
     }
 }
