@@ -17,6 +17,10 @@ inline std::uint32_t load32(const std::uint8_t* p) noexcept {
     return v;
 }
 inline void store32(std::uint8_t* p, std::uint32_t v) noexcept { std::memcpy(p, &v, 4); }
+// Red, green, blue bytes and alpha 255 as one pixel word.
+inline std::uint32_t opaque(std::uint32_t r, std::uint32_t g, std::uint32_t b) noexcept {
+    return r | (g << 8) | (b << 16) | 0xFF000000u;
+}
 
 // Swaps bytes 0 and 2 of every word, keeps 1 and 3.
 inline std::uint32_t swapRedBlue(std::uint32_t v) noexcept {
@@ -30,7 +34,7 @@ void bgrToRgbaWords(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixe
     // A word load at pixel i reads one byte of pixel i + 1: the last pixel goes apart.
     for (std::size_t i = 0; i + 1 < pixels; ++i) store32(dst + 4 * i, swapRedBlue(load32(src + 3 * i)) | 0xFF000000u);
     const std::uint8_t* s = src + 3 * (pixels - 1);
-    store32(dst + 4 * (pixels - 1), std::uint32_t{s[2]} | (std::uint32_t{s[1]} << 8) | (std::uint32_t{s[0]} << 16) | 0xFF000000u);
+    store32(dst + 4 * (pixels - 1), opaque(s[2], s[1], s[0]));
 }
 
 #if PLR_ROWS_SSSE3
@@ -42,11 +46,11 @@ namespace {
 __attribute__((target("ssse3"))) void bgrToRgbaSsse3(const std::uint8_t* src, std::uint8_t* dst,
                                                      std::size_t pixels) noexcept {
     const __m128i order = _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
-    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     std::size_t i = 0;
     for (; 3 * i + 16 <= 3 * pixels; i += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i), _mm_or_si128(_mm_shuffle_epi8(v, order), opaque));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i), _mm_or_si128(_mm_shuffle_epi8(v, order), alpha));
     }
     bgrToRgbaWords(src + 3 * i, dst + 4 * i, pixels - i);
 }
@@ -77,7 +81,7 @@ void bgrxToRgba(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) 
 void planesToRgba(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, std::uint8_t* dst,
                   std::size_t pixels) noexcept {
     for (std::size_t i = 0; i < pixels; ++i)
-        store32(dst + 4 * i, std::uint32_t{r[i]} | (std::uint32_t{g[i]} << 8) | (std::uint32_t{b[i]} << 16) | 0xFF000000u);
+        store32(dst + 4 * i, opaque(r[i], g[i], b[i]));
 }
 
 bool anyFourthByte(const std::uint8_t* src, std::size_t pixels) noexcept {

@@ -2,7 +2,8 @@
 // a time: pictures of several chunks (rows in file order bottom-up and
 // top-down, planar channels) come out as the bytes say, a spare byte first
 // used after the first chunk still turns alpha on for the whole picture,
-// and a file cut short anywhere in its rows is refused.
+// and a file cut short anywhere in its rows is refused. Run-length PSD,
+// unpacked a picture row at a time, keeps exactly the rows stored before a cut.
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -30,7 +31,8 @@ std::vector<std::uint8_t> expected(bool alpha) {
     std::vector<std::uint8_t> v(static_cast<std::size_t>(kW) * kH * 4);
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x)
-            for (int c = 0; c < 4; ++c) v[(static_cast<std::size_t>(y) * kW + x) * 4 + c] = c == 3 && !alpha ? 255 : sample(x, y, c);
+            for (int c = 0; c < 4; ++c)
+                v[(static_cast<std::size_t>(y) * kW + x) * 4 + c] = c == 3 && !alpha ? 255 : sample(x, y, c);
     return v;
 }
 
@@ -72,7 +74,8 @@ void readsAsAndRefusesCuts(const std::vector<std::uint8_t>& bytes, const std::ve
     ASSERT_EQ(img.height, kH) << what;
     EXPECT_EQ(0, std::memcmp(img.pixels.data(), want.data(), want.size())) << what;
     for (std::size_t cut : {bytes.size() - 1, pixelsFrom + (bytes.size() - pixelsFrom) / 2, pixelsFrom + 1}) {
-        writeBytes(dir / "p", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)));
+        const auto end = bytes.begin() + static_cast<std::ptrdiff_t>(cut);
+        writeBytes(dir / "p", std::vector<std::uint8_t>(bytes.begin(), end));
         EXPECT_FALSE(formats::readImage(path.c_str(), img)) << what << " cut at " << cut;
     }
     std::filesystem::remove_all(dir);
@@ -137,6 +140,41 @@ TEST_F(ChunkedRead, PsdPlanesAcrossChunks) {
                 }
         readsAsAndRefusesCuts(b, expected(channels == 4), data, depth == 8 ? "PSD RGB" : "PSD RGBA 16-bit");
     }
+}
+
+TEST_F(ChunkedRead, PsdPackBitsCutShortKeepsTheRowsStoredBeforeTheCut) {
+    const auto want = expected(true);
+    const auto dir = scratchDir();
+    const std::string path = (dir / "p.psd").string();
+    ASSERT_TRUE(formats::writeImage(formats::kPsdFormat, path.c_str(), {want.data(), kW, kH, kW * 4, 4}, {}));
+    const auto bytes = readBytes(dir / "p.psd");
+    // No resources or layers: the length table (4 channels) at 40, the rows after it, channel after channel.
+    const std::size_t table = 40, data = table + 4 * kH * 2;
+    auto rowLength = [&](int ch, int y) {
+        const std::size_t at = table + static_cast<std::size_t>(ch * kH + y) * 2;
+        return (std::size_t{bytes[at]} << 8) | bytes[at + 1];
+    };
+    RgbaImage img;
+    ASSERT_TRUE(formats::readImage(path.c_str(), img));
+    EXPECT_EQ(0, std::memcmp(img.pixels.data(), want.data(), want.size()));
+    for (int cutRow : {0, 150, kH - 1}) {
+        // Cut one byte into green's row `cutRow`: red whole, green above the row, blue and alpha 0.
+        std::size_t cut = data;
+        for (int y = 0; y < kH; ++y) cut += rowLength(0, y);
+        for (int y = 0; y < cutRow; ++y) cut += rowLength(1, y);
+        const auto end = bytes.begin() + static_cast<std::ptrdiff_t>(cut + 1);
+        writeBytes(dir / "p.psd", std::vector<std::uint8_t>(bytes.begin(), end));
+        ASSERT_TRUE(formats::readImage(path.c_str(), img)) << cutRow;
+        auto cutWant = want;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                std::uint8_t* p = cutWant.data() + (static_cast<std::size_t>(y) * kW + x) * 4;
+                if (y >= cutRow) p[1] = 0;
+                p[2] = p[3] = 0;
+            }
+        EXPECT_EQ(0, std::memcmp(img.pixels.data(), cutWant.data(), cutWant.size())) << cutRow;
+    }
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
