@@ -78,28 +78,6 @@ bool parse(FileReader& f, std::uint64_t& at, PsdHeader& h) {
     return true;
 }
 
-// One PackBits row of n bytes into `row` (rowBytes long): literal runs and
-// repeats as far as both hold out, the rest of the row 0.
-void unpackBits(const std::uint8_t* packed, std::size_t n, std::uint8_t* row, std::size_t rowBytes) {
-    std::size_t i = 0, o = 0;
-    while (i < n && o < rowBytes) {
-        const std::int32_t k = static_cast<std::int8_t>(packed[i++]);
-        if (k >= 0) {
-            const std::size_t len = std::size_t(k) + 1;
-            if (len > n - i || len > rowBytes - o) break;
-            std::memcpy(row + o, packed + i, len);
-            i += len;
-            o += len;
-        } else if (k != -128) {
-            const std::size_t len = std::size_t(1 - k);
-            if (i >= n || len > rowBytes - o) break;
-            std::memset(row + o, packed[i++], len);
-            o += len;
-        }
-    }
-    std::memset(row + o, 0, rowBytes - o);
-}
-
 // Raw data is planar, every channel's rows in turn: each channel's plane is
 // read a chunk of rows at a time and the rows are put together straight into
 // the picture.
@@ -120,6 +98,7 @@ bool readPsd(const char* path, RgbaImage& out) noexcept {
     if (compression == 0 && plane * used > file.size() - at) return false;
     if (!allocateRgba(out, h.width, h.height)) return false;
     std::uint8_t* dst = out.pixels.data();
+    const std::size_t count = std::size_t{h.width} * h.height;
     // Channel `ch`'s row: samples to the channel's byte of every pixel (grey fills red, green and blue).
     auto storeRow = [&](std::uint32_t ch, std::uint32_t y, const std::uint8_t* src) {
         std::uint8_t* d = dst + std::size_t{y} * h.width * 4;
@@ -149,47 +128,41 @@ bool readPsd(const char* path, RgbaImage& out) noexcept {
         }
         return true;
     }
-    // PackBits: a table of every row's length (all channels), then the rows,
-    // channel after channel. They are unpacked a picture row at a time (that
-    // row of every channel, then put together in one pass). A row the file
-    // no longer holds, and every row stored after it, leaves its channel as
-    // a short file does: colour 0, alpha 255 without an alpha channel, 0 with.
+    // PackBits: a table of every row's length (all channels), then the rows.
     Block<std::uint8_t> rest;
     if (!file.readRange(at, static_cast<std::size_t>(file.size() - at), rest)) return false;
-    const std::size_t table = std::size_t{h.channels} * h.height * 2;
-    if (table > rest.size()) return false;
-    auto length = [&](std::uint32_t ch, std::uint32_t y) -> std::size_t {
-        return be16(rest.data() + (std::size_t{ch} * h.height + y) * 2);
-    };
-    // Where each channel's next row starts.
-    std::uint64_t from[4] = {};
-    std::uint64_t next = table;
-    for (std::uint32_t ch = 0; ch < used; ++ch) {
-        from[ch] = next;
-        for (std::uint32_t y = 0; y < h.height; ++y) next += length(ch, y);
-    }
-    Block<std::uint8_t> rows;
-    if (!rows.allocate(rowBytes * used)) return false;
-    for (std::uint32_t y = 0; y < h.height; ++y) {
-        bool present[4] = {}, whole = true;
-        for (std::uint32_t ch = 0; ch < used; ++ch) {
-            const std::size_t n = length(ch, y);
-            present[ch] = from[ch] + n <= rest.size();
-            if (present[ch]) unpackBits(rest.data() + from[ch], n, rows.data() + ch * rowBytes, rowBytes);
-            from[ch] += n;
-            whole = whole && present[ch];
+    Cursor c{rest.data(), rest.size()};
+    const std::uint8_t* lengths = c.take(std::size_t{h.channels} * h.height * 2);
+    if (!lengths) return false;
+    Block<std::uint8_t> row;
+    if (!row.allocate(rowBytes)) return false;
+    std::memset(dst, 0, out.pixels.size());
+    if (used == colours)
+        for (std::size_t i = 0; i < count; ++i) dst[i * 4 + 3] = 255;
+    for (std::uint32_t ch = 0; ch < used; ++ch)
+        for (std::uint32_t y = 0; y < h.height; ++y) {
+            const std::uint8_t* packed = c.take(be16(lengths + (std::size_t{ch} * h.height + y) * 2));
+            if (!packed) return true;  // a short file: the rest stays as it is
+            const std::size_t n = be16(lengths + (std::size_t{ch} * h.height + y) * 2);
+            std::size_t i = 0, o = 0;
+            while (i < n && o < rowBytes) {
+                const std::int32_t k = static_cast<std::int8_t>(packed[i++]);
+                if (k >= 0) {
+                    const std::size_t len = std::size_t(k) + 1;
+                    if (len > n - i || len > rowBytes - o) break;
+                    std::memcpy(row.data() + o, packed + i, len);
+                    i += len;
+                    o += len;
+                } else if (k != -128) {
+                    const std::size_t len = std::size_t(1 - k);
+                    if (i >= n || len > rowBytes - o) break;
+                    std::memset(row.data() + o, packed[i++], len);
+                    o += len;
+                }
+            }
+            std::memset(row.data() + o, 0, rowBytes - o);
+            storeRow(ch, y, row.data());
         }
-        std::uint8_t* d = dst + std::size_t{y} * h.width * 4;
-        if (whole && used == 3 && bytes == 1) {
-            planesToRgba(rows.data(), rows.data() + rowBytes, rows.data() + 2 * rowBytes, d, h.width);
-            continue;
-        }
-        if (!whole) std::memset(d, 0, std::size_t{h.width} * 4);
-        if (used == colours)
-            for (std::uint32_t x = 0; x < h.width; ++x) d[x * 4 + 3] = 255;
-        for (std::uint32_t ch = 0; ch < used; ++ch)
-            if (present[ch]) storeRow(ch, y, rows.data() + ch * rowBytes);
-    }
     return true;
 }
 
