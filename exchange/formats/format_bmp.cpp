@@ -9,9 +9,12 @@
 // Written: 24 bits (core of the format) or 32 bits with an alpha mask in a
 // V4 header, bottom-up, with the resolution in pixels per metre.
 #include <cstring>
+#include <utility>
 
 #include "exchange/formats/byte_io.h"
 #include "exchange/formats/dib.h"
+#include "exchange/formats/file_pieces.h"
+#include "exchange/formats/row_convert.h"
 
 namespace plr::formats {
 namespace {
@@ -123,35 +126,47 @@ std::size_t dibInfoBytes(const std::uint8_t* info, std::size_t size) noexcept {
     return bytes <= size ? bytes : 0;
 }
 
-bool decodeDib(const std::uint8_t* b, std::size_t n, const std::uint8_t* bits, std::size_t bitsSize,
-               RgbaImage& out) noexcept {
+namespace {
+
+// What the header, masks and palette say about the pixel bits.
+struct DibLayout {
     DibHeader h;
+    Channel red, green, blue, alpha;
+    std::uint8_t palette[256][4] = {};
+    std::uint64_t stride = 0;  // bytes a stored row
+    bool rle = false;
+    // 32 bits with the usual masks but no alpha mask: the spare byte is
+    // alpha only when some pixel uses it (many writers leave it 0).
+    bool spareMayBeAlpha = false;
+};
+
+bool dibLayout(const std::uint8_t* b, std::size_t n, DibLayout& L) {
+    DibHeader& h = L.h;
     if (!parseHeader(b, n, h)) return false;
     const std::uint32_t bpp = h.bpp;
-    const bool rle = h.compression == kRle8 || h.compression == kRle4;
+    L.rle = h.compression == kRle8 || h.compression == kRle4;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
     const bool fields = h.compression == kBitFields || h.compression == kAlphaBitFields;
     if (!(h.compression == kRgb || (fields && (bpp == 16 || bpp == 32)) || (h.compression == kRle8 && bpp == 8) ||
           (h.compression == kRle4 && bpp == 4)))
         return false;
-    if (rle && h.topDown) return false;
+    if (L.rle && h.topDown) return false;
 
     // Bit-field masks: inside headers of 52 bytes and more, else right after a 40-byte one.
-    Channel red(0x7C00), green(0x03E0), blue(0x001F), alpha;
-    if (bpp == 32) red = Channel(0xFF0000), green = Channel(0xFF00), blue = Channel(0xFF);
+    L.red = Channel(0x7C00), L.green = Channel(0x03E0), L.blue = Channel(0x001F);
+    if (bpp == 32) L.red = Channel(0xFF0000), L.green = Channel(0xFF00), L.blue = Channel(0xFF);
     std::size_t afterHeader = h.headerSize;
     if (fields) {
         const std::size_t masks = h.compression == kAlphaBitFields ? 16 : 12;
         if (h.headerSize == 40) afterHeader += masks;
         if (h.headerSize >= 40 && 40 + masks > n) return false;
         if (h.headerSize < 40) return false;
-        red = Channel(le32(b + 40));
-        green = Channel(le32(b + 44));
-        blue = Channel(le32(b + 48));
-        if (h.headerSize >= 56 || h.compression == kAlphaBitFields) alpha = Channel(le32(b + 52));
+        L.red = Channel(le32(b + 40));
+        L.green = Channel(le32(b + 44));
+        L.blue = Channel(le32(b + 48));
+        if (h.headerSize >= 56 || h.compression == kAlphaBitFields) L.alpha = Channel(le32(b + 52));
     }
     // Palette: as many entries as declared and present.
-    std::uint8_t palette[256][4] = {};
     if (bpp <= 8) {
         const std::size_t entry = h.headerSize == 12 ? 3 : 4;
         std::size_t colours = h.used && h.used < (1u << bpp) ? h.used : (1u << bpp);
@@ -159,98 +174,141 @@ bool decodeDib(const std::uint8_t* b, std::size_t n, const std::uint8_t* bits, s
         if (colours > room) colours = room;
         for (std::size_t i = 0; i < colours; ++i) {
             const std::uint8_t* e = b + afterHeader + i * entry;
-            palette[i][0] = e[2];
-            palette[i][1] = e[1];
-            palette[i][2] = e[0];
-            palette[i][3] = 255;
+            L.palette[i][0] = e[2];
+            L.palette[i][1] = e[1];
+            L.palette[i][2] = e[0];
+            L.palette[i][3] = 255;
         }
         // Indices beyond the palette read as opaque black.
-        for (std::size_t i = colours; i < 256; ++i) palette[i][3] = 255;
+        for (std::size_t i = colours; i < 256; ++i) L.palette[i][3] = 255;
     }
-    const std::int64_t w = h.width, rows = h.height;
-    const std::uint64_t stride = (static_cast<std::uint64_t>(w) * bpp + 31) / 32 * 4;
-    if (!rle && stride * static_cast<std::uint64_t>(rows) > bitsSize) return false;
-    if (!allocateRgba(out, w, rows)) return false;
+    L.spareMayBeAlpha = bpp == 32 && !L.alpha.max && L.red.mask == 0xFF0000 && L.green.mask == 0xFF00 &&
+                        L.blue.mask == 0xFF;
+    L.stride = (static_cast<std::uint64_t>(h.width) * bpp + 31) / 32 * 4;
+    return true;
+}
+
+// One stored row of an uncompressed bitmap to RGBA. `spareIsAlpha` applies
+// to the layouts that leave it open.
+void dibRow(const DibLayout& L, const std::uint8_t* row, std::uint8_t* d, bool spareIsAlpha) {
+    const std::uint32_t bpp = L.h.bpp;
+    const std::size_t w = static_cast<std::size_t>(L.h.width);
+    if (bpp == 24) return bgrToRgba(row, d, w);
+    if (L.spareMayBeAlpha) return spareIsAlpha ? bgraToRgba(row, d, w) : bgrxToRgba(row, d, w);
+    const Channel& a = L.alpha;
+    if (bpp == 32 && L.red.isByte() && L.green.isByte() && L.blue.isByte() && (!a.max || a.isByte())) {
+        const int r = L.red.shift / 8, g = L.green.shift / 8, bl = L.blue.shift / 8, as = a.shift / 8;
+        const bool hasAlpha = a.max != 0;
+        // Blue, green, red in the low three bytes (the usual order, alpha or not in the fourth).
+        if (r == 2 && g == 1 && bl == 0 && (!hasAlpha || as == 3))
+            return hasAlpha ? bgraToRgba(row, d, w) : bgrxToRgba(row, d, w);
+        for (std::size_t x = 0; x < w; ++x, d += 4, row += 4) {
+            d[0] = row[r];
+            d[1] = row[g];
+            d[2] = row[bl];
+            d[3] = hasAlpha ? row[as] : 255;
+        }
+    } else if (bpp <= 8) {
+        const std::uint32_t mask = (1u << bpp) - 1;
+        for (std::size_t x = 0; x < w; ++x, d += 4) {
+            const std::uint32_t bit = static_cast<std::uint32_t>(x * bpp);
+            std::memcpy(d, L.palette[(row[bit / 8] >> (8 - bpp - bit % 8)) & mask], 4);
+        }
+    } else {
+        for (std::size_t x = 0; x < w; ++x, d += 4) {
+            const std::uint32_t v = bpp == 16 ? le16(row + x * 2) : le32(row + x * 4);
+            d[0] = L.red.get(v, 0);
+            d[1] = L.green.get(v, 0);
+            d[2] = L.blue.get(v, 0);
+            d[3] = L.alpha.get(v, 255);
+        }
+    }
+}
+
+// The uncompressed rows, handed out in file order by `nextRow` (null when
+// missing), into out (allocated). A spare byte found in use turns alpha on
+// from that row, and the rows converted before it, whose spare bytes were
+// all 0, take alpha 0 as the stored value says.
+template <class NextRow>
+bool decodeDibRows(const DibLayout& L, NextRow nextRow, RgbaImage& out) {
+    const std::int64_t w = L.h.width, rows = L.h.height;
     std::uint8_t* dst = out.pixels.data();
-
-    if (rle) {
-        // Indices first (in the output buffer's last quarter would alias; use the front bytes of each pixel).
-        Block<std::uint8_t> indices;
-        if (!indices.allocate(static_cast<std::size_t>(w * rows))) return false;
-        std::memset(indices.data(), 0, indices.size());
-        decodeRle(h, bits, bitsSize, indices.data());
-        for (std::size_t i = 0; i < indices.size(); ++i) std::memcpy(dst + i * 4, palette[indices[i]], 4);
-        return true;
-    }
-
-    // A 32-bit bitmap without an alpha mask: the spare byte is alpha only
-    // when some pixel uses it (many writers leave it 0).
-    if (bpp == 32 && !alpha.max) {
-        bool spareIsAlpha = false;
-        for (std::int64_t y = 0; y < rows && !spareIsAlpha; ++y) {
-            const std::uint8_t* row = bits + y * stride;
-            for (std::int64_t x = 0; x < w; ++x)
-                if (row[x * 4 + 3]) {
-                    spareIsAlpha = true;
-                    break;
-                }
-        }
-        if (spareIsAlpha && red.mask == 0xFF0000 && green.mask == 0xFF00 && blue.mask == 0xFF)
-            alpha = Channel(0xFF000000u);
-    }
-    const bool byteFields = bpp == 32 && red.isByte() && green.isByte() && blue.isByte() && (!alpha.max || alpha.isByte());
-    for (std::int64_t y = 0; y < rows; ++y) {
-        const std::uint8_t* row = bits + (h.topDown ? y : rows - 1 - y) * stride;
-        std::uint8_t* d = dst + y * w * 4;
-        if (bpp == 24) {
-            for (std::int64_t x = 0; x < w; ++x, d += 4, row += 3) {
-                d[0] = row[2];
-                d[1] = row[1];
-                d[2] = row[0];
-                d[3] = 255;
-            }
-        } else if (byteFields) {
-            const int r = red.shift / 8, g = green.shift / 8, bl = blue.shift / 8, a = alpha.shift / 8;
-            const bool hasAlpha = alpha.max != 0;
-            for (std::int64_t x = 0; x < w; ++x, d += 4, row += 4) {
-                d[0] = row[r];
-                d[1] = row[g];
-                d[2] = row[bl];
-                d[3] = hasAlpha ? row[a] : 255;
-            }
-        } else if (bpp <= 8) {
-            const std::uint32_t mask = (1u << bpp) - 1;
-            for (std::int64_t x = 0; x < w; ++x, d += 4) {
-                const std::uint32_t bit = static_cast<std::uint32_t>(x * bpp);
-                std::memcpy(d, palette[(row[bit / 8] >> (8 - bpp - bit % 8)) & mask], 4);
-            }
-        } else {
-            for (std::int64_t x = 0; x < w; ++x, d += 4) {
-                const std::uint32_t v = bpp == 16 ? le16(row + x * 2) : le32(row + x * 4);
-                d[0] = red.get(v, 0);
-                d[1] = green.get(v, 0);
-                d[2] = blue.get(v, 0);
-                d[3] = alpha.get(v, 255);
+    bool spareIsAlpha = false;
+    for (std::int64_t i = 0; i < rows; ++i) {
+        const std::uint8_t* row = nextRow();
+        if (!row) return false;
+        const std::int64_t y = L.h.topDown ? i : rows - 1 - i;
+        if (L.spareMayBeAlpha && !spareIsAlpha && anyFourthByte(row, static_cast<std::size_t>(w))) {
+            spareIsAlpha = true;
+            for (std::int64_t k = 0; k < i; ++k) {
+                std::uint8_t* done = dst + (L.h.topDown ? k : rows - 1 - k) * w * 4;
+                for (std::int64_t x = 0; x < w; ++x) done[x * 4 + 3] = 0;
             }
         }
+        dibRow(L, row, dst + y * w * 4, spareIsAlpha);
     }
     return true;
+}
+
+bool decodeDibRle(const DibLayout& L, const std::uint8_t* bits, std::size_t bitsSize, RgbaImage& out) {
+    const std::int64_t w = L.h.width, rows = L.h.height;
+    if (!allocateRgba(out, w, rows)) return false;
+    Block<std::uint8_t> indices;
+    if (!indices.allocate(static_cast<std::size_t>(w * rows))) return false;
+    std::memset(indices.data(), 0, indices.size());
+    decodeRle(L.h, bits, bitsSize, indices.data());
+    std::uint8_t* dst = out.pixels.data();
+    for (std::size_t i = 0; i < indices.size(); ++i) std::memcpy(dst + i * 4, L.palette[indices[i]], 4);
+    return true;
+}
+
+}  // namespace
+
+bool decodeDib(const std::uint8_t* b, std::size_t n, const std::uint8_t* bits, std::size_t bitsSize,
+               RgbaImage& out) noexcept {
+    DibLayout L;
+    if (!dibLayout(b, n, L)) return false;
+    if (L.rle) return decodeDibRle(L, bits, bitsSize, out);
+    const std::uint64_t rows = static_cast<std::uint64_t>(L.h.height);
+    if (L.stride * rows > bitsSize) return false;
+    if (!allocateRgba(out, L.h.width, L.h.height)) return false;
+    const std::uint8_t* next = bits;
+    return decodeDibRows(L, [&] { return std::exchange(next, next + L.stride); }, out);
 }
 
 namespace {
 
 bool isBmp(const std::uint8_t* b, std::size_t n) noexcept { return n >= 2 && b[0] == 'B' && b[1] == 'M'; }
 
+// The header, masks and palette are read first; uncompressed rows then come
+// from the file a chunk at a time straight into the picture, run-length
+// bits are read whole.
 bool readBmp(const char* path, RgbaImage& out) noexcept {
-    Block<std::uint8_t> file;
-    if (!readFileBytes(path, file) || file.size() < 26 || !isBmp(file.data(), file.size())) return false;
-    const std::uint8_t* b = file.data();
-    const std::size_t size = file.size();
-    const std::uint64_t pixelOffset = le32(b + 10);
+    FileReader file(path);
+    std::uint8_t fileHeader[14];
+    if (!file.ok() || file.size() < 26 || !file.readAt(0, fileHeader, sizeof fileHeader) ||
+        !isBmp(fileHeader, sizeof fileHeader))
+        return false;
+    const std::uint64_t size = file.size();
+    const std::uint64_t pixelOffset = le32(fileHeader + 10);
     if (pixelOffset > size || pixelOffset < 14) return false;
     // The header, masks and palette lie between the file header and the bits.
-    return decodeDib(b + 14, static_cast<std::size_t>(pixelOffset - 14), b + pixelOffset,
-                     static_cast<std::size_t>(size - pixelOffset), out);
+    Block<std::uint8_t> info;
+    if (!file.readRange(14, static_cast<std::size_t>(pixelOffset - 14), info)) return false;
+    DibLayout L;
+    if (!dibLayout(info.data(), info.size(), L)) return false;
+    const std::uint64_t bitsSize = size - pixelOffset;
+    if (L.rle) {
+        Block<std::uint8_t> bits;
+        return file.readRange(pixelOffset, static_cast<std::size_t>(bitsSize), bits) &&
+               decodeDibRle(L, bits.data(), bits.size(), out);
+    }
+    const std::uint64_t rows = static_cast<std::uint64_t>(L.h.height);
+    if (L.stride * rows > bitsSize) return false;
+    if (!allocateRgba(out, L.h.width, L.h.height)) return false;
+    StoredRows stored;
+    return stored.open(file, pixelOffset, static_cast<std::size_t>(L.stride), static_cast<std::size_t>(rows)) &&
+           decodeDibRows(L, [&] { return stored.next(); }, out);
 }
 
 bool bmpInfo(const char* path, ImageInfo& out) noexcept {

@@ -11,7 +11,9 @@
 #include <cstring>
 
 #include "exchange/formats/byte_io.h"
+#include "exchange/formats/file_pieces.h"
 #include "exchange/formats/image_formats.h"
+#include "exchange/formats/row_convert.h"
 
 namespace plr::formats {
 namespace {
@@ -28,11 +30,18 @@ struct PsdHeader {
     std::int32_t unit = 0;
 };
 
+bool u32At(FileReader& f, std::uint64_t at, std::uint32_t& v) {
+    std::uint8_t b[4];
+    if (!f.readAt(at, b, 4)) return false;
+    v = be32(b);
+    return true;
+}
+
 // Header, colour-mode data, resources (the resolution) and the layer section
-// skipped: the cursor ends at the image data.
-bool parse(Cursor& c, PsdHeader& h) {
-    const std::uint8_t* head = c.take(26);
-    if (!head || !isPsd(head, 26)) return false;
+// skipped: `at` ends at the image data.
+bool parse(FileReader& f, std::uint64_t& at, PsdHeader& h) {
+    std::uint8_t head[26];
+    if (!f.readAt(0, head, sizeof head) || !isPsd(head, sizeof head)) return false;
     h.channels = be16(head + 12);
     h.height = be32(head + 14);
     h.width = be32(head + 18);
@@ -40,74 +49,89 @@ bool parse(Cursor& c, PsdHeader& h) {
     h.mode = be16(head + 24);
     if (h.channels < 1 || h.channels > 56 || (h.depth != 8 && h.depth != 16) || (h.mode != 1 && h.mode != 3)) return false;
     if (h.channels < (h.mode == 3 ? 3u : 1u) || !decodeSizeAllowed(h.width, h.height)) return false;
-    if (!c.skip(c.u32be())) return false;  // colour-mode data
-    const std::uint32_t resources = c.u32be();
-    if (!c.has(resources)) return false;
-    Cursor r{c.data + c.at, resources};
+    std::uint32_t length = 0;
+    at = 26;
+    if (!u32At(f, at, length) || length > f.size() - at - 4) return false;  // colour-mode data
+    at += 4 + std::uint64_t{length};
+    Block<std::uint8_t> resources;
+    if (!u32At(f, at, length) || !f.readRange(at + 4, length, resources)) return false;
+    at += 4 + std::uint64_t{length};
+    Cursor r{resources.data(), resources.size()};
     while (r.has(12)) {
         const std::uint8_t* sig = r.take(4);
         if (std::memcmp(sig, "8BIM", 4) != 0) break;
         const std::uint32_t id = r.u16be();
         const std::uint32_t nameLength = r.u8();
         r.skip(nameLength + ((nameLength + 1) & 1));  // the Pascal name padded to even
-        const std::uint32_t length = r.u32be();
-        const std::uint8_t* data = r.take(length);
+        const std::uint32_t size = r.u32be();
+        const std::uint8_t* data = r.take(size);
         if (!data) break;
-        r.skip(length & 1);
-        if (id == kResolutionInfo && length >= 16) {
+        r.skip(size & 1);
+        if (id == kResolutionInfo && size >= 16) {
             h.resolution = be32(data) / 65536.0;
             h.unit = be16(data + 4) == 1 ? 2 : be16(data + 4) == 2 ? 3 : 0;
         }
     }
-    return c.skip(resources) && c.skip(c.u32be());  // then the layer and mask section
+    // Then the layer and mask section.
+    if (!u32At(f, at, length) || length > f.size() - at - 4) return false;
+    at += 4 + std::uint64_t{length};
+    return true;
 }
 
+// Raw data is planar, every channel's rows in turn: each channel's plane is
+// read a chunk of rows at a time and the rows are put together straight into
+// the picture.
 bool readPsd(const char* path, RgbaImage& out) noexcept {
-    Block<std::uint8_t> file;
-    if (!readFileBytes(path, file)) return false;
-    Cursor c{file.data(), file.size()};
+    FileReader file(path);
+    std::uint64_t at = 0;
     PsdHeader h;
-    if (!parse(c, h)) return false;
-    const std::uint32_t compression = c.u16be();
-    if (!c.ok || compression > 1) return false;
+    std::uint8_t word[2];
+    if (!file.ok() || !parse(file, at, h) || !file.readAt(at, word, 2)) return false;
+    at += 2;
+    const std::uint32_t compression = be16(word);
+    if (compression > 1) return false;
     const std::uint32_t colours = h.mode == 3 ? 3 : 1;
     const std::uint32_t used = h.channels > colours ? colours + 1 : colours;
     const std::size_t bytes = h.depth / 8;
     const std::size_t rowBytes = std::size_t{h.width} * bytes;
+    const std::uint64_t plane = std::uint64_t{rowBytes} * h.height;
+    if (compression == 0 && plane * used > file.size() - at) return false;
     if (!allocateRgba(out, h.width, h.height)) return false;
     std::uint8_t* dst = out.pixels.data();
     const std::size_t count = std::size_t{h.width} * h.height;
     // Channel `ch`'s row: samples to the channel's byte of every pixel (grey fills red, green and blue).
     auto storeRow = [&](std::uint32_t ch, std::uint32_t y, const std::uint8_t* src) {
         std::uint8_t* d = dst + std::size_t{y} * h.width * 4;
-        const std::size_t at = ch < colours ? ch : 3;
+        const std::size_t to = ch < colours ? ch : 3;
         if (colours == 1 && ch == 0) {
             for (std::uint32_t x = 0; x < h.width; ++x, d += 4, src += bytes) d[0] = d[1] = d[2] = src[0];
         } else {
-            for (std::uint32_t x = 0; x < h.width; ++x, d += 4, src += bytes) d[at] = src[0];
+            for (std::uint32_t x = 0; x < h.width; ++x, d += 4, src += bytes) d[to] = src[0];
         }
     };
     if (compression == 0) {
-        // Planar: every channel's rows in turn.
-        const std::uint8_t* s = c.take(rowBytes * h.height * used);
-        if (!s) return false;
-        if (used == 3 && bytes == 1) {
-            const std::uint8_t *r = s, *g = s + count, *b = s + 2 * count;
-            for (std::size_t i = 0; i < count; ++i, dst += 4) {
-                dst[0] = r[i];
-                dst[1] = g[i];
-                dst[2] = b[i];
-                dst[3] = 255;
-            }
-            return true;
-        }
-        if (used == colours)
-            for (std::size_t i = 0; i < count; ++i) dst[i * 4 + 3] = 255;
+        StoredRows planes[4];
         for (std::uint32_t ch = 0; ch < used; ++ch)
-            for (std::uint32_t y = 0; y < h.height; ++y) storeRow(ch, y, s + (std::size_t{ch} * h.height + y) * rowBytes);
+            if (!planes[ch].open(file, at + ch * plane, rowBytes, h.height)) return false;
+        const std::uint8_t* rows[4] = {};
+        for (std::uint32_t y = 0; y < h.height; ++y) {
+            for (std::uint32_t ch = 0; ch < used; ++ch)
+                if (!(rows[ch] = planes[ch].next())) return false;
+            std::uint8_t* d = dst + std::size_t{y} * h.width * 4;
+            if (used == 3 && bytes == 1) {
+                planesToRgba(rows[0], rows[1], rows[2], d, h.width);
+                continue;
+            }
+            if (used == colours)
+                for (std::uint32_t x = 0; x < h.width; ++x) d[x * 4 + 3] = 255;
+            for (std::uint32_t ch = 0; ch < used; ++ch) storeRow(ch, y, rows[ch]);
+        }
         return true;
     }
     // PackBits: a table of every row's length (all channels), then the rows.
+    Block<std::uint8_t> rest;
+    if (!file.readRange(at, static_cast<std::size_t>(file.size() - at), rest)) return false;
+    Cursor c{rest.data(), rest.size()};
     const std::uint8_t* lengths = c.take(std::size_t{h.channels} * h.height * 2);
     if (!lengths) return false;
     Block<std::uint8_t> row;
@@ -143,11 +167,10 @@ bool readPsd(const char* path, RgbaImage& out) noexcept {
 }
 
 bool psdInfo(const char* path, ImageInfo& out) noexcept {
-    Block<std::uint8_t> file;
-    if (!readFileBytes(path, file)) return false;
-    Cursor c{file.data(), file.size()};
+    FileReader file(path);
+    std::uint64_t at = 0;
     PsdHeader h;
-    if (!parse(c, h)) return false;
+    if (!file.ok() || !parse(file, at, h)) return false;
     out.width = static_cast<std::int32_t>(h.width);
     out.height = static_cast<std::int32_t>(h.height);
     out.resolution = h.resolution;
@@ -181,8 +204,11 @@ bool writePsd(const char* path, const ImageView& image, const WriteSettings& s) 
     const std::uint32_t w = static_cast<std::uint32_t>(image.width), h = static_cast<std::uint32_t>(image.height);
     const std::uint32_t channels = static_cast<std::uint32_t>(image.channels);
     if (w > 30000 || h > 30000) return false;
-    // Worst case of PackBits: one count byte per 128 literal bytes.
-    const std::size_t worst = w + (w + 127) / 128;
+    // Worst case of packBits for one row: a repeat never grows, a literal
+    // costs one count byte, and a short literal ends only where a repeat of
+    // two or more begins: a one-byte literal and a two-byte repeat make four
+    // bytes of three. Half as much again, plus the last literal's count, holds.
+    const std::size_t worst = w + w / 2 + 2;
     Block<std::uint8_t> plane, packed;
     Block<std::uint16_t> lengths;
     if (!plane.allocate(w) || !packed.allocate(worst * h * channels) ||

@@ -14,7 +14,9 @@
 #include <new>
 
 #include "exchange/formats/byte_io.h"
+#include "exchange/formats/file_pieces.h"
 #include "exchange/formats/image_formats.h"
+#include "exchange/formats/row_convert.h"
 
 namespace plr::formats {
 namespace {
@@ -65,12 +67,16 @@ void colour(const std::uint8_t* s, std::uint32_t depth, bool grey, bool alphaBit
     }
 }
 
+// The header and colour map are read first; raw pixels then come from the
+// file a chunk of rows at a time straight into the picture, a run-length
+// stream is read whole.
 bool readTga(const char* path, RgbaImage& out) noexcept {
-    Block<std::uint8_t> file;
-    if (!readFileBytes(path, file) || !isTga(file.data(), file.size())) return false;
-    Cursor c{file.data(), file.size()};
-    const TgaHeader h = header(c.take(18));
-    if (!c.skip(h.idLength)) return false;
+    FileReader file(path);
+    std::uint8_t head[18];
+    if (!file.ok() || !file.readAt(0, head, sizeof head) || !isTga(head, sizeof head)) return false;
+    const TgaHeader h = header(head);
+    std::uint64_t at = 18 + std::uint64_t{h.idLength};
+    if (at > file.size()) return false;
     const std::uint32_t base = h.type & 7;
     const bool rle = h.type & 8, grey = base == 3, mapped = base == 1;
     const std::uint32_t alphaBits = h.descriptor & 15;
@@ -78,18 +84,20 @@ bool readTga(const char* path, RgbaImage& out) noexcept {
     std::uint8_t palette[256][4] = {};
     const std::uint32_t entryBytes = (h.mapDepth + 7) / 8;
     if (h.mapType == 1) {
-        const std::uint8_t* map = c.take(std::size_t{h.mapLength} * entryBytes);
-        if (!map) return false;
+        Block<std::uint8_t> map;
+        if (!file.readRange(at, std::size_t{h.mapLength} * entryBytes, map)) return false;
+        at += map.size();
         if (mapped && h.depth == 8)
             for (std::uint32_t i = 0; i < h.mapLength; ++i)
                 if (h.mapFirst + i < 256)
-                    colour(map + i * entryBytes, h.mapDepth, false, h.mapDepth == 16 && alphaBits == 1,
+                    colour(map.data() + i * entryBytes, h.mapDepth, false, h.mapDepth == 16 && alphaBits == 1,
                            palette[h.mapFirst + i]);
         if (mapped && h.depth == 16) return false;  // 16-bit indices: no writer makes them
     }
-    if (!allocateRgba(out, h.width, h.height)) return false;
     const std::uint32_t size = (h.depth + 7) / 8;
     const std::size_t count = std::size_t{h.width} * h.height;
+    if (!rle && count * size > file.size() - at) return false;
+    if (!allocateRgba(out, h.width, h.height)) return false;
     std::uint8_t* dst = out.pixels.data();
     if (rle) std::memset(dst, 0, count * 4);  // what a short stream leaves
     const bool alphaBit = alphaBits == 1;
@@ -102,29 +110,27 @@ bool readTga(const char* path, RgbaImage& out) noexcept {
     const std::size_t rowBytes = std::size_t{h.width} * 4;
     auto rowOut = [&](std::size_t storedRow) { return dst + (topDown ? storedRow : h.height - 1 - storedRow) * rowBytes; };
     if (!rle) {
-        const std::uint8_t* s = c.take(count * size);
-        if (!s) return false;
+        StoredRows stored;
+        if (!stored.open(file, at, std::size_t{h.width} * size, h.height)) return false;
         for (std::uint32_t y = 0; y < h.height; ++y) {
+            const std::uint8_t* s = stored.next();
+            if (!s) return false;
             std::uint8_t* d = rowOut(y);
             if (!mapped && !grey && h.depth == 32) {
-                for (std::uint32_t x = 0; x < h.width; ++x, s += 4, d += 4) {
-                    d[0] = s[2];
-                    d[1] = s[1];
-                    d[2] = s[0];
-                    d[3] = s[3];
-                }
+                bgraToRgba(s, d, h.width);
             } else if (!mapped && !grey && h.depth == 24) {
-                for (std::uint32_t x = 0; x < h.width; ++x, s += 3, d += 4) {
-                    d[0] = s[2];
-                    d[1] = s[1];
-                    d[2] = s[0];
-                    d[3] = 255;
-                }
+                bgrToRgba(s, d, h.width);
             } else {
                 for (std::uint32_t x = 0; x < h.width; ++x, s += size, d += 4) store(s, d);
             }
         }
     } else {
+        // A packet gives at least one pixel for at most one count byte and one
+        // pixel's bytes per pixel: bytes past that bound are never used.
+        const std::uint64_t most = std::uint64_t{count} * (size + 1), left = file.size() - at;
+        Block<std::uint8_t> stream;
+        if (!file.readRange(at, static_cast<std::size_t>(left < most ? left : most), stream)) return false;
+        Cursor c{stream.data(), stream.size()};
         // Packets may run across the end of a row.
         std::size_t i = 0;
         while (i < count && c.has(1)) {
@@ -136,12 +142,8 @@ bool readTga(const char* path, RgbaImage& out) noexcept {
                 store(packet & 128 ? s : s + k * size, rowOut(i / h.width) + (i % h.width) * 4);
         }
     }
-    if (h.depth == 32 && !mapped && alphaBits == 0) {
-        bool used = false;
-        for (std::size_t i = 0; i < count && !used; ++i) used = dst[i * 4 + 3] != 0;
-        if (!used)
-            for (std::size_t i = 0; i < count; ++i) dst[i * 4 + 3] = 255;
-    }
+    if (h.depth == 32 && !mapped && alphaBits == 0 && !anyFourthByte(dst, count))
+        for (std::size_t i = 0; i < count; ++i) dst[i * 4 + 3] = 255;
     if (h.descriptor & 0x10)
         for (std::uint32_t y = 0; y < h.height; ++y)
             for (std::uint32_t x = 0; x < h.width / 2; ++x) {

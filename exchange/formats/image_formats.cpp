@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/sizes.h"
+#include "platform/memory_prefault.h"
 
 namespace plr::formats {
 namespace {
@@ -140,6 +141,8 @@ bool allocateRgba(RgbaImage& out, std::int64_t width, std::int64_t height) noexc
         out.outOfMemory = true;
         return false;
     }
+    // Every reader writes the whole picture: its pages made present in one go.
+    platform::prefaultForWriting(out.pixels.data(), out.pixels.size());
     out.width = static_cast<std::int32_t>(width);
     out.height = static_cast<std::int32_t>(height);
     return true;

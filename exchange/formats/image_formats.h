@@ -9,7 +9,9 @@
 // through libpng, libjpeg-turbo, libtiff and giflib, BMP, TGA, PCX, PSD and
 // the metafiles through our own bounded parsers. Readers are parsers of
 // outside data: every header field is checked against the bytes the file has
-// before it is used.
+// before it is used. BMP, TGA and PSD read their headers first and take
+// uncompressed rows from the file a chunk at a time straight into the
+// picture (file_pieces.h); run-length data, PCX and metafiles are read whole.
 //
 // Size cap: a file whose header asks for more than kMaxDecodeSide pixels on a
 // side or kMaxDecodePixels pixels in all is refused before anything is

@@ -151,3 +151,30 @@ TEST_F(ImageWriters, RowWritersAndWholeWritersAgree) {
 
 }  // namespace
 }  // namespace plr::test
+
+namespace plr::test {
+namespace {
+
+// PackBits' costliest input: one odd byte, then a pair, over and over (four
+// bytes of output for every three). The PSD writer's buffer must hold it.
+TEST_F(ImageWriters, PsdOfAlternatingSinglesAndPairsReadsBack) {
+    const auto dir = scratchDir();
+    constexpr int w = 3001, h = 3;
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c)
+                rgb[(static_cast<std::size_t>(y) * w + x) * 3 + c] = static_cast<std::uint8_t>(x % 3 == 0 ? x / 3 + c : 200 + y);
+    const std::string path = (dir / "pairs.psd").string();
+    ASSERT_TRUE(formats::writeImage(formats::kPsdFormat, path.c_str(), {rgb.data(), w, h, w * 3, 3}, {}));
+    formats::RgbaImage back;
+    ASSERT_TRUE(formats::readImage(path.c_str(), back));
+    ASSERT_EQ(back.width, w);
+    ASSERT_EQ(back.height, h);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(w) * h; ++i)
+        ASSERT_EQ(0, std::memcmp(back.pixels.data() + i * 4, rgb.data() + i * 3, 3)) << i;
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace plr::test
