@@ -42,7 +42,10 @@ bool sharpenMore(FilterRun& r) {
 }
 
 bool unsharpMask(FilterRun& r) {
-    const std::int32_t passes = std::max(1, t(0.1 * r.p[4]));
+    // Slider 4 (0..100) gives up to ten passes; a larger value the host
+    // sends is held to that, so the filter's time stays that of the slider.
+    constexpr std::int32_t kMostPasses = 10;
+    const std::int32_t passes = std::clamp(t(0.1 * r.p[4]), 1, kMostPasses);
     const std::size_t bytes = r.page.pixelCount() * 3;
     for (std::int32_t pass = 0; pass < passes; ++pass) {
         if (pass > 0) std::memcpy(r.in, r.out, bytes);

@@ -134,7 +134,8 @@ int shareOf(const AnchorShare (&table)[3], char letter) noexcept {
 }
 
 std::int32_t placed(int share, std::int32_t oldSide, std::int32_t newSide) noexcept {
-    const std::int32_t difference = newSide - oldSide;
+    // Worked wide: the new side is the host's, checked only after this.
+    const std::int32_t difference = saturate32(std::int64_t{newSide} - oldSide);
     return share == 0 ? 0 : share == 1 ? difference / 2 : difference;  // / truncates toward zero
 }
 

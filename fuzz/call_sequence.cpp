@@ -19,7 +19,7 @@ namespace plr::fuzz {
 namespace {
 
 // What a parameter is, from its type and name in the export list.
-enum class Role { Value, Size, BrushSize, Window, Text, NoFile, Buffer, IntOut };
+enum class Role { Value, Size, LayerSize, BrushSize, Window, Text, NoFile, Buffer, IntOut };
 
 struct Context;
 using Caller = void (*)(Context&);
@@ -39,6 +39,10 @@ constexpr std::int32_t kWideValues[] = {0,  1,   -1,   2,     3,     INT_MIN, IN
 // buffers start in the middle of the arena).
 constexpr std::int32_t kBufferValues[] = {0, 1, -1, 2, 3, -48, -255, 8, 16, 63, 64, 100, 255};
 constexpr std::int32_t kSizeValues[] = {0, 1, -1, 2, 3, INT_MIN, INT_MAX, 10001, 7, 16};
+// A layer's second side once its first was 10001: a layer may be a long
+// strip, but 10001 by 10001 is 800 MB to clear (more under the address
+// checker), which no input may spend its time on.
+constexpr std::int32_t kOtherSideValues[] = {0, 1, -1, 2, 3, INT_MIN, INT_MAX, 7, 16};
 // The largest brush sizes every brush buffer: values out of range are held
 // to 10000, which would make every page a gigabyte of brush buffers.
 constexpr std::int32_t kBrushSizeValues[] = {0, 1, -1, 2, 3, INT_MIN, 7, 16};
@@ -68,6 +72,7 @@ struct Context {
     std::vector<std::uint8_t>& arena;
     const std::vector<Role>* roles = nullptr;
     bool hostBuffers = false;
+    bool bigSide = false;  // a layer side of 10001 drawn for this call
     std::size_t param = 0;
     std::int32_t outs[8] = {};
     std::size_t nextOut = 0;
@@ -90,6 +95,9 @@ struct Context {
             v = in.pick(kBufferValues);
         } else if (r == Role::Size) {
             v = in.pick(kSizeValues);
+        } else if (r == Role::LayerSize) {
+            v = bigSide ? in.pick(kOtherSideValues) : in.pick(kSizeValues);
+            bigSide = bigSide || v == 10001;
         } else if (r == Role::BrushSize) {
             v = in.pick(kBrushSizeValues);
         } else {
@@ -203,7 +211,7 @@ bool prepare(const ExportEntry& e, Prepared& out) {
             r = name == "ownerWindow" || name == "window" ? Role::Window : Role::Buffer;
             out.hostBuffers = out.hostBuffers || r == Role::Buffer;
         } else if (among(name, kSizeNames)) {
-            r = Role::Size;
+            r = std::string_view(e.name) == "PLR_CreateLayer" ? Role::LayerSize : Role::Size;
         } else if (name == "maxBrushSize") {
             r = Role::BrushSize;
         }

@@ -11,14 +11,25 @@
 // empty (no file is read).
 //
 // Arguments: 32-bit values from boundary sets (0, -1, INT_MIN, INT_MAX,
-// 10001, off-page coordinates, colour limits) and small random values;
-// sizes (width, height, size, ...) never above 48 except 10001 and INT_MAX
-// (a page side out of range becomes 100); the largest brush size never
-// above 48 (the page holds a larger one to 10000 and sizes its brush
-// buffers by it). Exports given host buffers get only values between -255
-// and 255, so that every buffer they may touch, strides negative or not,
-// lies inside the fuzzer's own arena. Pointers are never null except
-// the owner window.
+// 10001, off-page coordinates, colour limits) and small random values.
+// Sizes (width, height, size, ...) are drawn by what the export does with
+// them, and 0, -1 and INT_MIN (and INT_MAX where nothing is allocated by
+// it) stay boundary values for every one of them:
+// - page sizes (creating, resizing the page, the view): never above 48
+//   except 10001 and INT_MAX, which are out of range (a page side out of
+//   range becomes 100, a resize to it is refused), so that the page and
+//   every page-sized host buffer stay far inside the arena below;
+// - layer sizes (PLR_CreateLayer: a layer need not be page-sized): one
+//   side may be 10001 or INT_MAX, but never both 10001, whose 800 MB layer
+//   outlasts the fuzzer's time limit without finding anything new;
+// - the largest brush size: never above 48 (the page holds a larger one to
+//   10000 and sizes its brush buffers by it), the brush size itself as a
+//   page size (held to the largest brush size);
+// - regions inside host buffers: exports given host buffers get only
+//   values between -255 and 255 for every integer, so that every buffer
+//   they may touch, strides negative or not, lies inside the fuzzer's own
+//   arena (such an export reads the buffer it is told it has).
+// Pointers are never null except the owner window.
 #include <cstdint>
 #include <string>
 #include <vector>
