@@ -1,0 +1,272 @@
+#pragma once
+// The transform formulas over a whole row of positions, in single precision
+// and without per-pixel calls, so that each loop is vector code. Included by
+// transform_rows.cpp (the baseline build) and transform_rows_avx2.cpp (the
+// same source built for AVX2): everything here has internal linkage, and the
+// maths it calls carries a name of its own per build (transform_math.h), so
+// neither build ever runs the other's instructions. Contraction stays off in
+// both, so the two give the same bits.
+//
+// Built without errno for the maths functions and without floating-point
+// traps, so that square roots are one vector instruction and the selects
+// need no branches.
+#include <cstdint>
+
+#include "adapters/effects/transform_math.h"
+#include "adapters/effects/transforms.h"
+
+namespace plr::effect_lib {
+namespace {
+
+using fast::cosTurns;
+using fast::sinTurns;
+
+// Distances and angles are worked out in T: float where a float's 24 bits
+// are plenty, double where they would show (at the rim of an ellipse, in a
+// spin wave of many turns); the sines are single precision either way.
+template <class T>
+struct Centre {
+    T cx, cy;
+    explicit Centre(const Transform& t) noexcept : cx(static_cast<T>(t.cx)), cy(static_cast<T>(t.cy)) {}
+};
+
+using RowFormula = void (*)(const Transform&, float* xs, float* ys, std::int32_t n) noexcept;
+
+// Each pixel at `scale` times its distance from the centre, scale(dx, dy, d)
+// from the offset and the distance. Outside the effect scale is 1.
+template <class T, class Scale>
+void scaleRows(const Transform& t, float* xs, float* ys, std::int32_t n, Scale scale) noexcept {
+    const Centre<T> c(t);
+    for (std::int32_t i = 0; i < n; ++i) {
+        const T dx = xs[i] - c.cx, dy = ys[i] - c.cy, d = fast::root(dx * dx + dy * dy);
+        const T k = scale(dx, dy, d);
+        xs[i] = static_cast<float>(c.cx + dx * k);
+        ys[i] = static_cast<float>(c.cy + dy * k);
+    }
+}
+
+// Each pixel turned about the centre by angle(d) turns (0 outside the effect).
+template <class T, class Angle>
+void turnRows(const Transform& t, float* xs, float* ys, std::int32_t n, Angle angle) noexcept {
+    const Centre<T> c(t);
+    for (std::int32_t i = 0; i < n; ++i) {
+        const T dx = xs[i] - c.cx, dy = ys[i] - c.cy, d = fast::root(dx * dx + dy * dy);
+        const T turns = angle(d);
+        // No turn is exactly none (the polynomial's cosine of 0 is a float's step short of 1).
+        const bool turned = turns != 0;
+        float sine, cosine;
+        fast::sinCosTurns(turns, sine, cosine);
+        const T s = turned ? T(sine) : T(0), k = turned ? T(cosine) : T(1);
+        xs[i] = static_cast<float>(c.cx + (dx * k - dy * s));
+        ys[i] = static_cast<float>(c.cy + (dx * s + dy * k));
+    }
+}
+
+void offsetRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    const float dx = static_cast<float>(t.a), dy = static_cast<float>(t.b);
+    for (std::int32_t i = 0; i < n; ++i) {
+        xs[i] -= dx;
+        ys[i] -= dy;
+    }
+}
+
+void ellipticalRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (t.a < 1 || t.b < 1) return;
+    const double ia = 1.0 / t.a, ib = 1.0 / t.b;
+    scaleRows<double>(t, xs, ys, n, [ia, ib](double dx, double dy, double) {
+        const double u = dx * ia, v = dy * ib, r = fast::root(u * u + v * v);
+        const bool inside = (r > 0) & (r < 1);
+        // A half sphere seen from above: asin(r) / r * 2 / pi.
+        return inside ? double(fast::asinOver(inside ? r : 0.5) * 0.636619772367581343f) : 1.0;
+    });
+}
+
+void lensRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (t.a < 1) return;
+    const float inverse = static_cast<float>(1.0 / t.a);
+    scaleRows<float>(t, xs, ys, n, [inverse](float, float, float d) {
+        const float r = d * inverse;
+        return r < 1 ? 0.5f + 0.5f * r : 1.0f;
+    });
+}
+
+void marbleRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    // sin(f y + 2 sin(f x / 2)) with f = scale turns per 128 pixels.
+    const double f = t.a / 128.0, half = 0.5 * f, b = t.b, k = t.c;
+    constexpr double kRadianTurns = 0.318309886183790672;  // 2 radians in turns
+    for (std::int32_t i = 0; i < n; ++i) {
+        const double x0 = xs[i], y0 = ys[i];
+        xs[i] = static_cast<float>(x0 + b * sinTurns(f * y0 + kRadianTurns * sinTurns(half * x0)));
+        ys[i] = static_cast<float>(y0 + k * sinTurns(f * x0 + kRadianTurns * sinTurns(half * y0)));
+    }
+}
+
+void pinchRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (t.a < 1) return;
+    const Centre<float> c(t);
+    const float inverse2 = static_cast<float>(1.0 / (t.a * t.a));
+    // r^(-k/2) = 2^(-k/4 log2 r^2): no square root needed.
+    const double amount = t.b / 100.0;
+    const float power = static_cast<float>(-0.25 * (amount < -1 ? -1.0 : amount > 1 ? 1.0 : amount));
+    const float cx = c.cx, cy = c.cy;
+    for (std::int32_t i = 0; i < n; ++i) {
+        const float dx = xs[i] - cx, dy = ys[i] - cy;
+        const float r2 = (dx * dx + dy * dy) * inverse2;
+        const bool inside = (r2 > 0) & (r2 < 1);
+        const float scale = inside ? fast::exp2Of(power * fast::log2Of(inside ? r2 : 0.5f)) : 1.0f;
+        xs[i] = cx + dx * scale;
+        ys[i] = cy + dy * scale;
+    }
+}
+
+void rippleRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (t.a < 1) return;
+    const float inverse = static_cast<float>(1.0 / t.a), amplitude = static_cast<float>(t.b);
+    const float phase = static_cast<float>(t.c / 100.0);
+    scaleRows<float>(t, xs, ys, n, [=](float, float, float d) {
+        return d > 0 ? 1.0f + amplitude * sinTurns(d * inverse + phase) / (d > 0 ? d : 1.0f) : 1.0f;
+    });
+}
+
+void spinRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (t.a < 1) return;
+    const float turns = static_cast<float>(t.b / 360.0), inverse = static_cast<float>(1.0 / t.a);
+    turnRows<float>(t, xs, ys, n, [=](float d) {
+        const float r = d * inverse;
+        return r < 1 ? turns * (1 - r) * (1 - r) : 0.0f;
+    });
+}
+
+void spinWaveRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (t.a < 1) return;
+    const double turns = t.b / 360.0, waves = t.c / 10.0, inverse = 1.0 / t.a;
+    turnRows<double>(t, xs, ys, n, [=](double d) {
+        const double r = d * inverse;
+        return r < 1 ? turns * (1 - r) * cosTurns(waves * r) : 0.0;
+    });
+}
+
+// Rows and columns shifted along a wave of period 1 (sine or triangle), a
+// = amplitude, b = wavelength.
+template <float (*Shape)(float) noexcept>
+void waveRows(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    const float inverse = static_cast<float>(1.0 / (t.b > 1 ? t.b : 1.0)), a = static_cast<float>(t.a);
+    for (std::int32_t i = 0; i < n; ++i) {
+        const float x0 = xs[i], y0 = ys[i];
+        xs[i] = x0 - a * Shape(y0 * inverse);
+        ys[i] = y0 - a * Shape(x0 * inverse);
+    }
+}
+
+void waveRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    waveRows<static_cast<float (*)(float) noexcept>(sinTurns)>(t, xs, ys, n);
+}
+
+void wowRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (t.a < 1) return;
+    const float inverse = static_cast<float>(1.0 / t.a);
+    turnRows<float>(t, xs, ys, n, [=](float d) { return (1.0f / 12) * sinTurns(d * inverse); });  // up to 30 degrees
+}
+
+// -1 .. 1 triangle wave of period 1, 0 at 0: 4 |v + 1/4 - nearest whole| - 1.
+inline float triangle(float v) noexcept {
+    const float w = v + 0.25f, r = w - fast::roundNear(w);
+    return 4.0f * (r < 0 ? -r : r) - 1.0f;
+}
+
+void zigZagRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept { waveRows<triangle>(t, xs, ys, n); }
+
+// llround for a float, held to +-2^30 first (NaN to -2^30): from there on
+// every float is whole and no picture is that large.
+inline std::int32_t nearestWhole(float v) noexcept {
+    constexpr float kLimit = 1073741824.0f;
+    v = v >= -kLimit ? (v <= kLimit ? v : kLimit) : -kLimit;
+    const std::int32_t whole = static_cast<std::int32_t>(v);  // toward zero
+    const float part = v - static_cast<float>(whole);         // exact
+    return whole + (part >= 0.5f ? 1 : 0) - (part <= -0.5f ? 1 : 0);
+}
+
+// round() for |v| < 2^31.
+inline double nearestWhole(double v) noexcept {
+    const double whole = static_cast<double>(static_cast<std::int32_t>(v));  // toward zero
+    const double part = v - whole;
+    return whole + (part >= 0.5 ? 1.0 : 0.0) - (part <= -0.5 ? 1.0 : 0.0);
+}
+
+void randomRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    // Whole-pixel steps: frosting picks neighbours, it does not blur them.
+    // The scatter is within -1 .. 1, so the steps stay below 2^31 (an amount
+    // of -2^31 is taken a step short).
+    const double amount = t.a > -2147483647.0 ? t.a : -2147483647.0;
+    for (std::int32_t i = 0; i < n; ++i) {
+        const std::int64_t px = nearestWhole(xs[i]), py = nearestWhole(ys[i]);
+        xs[i] = static_cast<float>(double(xs[i]) + nearestWhole(amount * fast::scatter(px, py, 0x51u)));
+        ys[i] = static_cast<float>(double(ys[i]) + nearestWhole(amount * fast::scatter(px, py, 0xA7u)));
+    }
+}
+
+// In the order of TransformKind.
+constexpr RowFormula kRowFormulas[] = {offsetRow, ellipticalRow, lensRow, marbleRow,  pinchRow, rippleRow,
+                                       spinRow,   spinWaveRow,   waveRow, wowRow,     zigZagRow, randomRow};
+
+// p folded into 0 .. n (exclusive) for n >= 1.
+inline float wrapInto(float p, float n, float inverse) noexcept {
+    float r = p - fast::floorOf(p * inverse) * n;
+    r = r >= n ? r - n : r;
+    return r < 0 ? r + n : r;
+}
+
+// Positions folded into 0 .. n - 1 (pixel centres) by the edge mode: 1
+// wraps, 2 clamps, 3 mirrors; any other mode leaves them.
+void foldRow(float* p, std::int32_t count, std::int32_t n, std::int32_t mode) noexcept {
+    const float size = static_cast<float>(n), last = size - 1, inverse = static_cast<float>(1.0 / n);
+    switch (mode) {
+        case 1:
+            for (std::int32_t i = 0; i < count; ++i) p[i] = wrapInto(p[i], size, inverse);
+            return;
+        case 2:
+            for (std::int32_t i = 0; i < count; ++i) p[i] = p[i] < 0 ? 0 : p[i] > last ? last : p[i];
+            return;
+        case 3: {
+            const float period = 2 * size, inversePeriod = static_cast<float>(0.5 / n);
+            for (std::int32_t i = 0; i < count; ++i) {
+                const float r = wrapInto(p[i] + 0.5f, period, inversePeriod);
+                p[i] = n == 1 ? 0.0f : (r < size ? r : period - r) - 0.5f;
+            }
+            return;
+        }
+        default: return;
+    }
+}
+
+void applyRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    kRowFormulas[static_cast<int>(t.kind)](t, xs, ys, n);
+    foldRow(xs, n, t.width, t.edgeMode);
+    foldRow(ys, n, t.height, t.edgeMode);
+}
+
+// Marble on the pixel grid (marbleColumns, marbleGridRow): x' = x + b
+// sin(f y + 2 sin(f x / 2)), y' = y + c sin(f x + 2 sin(f y / 2)) (in turns
+// as marbleRow), from column tables of the sin and cos of 2 sin(f x / 2)
+// and of f x.
+void marbleGrid(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
+                std::int32_t n) noexcept {
+    const double f = t.a / 128.0, half = 0.5 * f;
+    constexpr double kRadianTurns = 0.318309886183790672;
+    const double a = f * y, q = kRadianTurns * sinTurns(half * y);
+    const float sinA = sinTurns(a), cosA = cosTurns(a), sinQ = sinTurns(q), cosQ = cosTurns(q);
+    const float b = static_cast<float>(t.b), c = static_cast<float>(t.c), row = static_cast<float>(y);
+    const float* sinB = tables;
+    const float* cosB = tables + n;
+    const float* sinP = tables + 2 * std::size_t(n);
+    const float* cosP = tables + 3 * std::size_t(n);
+    for (std::int32_t x = 0; x < n; ++x) {
+        xs[x] = static_cast<float>(x) + b * (sinA * cosB[x] + cosA * sinB[x]);
+        ys[x] = row + c * (sinP[x] * cosQ + cosP[x] * sinQ);
+    }
+    foldRow(xs, n, t.width, t.edgeMode);
+    foldRow(ys, n, t.height, t.edgeMode);
+}
+
+}  // namespace
+}  // namespace plr::effect_lib
