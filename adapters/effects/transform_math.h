@@ -123,18 +123,23 @@ inline float exp2Of(float v) noexcept {
     return p * std::bit_cast<float>(e);
 }
 
-// A fixed scatter of -1 .. 1 per pixel and coordinate (the Random
-// transform's, shared by its fast and plain forms).
-inline double scatter(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
+// The 53 bits of the Random transform's fixed scatter at a pixel, per
+// coordinate (salt).
+inline std::uint64_t scatterBits(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
     std::uint64_t h = static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^
                       static_cast<std::uint64_t>(y) * 0xC2B2AE3D27D4EB4Full ^ salt;
     h ^= h >> 31;
     h *= 0xBF58476D1CE4E5B9ull;
     h ^= h >> 29;
-    // (h >> 11) / 2^52 - 1 without a 64-bit integer conversion, which vector
-    // units lack: the low 52 bits m become 2^52 + m by their bit pattern, and
-    // the top bit (worth one whole) is a select; every step is exact.
-    const std::uint64_t v = h >> 11;
+    return h >> 11;
+}
+
+// The scatter as -1 .. 1: bits / 2^52 - 1 (shared by the Random transform's
+// fast and plain forms). Worked without a 64-bit integer conversion, which
+// vector units lack: the low 52 bits m become 2^52 + m by their bit pattern,
+// and the top bit (worth one whole) is a select; every step is exact.
+inline double scatter(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
+    const std::uint64_t v = scatterBits(x, y, salt);
     const double low =
         (std::bit_cast<double>((v & 0xFFFFFFFFFFFFFull) | 0x4330000000000000ull) - 4503599627370496.0) *
         2.220446049250313e-16;  // m / 2^52

@@ -47,5 +47,20 @@ TEST_F(TransformMath, EachFunctionIsWithinAFewFloatStepsOfTheDoubleOne) {
     EXPECT_EQ(c, 0.f);
 }
 
+TEST_F(TransformMath, TheScatterIsItsBitsOver2To52LessOne) {
+    std::mt19937_64 rng(9);
+    int high = 0;
+    for (int i = 0; i < 100000; ++i) {
+        const auto x = static_cast<std::int64_t>(rng()) >> (i % 40), y = static_cast<std::int64_t>(rng()) >> (i % 50);
+        const std::uint32_t salt = static_cast<std::uint32_t>(rng());
+        const std::uint64_t bits = fast::scatterBits(x, y, salt);
+        ASSERT_LT(bits, 1ull << 53);
+        high += bits >> 52 != 0;
+        ASSERT_EQ(fast::scatter(x, y, salt), static_cast<double>(bits) / 4503599627370496.0 - 1.0) << x << "," << y;
+    }
+    EXPECT_GT(high, 40000);  // both halves of the range are met
+    EXPECT_LT(high, 60000);
+}
+
 }  // namespace
 }  // namespace plr::test

@@ -7,9 +7,11 @@
 #include <random>
 #include <vector>
 
+#include "adapters/effects/transform_rows.h"
 #include "adapters/effects/transforms.h"
 #include "adapters/effects/transforms_reference.h"
 #include "adapters/imaging/inverse_sampler.h"
+#include "core/cpu_features.h"
 #include "engine_fixture.h"
 
 namespace plr::test {
@@ -126,6 +128,52 @@ TEST_F(TransformRows, ChainsStayWithinTwoSamplerStepsOfThePlainFormulas) {
         }
         EXPECT_LE(largestError(list, 1201, 797, 41), 2.0 / 32) << "draw " << draw;
     }
+}
+
+TEST_F(TransformRows, RandomRoundsHalfPixelsAwayFromZeroAsThePlainFormula) {
+    // Positions half way between pixels pick the neighbour away from zero,
+    // on both sides of the origin.
+    el::TransformList list;
+    for (double shift : {0.5, -0.5, 2.5, -3.5, 640.5}) {
+        el::ClearAllTransforms(list);
+        ASSERT_EQ(el::AddOffsetTransform(list, 301, 203, shift, -shift, 0), 1);
+        ASSERT_EQ(el::AddRandomTransform(list, 301, 203, 7), 1);
+        EXPECT_EQ(largestError(list, 301, 203, 1), 0.0) << shift;
+    }
+}
+
+TEST_F(TransformRows, TheAvx2BuildGivesTheBaselineBits) {
+    if (!processorHasAvx2()) GTEST_SKIP() << "no AVX2 and FMA";
+    std::mt19937 rng(23);
+    constexpr int kW = 1203, kH = 811;
+    el::TransformList list;
+    std::vector<float> bx(kW), by(kW), wx(kW), wy(kW), tables(std::size_t(kW) * el::kMarbleTables);
+    for (int kind = 0; kind < kKinds; ++kind)
+        for (int edge = 0; edge < 5; ++edge) {
+            el::ClearAllTransforms(list);
+            ASSERT_EQ(addRandom(list, kind, kW, kH, edge, rng), 1);
+            const el::Transform& t = list.items[0];
+            // Rows of scattered positions, in and beyond the picture, odd lengths for the loop tails.
+            for (int row = 0; row < 40; ++row) {
+                const int n = kW - row;
+                for (int x = 0; x < n; ++x) {
+                    bx[std::size_t(x)] = wx[std::size_t(x)] = std::uniform_real_distribution<float>(-300.f, kW + 300.f)(rng);
+                    by[std::size_t(x)] = wy[std::size_t(x)] = std::uniform_real_distribution<float>(-300.f, kH + 300.f)(rng);
+                }
+                el::applyTransformToRowBaseline(t, bx.data(), by.data(), n);
+                el::applyTransformToRowAvx2(t, wx.data(), wy.data(), n);
+                ASSERT_EQ(std::memcmp(bx.data(), wx.data(), std::size_t(n) * 4), 0) << "kind " << kind << " edge " << edge;
+                ASSERT_EQ(std::memcmp(by.data(), wy.data(), std::size_t(n) * 4), 0) << "kind " << kind << " edge " << edge;
+            }
+            if (t.kind != el::TransformKind::Marble) continue;
+            el::marbleColumns(t, tables.data(), kW);
+            for (int y = 0; y < kH; y += 37) {
+                el::marbleGridRowBaseline(t, y, tables.data(), bx.data(), by.data(), kW);
+                el::marbleGridRowAvx2(t, y, tables.data(), wx.data(), wy.data(), kW);
+                ASSERT_EQ(std::memcmp(bx.data(), wx.data(), std::size_t(kW) * 4), 0) << "marble row " << y;
+                ASSERT_EQ(std::memcmp(by.data(), wy.data(), std::size_t(kW) * 4), 0) << "marble row " << y;
+            }
+        }
 }
 
 // The plain formulas' map, for the plain sampler.
