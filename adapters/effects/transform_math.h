@@ -85,18 +85,22 @@ inline void sinCosTurns(double t, float& sine, float& cosine) noexcept {
     sinCosTurns(static_cast<float>(t - (a < 1e15 ? whole : t)), sine, cosine);
 }
 
-// asin(v) / v for 0 <= v < 1 (1 at 0). v is double because near 1 the
-// result hangs on 1 - v, which a float would hold to a few digits only.
-inline float asinOver(double v) noexcept {
-    // Small arguments: a series in v^2; large: asin v = pi/2 - 2 asin(sqrt((1 - v) / 2)).
-    const bool large = v > 0.5;
-    const double zd = large ? 0.5 * (1.0 - v) : v * v;
-    const float z = static_cast<float>(zd), s = static_cast<float>(large ? __builtin_sqrt(zd) : v);
+// asin(r) / r for 0 <= r < 1 (1 at 0), from q = r^2 and z = 1 - r^2, both
+// worked out by the caller where they are still exact: near r = 1 the
+// result hangs on 1 - r, which a float r would hold to a few digits only,
+// while z keeps its own precision.
+inline float asinOverFromSquares(float q, float z) noexcept {
+    // Small arguments: a series in r^2; large: asin r = pi/2 - 2 asin(sqrt((1 - r) / 2)),
+    // with 1 - r = z / (1 + r).
+    const float r = root(q);
+    const bool large = q > 0.25f;
+    const float w = large ? 0.5f * z / (1.0f + r) : q;
+    const float s = large ? root(w) : r;
     const float series =
-        ((((4.2163199048e-2f * z + 2.4181311049e-2f) * z + 4.5470025998e-2f) * z + 7.4953002686e-2f) * z +
-         1.6666752422e-1f) * z;
+        ((((4.2163199048e-2f * w + 2.4181311049e-2f) * w + 4.5470025998e-2f) * w + 7.4953002686e-2f) * w +
+         1.6666752422e-1f) * w;
     const float asinS = s + s * series;
-    return large ? (1.57079632679489662f - 2.0f * asinS) / static_cast<float>(v) : 1.0f + series;
+    return large ? (1.57079632679489662f - 2.0f * asinS) / (large ? r : 1.0f) : 1.0f + series;
 }
 
 // log2 of a positive normal float.

@@ -72,13 +72,20 @@ void offsetRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcep
 
 void ellipticalRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
     if (t.a < 1 || t.b < 1) return;
-    const double ia = 1.0 / t.a, ib = 1.0 / t.b;
-    scaleRows<double>(t, xs, ys, n, [ia, ib](double dx, double dy, double) {
-        const double u = dx * ia, v = dy * ib, r = fast::root(u * u + v * v);
-        const bool inside = (r > 0) & (r < 1);
+    // r^2 and 1 - r^2 in double (the offsets' squares are exact there), the
+    // rest in float: the sphere's steepness at the rim only multiplies the
+    // error of 1 - r^2, which the double keeps small.
+    const double ia2 = 1.0 / (t.a * t.a), ib2 = 1.0 / (t.b * t.b), cx = t.cx, cy = t.cy;
+    const float fx = static_cast<float>(t.cx), fy = static_cast<float>(t.cy);
+    for (std::int32_t i = 0; i < n; ++i) {
+        const double dx = xs[i] - cx, dy = ys[i] - cy, q = dx * dx * ia2 + dy * dy * ib2;
+        const bool inside = (q > 0) & (q < 1);
+        const float qf = static_cast<float>(q), zf = static_cast<float>(1.0 - q);
         // A half sphere seen from above: asin(r) / r * 2 / pi.
-        return inside ? double(fast::asinOver(inside ? r : 0.5) * 0.636619772367581343f) : 1.0;
-    });
+        const float k = fast::asinOverFromSquares(inside ? qf : 0.5f, inside ? zf : 0.5f) * 0.636619772367581343f;
+        xs[i] = inside ? fx + static_cast<float>(dx) * k : xs[i];
+        ys[i] = inside ? fy + static_cast<float>(dy) * k : ys[i];
+    }
 }
 
 void lensRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kTableBits = 5, kTableSize = 1 << kTableBits;
 constexpr int kWeightBits = 15, kWeightOne = 1 << kWeightBits;
-constexpr std::int32_t kBandRows = 32;
+constexpr std::int32_t kBandRows = 8;
 constexpr int kBorders[] = {cv::BORDER_CONSTANT, cv::BORDER_WRAP, cv::BORDER_REPLICATE, cv::BORDER_REFLECT};
 
 bool validArguments(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
