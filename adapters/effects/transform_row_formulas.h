@@ -32,33 +32,116 @@ struct Centre {
 
 using RowFormula = void (*)(const Transform&, float* xs, float* ys, std::int32_t n) noexcept;
 
-// Each pixel at `scale` times its distance from the centre, scale(dx, dy, d)
-// from the offset and the distance. Outside the effect scale is 1.
+// The radial transforms move each pixel by a factor worked out from its
+// offset (dx, dy) from the centre: a scale, or the sine and cosine of a
+// turn. The loops below apply a kind's factor to any row of positions, or
+// to a row of the pixel grid, where half the factors are mirrored.
+
+// Each pixel at scale(dx, dy) times its distance from the centre (1 outside
+// the effect).
 template <class T, class Scale>
 void scaleRows(const Transform& t, float* xs, float* ys, std::int32_t n, Scale scale) noexcept {
     const Centre<T> c(t);
     for (std::int32_t i = 0; i < n; ++i) {
-        const T dx = xs[i] - c.cx, dy = ys[i] - c.cy, d = fast::root(dx * dx + dy * dy);
-        const T k = scale(dx, dy, d);
+        const T dx = xs[i] - c.cx, dy = ys[i] - c.cy, k = scale(dx, dy);
         xs[i] = static_cast<float>(c.cx + dx * k);
         ys[i] = static_cast<float>(c.cy + dy * k);
     }
 }
 
-// Each pixel turned about the centre by angle(d) turns (0 outside the effect).
+// The sine and cosine of a turn by angle(d) turns (0 outside the effect).
+template <class T, class Angle>
+inline void turnOf(T dx, T dy, Angle angle, float& sine, float& cosine) noexcept {
+    const T turns = angle(fast::root(dx * dx + dy * dy));
+    // No turn is exactly none (the polynomial's cosine of 0 is a float's step short of 1).
+    const bool turned = turns != 0;
+    float s, k;
+    fast::sinCosTurns(turns, s, k);
+    sine = turned ? s : 0.0f;
+    cosine = turned ? k : 1.0f;
+}
+
+// Each pixel turned about the centre.
 template <class T, class Angle>
 void turnRows(const Transform& t, float* xs, float* ys, std::int32_t n, Angle angle) noexcept {
     const Centre<T> c(t);
     for (std::int32_t i = 0; i < n; ++i) {
-        const T dx = xs[i] - c.cx, dy = ys[i] - c.cy, d = fast::root(dx * dx + dy * dy);
-        const T turns = angle(d);
-        // No turn is exactly none (the polynomial's cosine of 0 is a float's step short of 1).
-        const bool turned = turns != 0;
-        float sine, cosine;
-        fast::sinCosTurns(turns, sine, cosine);
-        const T s = turned ? T(sine) : T(0), k = turned ? T(cosine) : T(1);
-        xs[i] = static_cast<float>(c.cx + (dx * k - dy * s));
-        ys[i] = static_cast<float>(c.cy + (dx * s + dy * k));
+        const T dx = xs[i] - c.cx, dy = ys[i] - c.cy;
+        float s, k;
+        turnOf<T>(dx, dy, angle, s, k);
+        xs[i] = static_cast<float>(c.cx + (dx * T(k) - dy * T(s)));
+        ys[i] = static_cast<float>(c.cy + (dx * T(s) + dy * T(k)));
+    }
+}
+
+// On the pixel grid the pixels x and 2 cx - x of a row lie at the same
+// distance from the centre (2 cx is whole for every centre the list makes),
+// so their factors are worked out once, on the far side of the centre
+// column, and mirrored: pixels lo .. hi - 1 take theirs from twice - x.
+struct Mirror {
+    std::int32_t lo = 0, hi = 0, twice = 0;
+};
+
+inline Mirror mirrorOf(double cx, std::int32_t n) noexcept {
+    Mirror m;
+    const double twice = 2 * cx;
+    if (!(twice >= 0 && twice <= 2.0 * n)) return m;
+    m.twice = static_cast<std::int32_t>(twice);
+    if (m.twice != twice) return Mirror{};
+    m.lo = m.twice - n + 1 > 0 ? m.twice - n + 1 : 0;
+    m.hi = (m.twice + 1) / 2 > m.lo ? (m.twice + 1) / 2 : m.lo;
+    return m;
+}
+
+// Grid row y through a scale: the same bits as the grid's positions through
+// scaleRows. The factors wait in xs until the positions replace them.
+template <class T, class Scale>
+void scaleGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n, Scale scale) noexcept {
+    const Centre<T> c(t);
+    const T dy = static_cast<float>(y) - c.cy;
+    const Mirror m = mirrorOf(t.cx, n);
+    auto work = [&](std::int32_t from, std::int32_t to) {
+        for (std::int32_t x = from; x < to; ++x) xs[x] = static_cast<float>(scale(static_cast<float>(x) - c.cx, dy));
+    };
+    work(0, m.lo);
+    work(m.hi, n);
+    for (std::int32_t x = m.lo; x < m.hi; ++x) xs[x] = xs[m.twice - x];
+    for (std::int32_t x = 0; x < n; ++x) {
+        const T dx = static_cast<float>(x) - c.cx, k = xs[x];
+        xs[x] = static_cast<float>(c.cx + dx * k);
+        ys[x] = static_cast<float>(c.cy + dy * k);
+    }
+}
+
+// Grid row y through a turn, as turnRows would take it; sines wait in xs,
+// cosines in ys.
+template <class T, class Angle>
+void turnGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n, Angle angle) noexcept {
+    const Centre<T> c(t);
+    const T dy = static_cast<float>(y) - c.cy;
+    const Mirror m = mirrorOf(t.cx, n);
+    auto work = [&](std::int32_t from, std::int32_t to) {
+        for (std::int32_t x = from; x < to; ++x) turnOf<T>(static_cast<float>(x) - c.cx, dy, angle, xs[x], ys[x]);
+    };
+    work(0, m.lo);
+    work(m.hi, n);
+    for (std::int32_t x = m.lo; x < m.hi; ++x) {
+        xs[x] = xs[m.twice - x];
+        ys[x] = ys[m.twice - x];
+    }
+    for (std::int32_t x = 0; x < n; ++x) {
+        const T dx = static_cast<float>(x) - c.cx, s = xs[x], k = ys[x];
+        xs[x] = static_cast<float>(c.cx + (dx * k - dy * s));
+        ys[x] = static_cast<float>(c.cy + (dx * s + dy * k));
+    }
+}
+
+// The pixel grid's row y.
+inline void gridRow(std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    const float row = static_cast<float>(y);
+    for (std::int32_t x = 0; x < n; ++x) {
+        xs[x] = static_cast<float>(x);
+        ys[x] = row;
     }
 }
 
@@ -70,32 +153,30 @@ void offsetRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcep
     }
 }
 
-void ellipticalRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1 || t.b < 1) return;
-    // r^2 and 1 - r^2 in double (the offsets' squares are exact there), the
-    // rest in float: the sphere's steepness at the rim only multiplies the
-    // error of 1 - r^2, which the double keeps small.
-    const double ia2 = 1.0 / (t.a * t.a), ib2 = 1.0 / (t.b * t.b), cx = t.cx, cy = t.cy;
-    const float fx = static_cast<float>(t.cx), fy = static_cast<float>(t.cy);
-    for (std::int32_t i = 0; i < n; ++i) {
-        const double dx = xs[i] - cx, dy = ys[i] - cy, q = dx * dx * ia2 + dy * dy * ib2;
+// A half sphere seen from above: asin(r) / r * 2 / pi. r^2 and 1 - r^2 in
+// double (the offsets' squares are exact there), the rest in float: the
+// sphere's steepness at the rim only multiplies the error of 1 - r^2, which
+// the double keeps small.
+auto ellipticalScale(const Transform& t) noexcept {
+    const double ia2 = 1.0 / (t.a * t.a), ib2 = 1.0 / (t.b * t.b);
+    return [=](double dx, double dy) noexcept {
+        const double q = dx * dx * ia2 + dy * dy * ib2;
         const bool inside = (q > 0) & (q < 1);
         const float qf = static_cast<float>(q), zf = static_cast<float>(1.0 - q);
-        // A half sphere seen from above: asin(r) / r * 2 / pi.
         const float k = fast::asinOverFromSquares(inside ? qf : 0.5f, inside ? zf : 0.5f) * 0.636619772367581343f;
-        xs[i] = inside ? fx + static_cast<float>(dx) * k : xs[i];
-        ys[i] = inside ? fy + static_cast<float>(dy) * k : ys[i];
-    }
+        return inside ? double(k) : 1.0;
+    };
 }
+bool ellipticalActive(const Transform& t) noexcept { return t.a >= 1 && t.b >= 1; }
 
-void lensRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
+auto lensScale(const Transform& t) noexcept {
     const float inverse = static_cast<float>(1.0 / t.a);
-    scaleRows<float>(t, xs, ys, n, [inverse](float, float, float d) {
-        const float r = d * inverse;
+    return [inverse](float dx, float dy) noexcept {
+        const float r = fast::root(dx * dx + dy * dy) * inverse;
         return r < 1 ? 0.5f + 0.5f * r : 1.0f;
-    });
+    };
 }
+bool radiusActive(const Transform& t) noexcept { return t.a >= 1; }
 
 void marbleRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
     // sin(f y + 2 sin(f x / 2)) with f = scale turns per 128 pixels.
@@ -108,49 +189,67 @@ void marbleRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcep
     }
 }
 
-void pinchRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
-    const Centre<float> c(t);
+auto pinchScale(const Transform& t) noexcept {
     const float inverse2 = static_cast<float>(1.0 / (t.a * t.a));
     // r^(-k/2) = 2^(-k/4 log2 r^2): no square root needed.
     const double amount = t.b / 100.0;
     const float power = static_cast<float>(-0.25 * (amount < -1 ? -1.0 : amount > 1 ? 1.0 : amount));
-    const float cx = c.cx, cy = c.cy;
-    for (std::int32_t i = 0; i < n; ++i) {
-        const float dx = xs[i] - cx, dy = ys[i] - cy;
+    return [=](float dx, float dy) noexcept {
         const float r2 = (dx * dx + dy * dy) * inverse2;
         const bool inside = (r2 > 0) & (r2 < 1);
-        const float scale = inside ? fast::exp2Of(power * fast::log2Of(inside ? r2 : 0.5f)) : 1.0f;
-        xs[i] = cx + dx * scale;
-        ys[i] = cy + dy * scale;
-    }
+        return inside ? fast::exp2Of(power * fast::log2Of(inside ? r2 : 0.5f)) : 1.0f;
+    };
 }
 
-void rippleRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
+auto rippleScale(const Transform& t) noexcept {
     const float inverse = static_cast<float>(1.0 / t.a), amplitude = static_cast<float>(t.b);
     const float phase = static_cast<float>(t.c / 100.0);
-    scaleRows<float>(t, xs, ys, n, [=](float, float, float d) {
+    return [=](float dx, float dy) noexcept {
+        const float d = fast::root(dx * dx + dy * dy);
         return d > 0 ? 1.0f + amplitude * sinTurns(d * inverse + phase) / (d > 0 ? d : 1.0f) : 1.0f;
-    });
+    };
 }
 
-void spinRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
+auto spinAngle(const Transform& t) noexcept {
     const float turns = static_cast<float>(t.b / 360.0), inverse = static_cast<float>(1.0 / t.a);
-    turnRows<float>(t, xs, ys, n, [=](float d) {
+    return [=](float d) noexcept {
         const float r = d * inverse;
         return r < 1 ? turns * (1 - r) * (1 - r) : 0.0f;
-    });
+    };
 }
 
-void spinWaveRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
+auto spinWaveAngle(const Transform& t) noexcept {
     const double turns = t.b / 360.0, waves = t.c / 10.0, inverse = 1.0 / t.a;
-    turnRows<double>(t, xs, ys, n, [=](double d) {
+    return [=](double d) noexcept {
         const double r = d * inverse;
         return r < 1 ? turns * (1 - r) * cosTurns(waves * r) : 0.0;
-    });
+    };
+}
+
+auto wowAngle(const Transform& t) noexcept {
+    const float inverse = static_cast<float>(1.0 / t.a);
+    return [=](float d) noexcept { return (1.0f / 12) * sinTurns(d * inverse); };  // up to 30 degrees
+}
+
+// Each radial kind over any row and over a grid row: T is the precision of
+// its offsets, Make its factor, Active whether its values do anything.
+template <class T, auto Make, bool (*Active)(const Transform&) noexcept>
+void scaleKindRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (Active(t)) scaleRows<T>(t, xs, ys, n, Make(t));
+}
+template <class T, auto Make, bool (*Active)(const Transform&) noexcept>
+void scaleKindGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    if (Active(t)) return scaleGrid<T>(t, y, xs, ys, n, Make(t));
+    gridRow(y, xs, ys, n);
+}
+template <class T, auto Make>
+void turnKindRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (radiusActive(t)) turnRows<T>(t, xs, ys, n, Make(t));
+}
+template <class T, auto Make>
+void turnKindGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    if (radiusActive(t)) return turnGrid<T>(t, y, xs, ys, n, Make(t));
+    gridRow(y, xs, ys, n);
 }
 
 // Rows and columns shifted along a wave of period 1 (sine or triangle), a
@@ -167,12 +266,6 @@ void waveRows(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept
 
 void waveRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
     waveRows<static_cast<float (*)(float) noexcept>(sinTurns)>(t, xs, ys, n);
-}
-
-void wowRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
-    const float inverse = static_cast<float>(1.0 / t.a);
-    turnRows<float>(t, xs, ys, n, [=](float d) { return (1.0f / 12) * sinTurns(d * inverse); });  // up to 30 degrees
 }
 
 // -1 .. 1 triangle wave of period 1, 0 at 0: 4 |v + 1/4 - nearest whole| - 1.
@@ -213,8 +306,37 @@ void randomRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcep
 }
 
 // In the order of TransformKind.
-constexpr RowFormula kRowFormulas[] = {offsetRow, ellipticalRow, lensRow, marbleRow,  pinchRow, rippleRow,
-                                       spinRow,   spinWaveRow,   waveRow, wowRow,     zigZagRow, randomRow};
+constexpr RowFormula kRowFormulas[] = {
+    offsetRow,
+    scaleKindRow<double, ellipticalScale, ellipticalActive>,
+    scaleKindRow<float, lensScale, radiusActive>,
+    marbleRow,
+    scaleKindRow<float, pinchScale, radiusActive>,
+    scaleKindRow<float, rippleScale, radiusActive>,
+    turnKindRow<float, spinAngle>,
+    turnKindRow<double, spinWaveAngle>,
+    waveRow,
+    turnKindRow<float, wowAngle>,
+    zigZagRow,
+    randomRow,
+};
+
+// The grid rows of the radial kinds; the others (null) map the grid as any row.
+using GridFormula = void (*)(const Transform&, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept;
+constexpr GridFormula kGridFormulas[] = {
+    nullptr,
+    scaleKindGrid<double, ellipticalScale, ellipticalActive>,
+    scaleKindGrid<float, lensScale, radiusActive>,
+    nullptr,
+    scaleKindGrid<float, pinchScale, radiusActive>,
+    scaleKindGrid<float, rippleScale, radiusActive>,
+    turnKindGrid<float, spinAngle>,
+    turnKindGrid<double, spinWaveAngle>,
+    nullptr,
+    turnKindGrid<float, wowAngle>,
+    nullptr,
+    nullptr,
+};
 
 // p folded into 0 .. n (exclusive) for n >= 1.
 inline float wrapInto(float p, float n, float inverse) noexcept {
@@ -248,6 +370,18 @@ void foldRow(float* p, std::int32_t count, std::int32_t n, std::int32_t mode) no
 
 void applyRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
     kRowFormulas[static_cast<int>(t.kind)](t, xs, ys, n);
+    foldRow(xs, n, t.width, t.edgeMode);
+    foldRow(ys, n, t.height, t.edgeMode);
+}
+
+// Row y of the pixel grid through t.
+void applyGridRow(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    if (const GridFormula grid = kGridFormulas[static_cast<int>(t.kind)]) {
+        grid(t, y, xs, ys, n);
+    } else {
+        gridRow(y, xs, ys, n);
+        kRowFormulas[static_cast<int>(t.kind)](t, xs, ys, n);
+    }
     foldRow(xs, n, t.width, t.edgeMode);
     foldRow(ys, n, t.height, t.edgeMode);
 }

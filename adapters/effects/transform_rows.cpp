@@ -8,6 +8,7 @@ namespace {
 
 struct RowKernels {
     void (*apply)(const Transform&, float*, float*, std::int32_t) noexcept;
+    void (*grid)(const Transform&, std::int32_t, float*, float*, std::int32_t) noexcept;
     void (*marbleGrid)(const Transform&, std::int32_t, const float*, float*, float*, std::int32_t) noexcept;
 };
 
@@ -15,8 +16,9 @@ struct RowKernels {
 // PALORAN_NO_AVX2 does not forbid it. Both give the same bits.
 const RowKernels& rowKernels() noexcept {
     static const RowKernels kernels = processorHasAvx2() && avx2AllowedByEnvironment()
-                                          ? RowKernels{applyTransformToRowAvx2, marbleGridRowAvx2}
-                                          : RowKernels{applyTransformToRowBaseline, marbleGridRowBaseline};
+                                          ? RowKernels{applyTransformToRowAvx2, applyTransformToGridRowAvx2, marbleGridRowAvx2}
+                                          : RowKernels{applyTransformToRowBaseline, applyTransformToGridRowBaseline,
+                                                       marbleGridRowBaseline};
     return kernels;
 }
 
@@ -24,6 +26,11 @@ const RowKernels& rowKernels() noexcept {
 
 void applyTransformToRowBaseline(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
     applyRow(t, xs, ys, n);
+}
+
+void applyTransformToGridRowBaseline(const Transform& t, std::int32_t y, float* xs, float* ys,
+                                     std::int32_t n) noexcept {
+    applyGridRow(t, y, xs, ys, n);
 }
 
 void marbleGridRowBaseline(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
@@ -36,6 +43,10 @@ void applyTransformToRow(const Transform& t, float* xs, float* ys, std::int32_t 
 }
 
 // The tables of sin and cos of 2 sin(f x / 2) and of f x for each column x.
+void applyTransformToGridRow(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    rowKernels().grid(t, y, xs, ys, n);
+}
+
 void marbleColumns(const Transform& t, float* tables, std::int32_t n) noexcept {
     const double f = t.a / 128.0, half = 0.5 * f;
     constexpr double kRadianTurns = 0.318309886183790672;

@@ -22,11 +22,18 @@ void marbleColumns(const Transform& t, float* tables, std::int32_t n) noexcept;
 void marbleGridRow(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
                    std::int32_t n) noexcept;
 
-// The two builds of applyTransformToRow and marbleGridRow, which pick one
+// Row y of the pixel grid through t: as the grid's positions through
+// applyTransformToRow, bit for bit, with the radial transforms' factors
+// worked out for half the pixels either side of the centre only.
+void applyTransformToGridRow(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept;
+
+// The two builds of applyTransformToRow, applyTransformToGridRow and marbleGridRow, which pick one
 // of them on first use: the baseline, and the same source built for AVX2
 // (call only where processorHasAvx2()). They give the same bits.
 void applyTransformToRowBaseline(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept;
 void applyTransformToRowAvx2(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept;
+void applyTransformToGridRowBaseline(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept;
+void applyTransformToGridRowAvx2(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept;
 void marbleGridRowBaseline(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
                            std::int32_t n) noexcept;
 void marbleGridRowAvx2(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,

@@ -9,6 +9,10 @@ void applyTransformToRowAvx2(const Transform& t, float* xs, float* ys, std::int3
     applyRow(t, xs, ys, n);
 }
 
+void applyTransformToGridRowAvx2(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    applyGridRow(t, y, xs, ys, n);
+}
+
 void marbleGridRowAvx2(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
                        std::int32_t n) noexcept {
     marbleGrid(t, y, tables, xs, ys, n);

@@ -142,6 +142,33 @@ TEST_F(TransformRows, RandomRoundsHalfPixelsAwayFromZeroAsThePlainFormula) {
     }
 }
 
+TEST_F(TransformRows, GridRowsGiveTheBitsOfTheGridThroughTheRowFormula) {
+    // The radial kinds mirror half a grid row's factors about the centre
+    // column: centres on whole and half pixels, inside and beyond the picture,
+    // and rows of one and two pixels.
+    std::mt19937 rng(31);
+    el::TransformList list;
+    for (auto [w, h] : {std::pair{1001, 601}, std::pair{1, 9}, std::pair{2, 5}})
+        for (int kind = 0; kind < kKinds; ++kind)
+            for (int draw = 0; draw < 6; ++draw) {
+                el::ClearAllTransforms(list);
+                ASSERT_EQ(addRandom(list, kind, w, h, draw % 5, rng), 1);
+                el::Transform t = list.items[0];
+                if (draw == 5) t.cx += 3.0 * w;  // the whole row on one side
+                std::vector<float> gx(static_cast<std::size_t>(w)), gy(gx.size()), rx(gx.size()), ry(gx.size());
+                for (int y = 0; y < h; y += h > 100 ? 29 : 1) {
+                    el::applyTransformToGridRow(t, y, gx.data(), gy.data(), w);
+                    for (int x = 0; x < w; ++x) {
+                        rx[std::size_t(x)] = static_cast<float>(x);
+                        ry[std::size_t(x)] = static_cast<float>(y);
+                    }
+                    el::applyTransformToRow(t, rx.data(), ry.data(), w);
+                    ASSERT_EQ(std::memcmp(gx.data(), rx.data(), gx.size() * 4), 0) << "kind " << kind << " row " << y;
+                    ASSERT_EQ(std::memcmp(gy.data(), ry.data(), gy.size() * 4), 0) << "kind " << kind << " row " << y;
+                }
+            }
+}
+
 TEST_F(TransformRows, TheAvx2BuildGivesTheBaselineBits) {
     if (!processorHasAvx2()) GTEST_SKIP() << "no AVX2 and FMA";
     std::mt19937 rng(23);
@@ -164,6 +191,12 @@ TEST_F(TransformRows, TheAvx2BuildGivesTheBaselineBits) {
                 el::applyTransformToRowAvx2(t, wx.data(), wy.data(), n);
                 ASSERT_EQ(std::memcmp(bx.data(), wx.data(), std::size_t(n) * 4), 0) << "kind " << kind << " edge " << edge;
                 ASSERT_EQ(std::memcmp(by.data(), wy.data(), std::size_t(n) * 4), 0) << "kind " << kind << " edge " << edge;
+            }
+            for (int y = 0; y < kH; y += 53) {
+                el::applyTransformToGridRowBaseline(t, y, bx.data(), by.data(), kW);
+                el::applyTransformToGridRowAvx2(t, y, wx.data(), wy.data(), kW);
+                ASSERT_EQ(std::memcmp(bx.data(), wx.data(), std::size_t(kW) * 4), 0) << "grid row " << y;
+                ASSERT_EQ(std::memcmp(by.data(), wy.data(), std::size_t(kW) * 4), 0) << "grid row " << y;
             }
             if (t.kind != el::TransformKind::Marble) continue;
             el::marbleColumns(t, tables.data(), kW);
