@@ -127,27 +127,37 @@ inline float exp2Of(float v) noexcept {
     return p * std::bit_cast<float>(e);
 }
 
-// The 53 bits of the Random transform's fixed scatter at a pixel, per
-// coordinate (salt).
-inline std::uint64_t scatterBits(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
-    std::uint64_t h = static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^
-                      static_cast<std::uint64_t>(y) * 0xC2B2AE3D27D4EB4Full ^ salt;
+// The Random transform's fixed scatter: a hash of the pixel and a salt per
+// coordinate, its 53 bits taken as -1 .. 1. The key's terms are products,
+// so a row of pixels can step them instead.
+constexpr std::uint64_t kScatterColumn = 0x9E3779B97F4A7C15ull, kScatterRow = 0xC2B2AE3D27D4EB4Full;
+
+inline std::uint64_t scatterBitsOfKey(std::uint64_t h) noexcept {
     h ^= h >> 31;
     h *= 0xBF58476D1CE4E5B9ull;
     h ^= h >> 29;
     return h >> 11;
 }
 
-// The scatter as -1 .. 1: bits / 2^52 - 1 (shared by the Random transform's
-// fast and plain forms). Worked without a 64-bit integer conversion, which
-// vector units lack: the low 52 bits m become 2^52 + m by their bit pattern,
-// and the top bit (worth one whole) is a select; every step is exact.
-inline double scatter(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
-    const std::uint64_t v = scatterBits(x, y, salt);
+inline std::uint64_t scatterBits(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
+    return scatterBitsOfKey((static_cast<std::uint64_t>(x) * kScatterColumn) ^
+                            (static_cast<std::uint64_t>(y) * kScatterRow) ^ salt);
+}
+
+// bits / 2^52 - 1, worked without a 64-bit integer conversion, which vector
+// units lack: the low 52 bits m become 2^52 + m by their bit pattern, and
+// the top bit (worth one whole) is a select; every step is exact.
+inline double scatterValue(std::uint64_t bits) noexcept {
     const double low =
-        (std::bit_cast<double>((v & 0xFFFFFFFFFFFFFull) | 0x4330000000000000ull) - 4503599627370496.0) *
+        (std::bit_cast<double>((bits & 0xFFFFFFFFFFFFFull) | 0x4330000000000000ull) - 4503599627370496.0) *
         2.220446049250313e-16;  // m / 2^52
-    return (v >> 52) != 0 ? low : low - 1.0;
+    return (bits >> 52) != 0 ? low : low - 1.0;
+}
+
+// The scatter at a pixel (shared by the Random transform's fast and plain
+// forms).
+inline double scatter(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
+    return scatterValue(scatterBits(x, y, salt));
 }
 
 }  // namespace PLR_TRANSFORM_ISA

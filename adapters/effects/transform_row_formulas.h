@@ -305,6 +305,21 @@ void randomRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcep
     }
 }
 
+// On the grid every pixel is its own nearest: the scatter key's row term is
+// worked out once and its column term steps along the row.
+void randomGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    const double amount = t.a > -2147483647.0 ? t.a : -2147483647.0, row = y;
+    const std::uint64_t rowKey = static_cast<std::uint64_t>(std::int64_t{y}) * fast::kScatterRow;
+    std::uint64_t columnKey = 0;
+    for (std::int32_t x = 0; x < n; ++x, columnKey += fast::kScatterColumn) {
+        const std::uint64_t key = columnKey ^ rowKey;
+        const double sx = fast::scatterValue(fast::scatterBitsOfKey(key ^ 0x51u));
+        const double sy = fast::scatterValue(fast::scatterBitsOfKey(key ^ 0xA7u));
+        xs[x] = static_cast<float>(double(x) + nearestWhole(amount * sx));
+        ys[x] = static_cast<float>(row + nearestWhole(amount * sy));
+    }
+}
+
 // In the order of TransformKind.
 constexpr RowFormula kRowFormulas[] = {
     offsetRow,
@@ -335,7 +350,7 @@ constexpr GridFormula kGridFormulas[] = {
     nullptr,
     turnKindGrid<float, wowAngle>,
     nullptr,
-    nullptr,
+    randomGrid,
 };
 
 // p folded into 0 .. n (exclusive) for n >= 1.
