@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kTableBits = 5, kTableSize = 1 << kTableBits;
 constexpr int kWeightBits = 15, kWeightOne = 1 << kWeightBits;
-constexpr std::int32_t kBandRows = 8;
+// Bands of 128 rows: remap works through tiles of 128 x 128 pixels, which
+// a turned or scattered map reads with the best reuse of the source.
+constexpr std::int32_t kBandRows = 128;
 constexpr int kBorders[] = {cv::BORDER_CONSTANT, cv::BORDER_WRAP, cv::BORDER_REPLICATE, cv::BORDER_REFLECT};
 
 bool validArguments(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
@@ -162,14 +164,16 @@ std::int32_t InverseMapImage(const std::uint8_t* src, std::int32_t width, std::i
                              const SampleSettings& settings) noexcept {
     if (!validArguments(src, width, height, srcStride, dst, dstStride, map, settings)) return 0;
     const std::size_t band = std::size_t(width) * std::size_t(kBandRows);
+    // Pixels that keep some of their bytes are sampled into a band of their
+    // own first and then copied over; skipping needs the band's positions
+    // kept, otherwise one row of them at a time is enough.
+    const bool partial = settings.keepAlpha || settings.skipUnmapped;
+    const std::size_t kept = settings.skipUnmapped ? band : std::size_t(width);
     Block<float> mapX, mapY;
     Block<std::int16_t> whole;
     Block<std::uint16_t> frac;
-    // Pixels that keep some of their bytes are sampled into a band of their
-    // own first and then copied over.
-    const bool partial = settings.keepAlpha || settings.skipUnmapped;
     Block<std::uint8_t> scratch;
-    if (!mapX.allocate(band) || !mapY.allocate(band) || !whole.allocate(2 * band) || !frac.allocate(band) ||
+    if (!mapX.allocate(kept) || !mapY.allocate(kept) || !whole.allocate(2 * band) || !frac.allocate(band) ||
         (partial && !scratch.allocate(band * 4)))
         return 0;
     try {
@@ -180,10 +184,12 @@ std::int32_t InverseMapImage(const std::uint8_t* src, std::int32_t width, std::i
         const std::size_t copied = settings.keepAlpha ? 3 : 4;
         for (std::int32_t y0 = 0; y0 < height; y0 += kBandRows) {
             const std::int32_t rows = std::min(kBandRows, height - y0);
-            for (std::int32_t r = 0; r < rows; ++r)
-                map.row(map.context, y0 + r, mapX.data() + std::size_t(r) * width, mapY.data() + std::size_t(r) * width,
-                        width);
-            gridBand(mapX.data(), mapY.data(), std::size_t(rows) * std::size_t(width), whole.data(), frac.data());
+            for (std::int32_t r = 0; r < rows; ++r) {
+                const std::size_t at = std::size_t(r) * width, slot = kept == band ? at : 0;
+                map.row(map.context, y0 + r, mapX.data() + slot, mapY.data() + slot, width);
+                gridBand(mapX.data() + slot, mapY.data() + slot, std::size_t(width), whole.data() + 2 * at,
+                         frac.data() + at);
+            }
             std::uint8_t* out = dst + std::int64_t{y0} * dstStride;
             const cv::Mat mx(rows, width, CV_16SC2, whole.data()), my(rows, width, CV_16UC1, frac.data());
             if (!partial) {
