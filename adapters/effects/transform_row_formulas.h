@@ -201,12 +201,27 @@ auto pinchScale(const Transform& t) noexcept {
     };
 }
 
+// Ripple and Wow take the phase d / a of a wave: a float holds it to a
+// few parts in 2^24 of itself, which a short wave far from the centre turns
+// into a visible error. Each uses float where that error stays below
+// 1/512 pixel across the picture, double (T) otherwise; the limits are the
+// errors measured in float with a margin of about two.
+double farthestCorner(const Transform& t) noexcept {
+    const double fx = t.cx > (t.width - 1) * 0.5 ? t.cx : t.width - 1 - t.cx;
+    const double fy = t.cy > (t.height - 1) * 0.5 ? t.cy : t.height - 1 - t.cy;
+    return fast::root(fx * fx + fy * fy);
+}
+
+bool rippleInFloat(const Transform& t) noexcept {
+    return t.a >= 1 && (t.b < 0 ? -t.b : t.b) * farthestCorner(t) / t.a <= 2750;
+}
+
+template <class T>
 auto rippleScale(const Transform& t) noexcept {
-    const float inverse = static_cast<float>(1.0 / t.a), amplitude = static_cast<float>(t.b);
-    const float phase = static_cast<float>(t.c / 100.0);
-    return [=](float dx, float dy) noexcept {
-        const float d = fast::root(dx * dx + dy * dy);
-        return d > 0 ? 1.0f + amplitude * sinTurns(d * inverse + phase) / (d > 0 ? d : 1.0f) : 1.0f;
+    const T inverse = static_cast<T>(1.0 / t.a), amplitude = static_cast<T>(t.b), phase = static_cast<T>(t.c / 100.0);
+    return [=](T dx, T dy) noexcept {
+        const T d = fast::root(dx * dx + dy * dy);
+        return d > 0 ? T(1) + amplitude * T(sinTurns(d * inverse + phase)) / (d > 0 ? d : T(1)) : T(1);
     };
 }
 
@@ -226,9 +241,15 @@ auto spinWaveAngle(const Transform& t) noexcept {
     };
 }
 
+bool wowInFloat(const Transform& t) noexcept {
+    const double far = farthestCorner(t);
+    return far * far / t.a <= 7500;
+}
+
+template <class T>
 auto wowAngle(const Transform& t) noexcept {
-    const float inverse = static_cast<float>(1.0 / t.a);
-    return [=](float d) noexcept { return (1.0f / 12) * sinTurns(d * inverse); };  // up to 30 degrees
+    const T inverse = static_cast<T>(1.0 / t.a);
+    return [=](T d) noexcept { return T(1.0f / 12) * T(sinTurns(d * inverse)); };  // up to 30 degrees
 }
 
 // Each radial kind over any row and over a grid row: T is the precision of
@@ -250,6 +271,24 @@ template <class T, auto Make>
 void turnKindGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
     if (radiusActive(t)) return turnGrid<T>(t, y, xs, ys, n, Make(t));
     gridRow(y, xs, ys, n);
+}
+
+// Ripple and Wow in the precision their values need.
+void rippleRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (rippleInFloat(t)) return scaleKindRow<float, rippleScale<float>, radiusActive>(t, xs, ys, n);
+    scaleKindRow<double, rippleScale<double>, radiusActive>(t, xs, ys, n);
+}
+void rippleGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    if (rippleInFloat(t)) return scaleKindGrid<float, rippleScale<float>, radiusActive>(t, y, xs, ys, n);
+    scaleKindGrid<double, rippleScale<double>, radiusActive>(t, y, xs, ys, n);
+}
+void wowRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (t.a >= 1 && wowInFloat(t)) return turnKindRow<float, wowAngle<float>>(t, xs, ys, n);
+    turnKindRow<double, wowAngle<double>>(t, xs, ys, n);
+}
+void wowGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    if (t.a >= 1 && wowInFloat(t)) return turnKindGrid<float, wowAngle<float>>(t, y, xs, ys, n);
+    turnKindGrid<double, wowAngle<double>>(t, y, xs, ys, n);
 }
 
 // Rows and columns shifted along a wave of period 1 (sine or triangle), a
@@ -327,11 +366,11 @@ constexpr RowFormula kRowFormulas[] = {
     scaleKindRow<float, lensScale, radiusActive>,
     marbleRow,
     scaleKindRow<float, pinchScale, radiusActive>,
-    scaleKindRow<float, rippleScale, radiusActive>,
+    rippleRow,
     turnKindRow<float, spinAngle>,
     turnKindRow<double, spinWaveAngle>,
     waveRow,
-    turnKindRow<float, wowAngle>,
+    wowRow,
     zigZagRow,
     randomRow,
 };
@@ -344,11 +383,11 @@ constexpr GridFormula kGridFormulas[] = {
     scaleKindGrid<float, lensScale, radiusActive>,
     nullptr,
     scaleKindGrid<float, pinchScale, radiusActive>,
-    scaleKindGrid<float, rippleScale, radiusActive>,
+    rippleGrid,
     turnKindGrid<float, spinAngle>,
     turnKindGrid<double, spinWaveAngle>,
     nullptr,
-    turnKindGrid<float, wowAngle>,
+    wowGrid,
     nullptr,
     randomGrid,
 };

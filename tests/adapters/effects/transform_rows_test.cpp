@@ -130,6 +130,23 @@ TEST_F(TransformRows, ChainsStayWithinTwoSamplerStepsOfThePlainFormulas) {
     }
 }
 
+TEST_F(TransformRows, ShortWavesFarFromTheCentreStayWithinTheTolerance) {
+    // Wow's rings and Ripple's waves of a few pixels, read thousands of
+    // pixels out: the wave's phase needs more than a float there.
+    el::TransformList list;
+    for (int radius : {1, 3, 10, 50, 300, 1500})
+        for (auto [cx, cy] : {std::pair{0, 0}, std::pair{-3001, 2003}}) {
+            el::ClearAllTransforms(list);
+            ASSERT_EQ(el::AddWowTransform(list, 3001, 2003, radius, 0), 1);
+            list.items[0].cx += cx / 2.0;
+            list.items[0].cy += cy / 2.0;
+            EXPECT_LE(largestError(list, 3001, 2003, 13), kTolerance) << "wow " << radius;
+            el::ClearAllTransforms(list);
+            ASSERT_EQ(el::AddRippleTransform(list, 3001, 2003, radius, radius % 2 ? 60 : -45, 30, cx, cy, 0), 1);
+            EXPECT_LE(largestError(list, 3001, 2003, 13), kTolerance) << "ripple " << radius;
+        }
+}
+
 TEST_F(TransformRows, RandomRoundsHalfPixelsAwayFromZeroAsThePlainFormula) {
     // Positions half way between pixels pick the neighbour away from zero,
     // on both sides of the origin.
