@@ -22,8 +22,9 @@ using fast::cosTurns;
 using fast::sinTurns;
 
 // Distances and angles are worked out in T: float where a float's 24 bits
-// are plenty, double where they would show (at the rim of an ellipse, in a
-// spin wave of many turns); the sines are single precision either way.
+// are plenty, double where they would show (an ellipse's r^2 near its rim,
+// a spin wave of many turns, a short wave read far from its centre); the
+// sines are single precision either way.
 template <class T>
 struct Centre {
     T cx, cy;
@@ -359,37 +360,27 @@ void randomGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::i
     }
 }
 
-// In the order of TransformKind.
-constexpr RowFormula kRowFormulas[] = {
-    offsetRow,
-    scaleKindRow<double, ellipticalScale, ellipticalActive>,
-    scaleKindRow<float, lensScale, radiusActive>,
-    marbleRow,
-    scaleKindRow<float, pinchScale, radiusActive>,
-    rippleRow,
-    turnKindRow<float, spinAngle>,
-    turnKindRow<double, spinWaveAngle>,
-    waveRow,
-    wowRow,
-    zigZagRow,
-    randomRow,
-};
-
-// The grid rows of the radial kinds; the others (null) map the grid as any row.
+// Each kind over any row and over a row of the pixel grid (the radial kinds
+// and Random; null: the grid is mapped as any row), in the order of
+// TransformKind.
 using GridFormula = void (*)(const Transform&, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept;
-constexpr GridFormula kGridFormulas[] = {
-    nullptr,
-    scaleKindGrid<double, ellipticalScale, ellipticalActive>,
-    scaleKindGrid<float, lensScale, radiusActive>,
-    nullptr,
-    scaleKindGrid<float, pinchScale, radiusActive>,
-    rippleGrid,
-    turnKindGrid<float, spinAngle>,
-    turnKindGrid<double, spinWaveAngle>,
-    nullptr,
-    wowGrid,
-    nullptr,
-    randomGrid,
+struct KindFormulas {
+    RowFormula row;
+    GridFormula grid;
+};
+constexpr KindFormulas kFormulas[] = {
+    {offsetRow, nullptr},
+    {scaleKindRow<double, ellipticalScale, ellipticalActive>, scaleKindGrid<double, ellipticalScale, ellipticalActive>},
+    {scaleKindRow<float, lensScale, radiusActive>, scaleKindGrid<float, lensScale, radiusActive>},
+    {marbleRow, nullptr},
+    {scaleKindRow<float, pinchScale, radiusActive>, scaleKindGrid<float, pinchScale, radiusActive>},
+    {rippleRow, rippleGrid},
+    {turnKindRow<float, spinAngle>, turnKindGrid<float, spinAngle>},
+    {turnKindRow<double, spinWaveAngle>, turnKindGrid<double, spinWaveAngle>},
+    {waveRow, nullptr},
+    {wowRow, wowGrid},
+    {zigZagRow, nullptr},
+    {randomRow, randomGrid},
 };
 
 // p folded into 0 .. n (exclusive) for n >= 1.
@@ -423,18 +414,19 @@ void foldRow(float* p, std::int32_t count, std::int32_t n, std::int32_t mode) no
 }
 
 void applyRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    kRowFormulas[static_cast<int>(t.kind)](t, xs, ys, n);
+    kFormulas[static_cast<int>(t.kind)].row(t, xs, ys, n);
     foldRow(xs, n, t.width, t.edgeMode);
     foldRow(ys, n, t.height, t.edgeMode);
 }
 
 // Row y of the pixel grid through t.
 void applyGridRow(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
-    if (const GridFormula grid = kGridFormulas[static_cast<int>(t.kind)]) {
-        grid(t, y, xs, ys, n);
+    const KindFormulas& formulas = kFormulas[static_cast<int>(t.kind)];
+    if (formulas.grid) {
+        formulas.grid(t, y, xs, ys, n);
     } else {
         gridRow(y, xs, ys, n);
-        kRowFormulas[static_cast<int>(t.kind)](t, xs, ys, n);
+        formulas.row(t, xs, ys, n);
     }
     foldRow(xs, n, t.width, t.edgeMode);
     foldRow(ys, n, t.height, t.edgeMode);
