@@ -7,7 +7,22 @@
 #include <bit>
 #include <cstdint>
 
+// These are built into the baseline rows and into their AVX2 build
+// (transform_rows_avx2.cpp): each build's copies carry a name of their own,
+// so that the linker, keeping one copy of an inline function, never hands
+// the baseline code a copy made of AVX2 instructions.
+#if defined(__AVX2__)
+#define PLR_TRANSFORM_ISA avx2
+#else
+#define PLR_TRANSFORM_ISA baseline
+#endif
+
 namespace plr::effect_lib::fast {
+inline namespace PLR_TRANSFORM_ISA {
+
+// Square roots without errno: one instruction, in a vector loop too.
+inline float root(float v) noexcept { return __builtin_sqrtf(v); }
+inline double root(double v) noexcept { return __builtin_sqrt(v); }
 
 // Nearest whole number (ties to even) for |v| < 2^22; larger floats are
 // returned as they are (from 2^23 on every float is whole).
@@ -70,18 +85,22 @@ inline void sinCosTurns(double t, float& sine, float& cosine) noexcept {
     sinCosTurns(static_cast<float>(t - (a < 1e15 ? whole : t)), sine, cosine);
 }
 
-// asin(v) / v for 0 <= v < 1 (1 at 0). v is double because near 1 the
-// result hangs on 1 - v, which a float would hold to a few digits only.
-inline float asinOver(double v) noexcept {
-    // Small arguments: a series in v^2; large: asin v = pi/2 - 2 asin(sqrt((1 - v) / 2)).
-    const bool large = v > 0.5;
-    const double zd = large ? 0.5 * (1.0 - v) : v * v;
-    const float z = static_cast<float>(zd), s = static_cast<float>(large ? __builtin_sqrt(zd) : v);
+// asin(r) / r for 0 <= r < 1 (1 at 0), from q = r^2 and z = 1 - r^2, both
+// worked out by the caller where they are still exact: near r = 1 the
+// result hangs on 1 - r, which a float r would hold to a few digits only,
+// while z keeps its own precision.
+inline float asinOverFromSquares(float q, float z) noexcept {
+    // Small arguments: a series in r^2; large: asin r = pi/2 - 2 asin(sqrt((1 - r) / 2)),
+    // with 1 - r = z / (1 + r).
+    const float r = root(q);
+    const bool large = q > 0.25f;
+    const float w = large ? 0.5f * z / (1.0f + r) : q;
+    const float s = large ? root(w) : r;
     const float series =
-        ((((4.2163199048e-2f * z + 2.4181311049e-2f) * z + 4.5470025998e-2f) * z + 7.4953002686e-2f) * z +
-         1.6666752422e-1f) * z;
+        ((((4.2163199048e-2f * w + 2.4181311049e-2f) * w + 4.5470025998e-2f) * w + 7.4953002686e-2f) * w +
+         1.6666752422e-1f) * w;
     const float asinS = s + s * series;
-    return large ? (1.57079632679489662f - 2.0f * asinS) / static_cast<float>(v) : 1.0f + series;
+    return large ? (1.57079632679489662f - 2.0f * asinS) / (large ? r : 1.0f) : 1.0f + series;
 }
 
 // log2 of a positive normal float.
@@ -108,15 +127,38 @@ inline float exp2Of(float v) noexcept {
     return p * std::bit_cast<float>(e);
 }
 
-// A fixed scatter of -1 .. 1 per pixel and coordinate (the Random
-// transform's, shared by its fast and plain forms).
-inline double scatter(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
-    std::uint64_t h = static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^
-                      static_cast<std::uint64_t>(y) * 0xC2B2AE3D27D4EB4Full ^ salt;
+// The Random transform's fixed scatter: a hash of the pixel and a salt per
+// coordinate, its 53 bits taken as -1 .. 1. The key's terms are products,
+// so a row of pixels can step them instead.
+constexpr std::uint64_t kScatterColumn = 0x9E3779B97F4A7C15ull, kScatterRow = 0xC2B2AE3D27D4EB4Full;
+
+inline std::uint64_t scatterBitsOfKey(std::uint64_t h) noexcept {
     h ^= h >> 31;
     h *= 0xBF58476D1CE4E5B9ull;
     h ^= h >> 29;
-    return static_cast<double>(h >> 11) / double(1ull << 52) - 1.0;
+    return h >> 11;
 }
 
+inline std::uint64_t scatterBits(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
+    return scatterBitsOfKey((static_cast<std::uint64_t>(x) * kScatterColumn) ^
+                            (static_cast<std::uint64_t>(y) * kScatterRow) ^ salt);
+}
+
+// bits / 2^52 - 1, worked without a 64-bit integer conversion, which vector
+// units lack: the low 52 bits m become 2^52 + m by their bit pattern, and
+// the top bit (worth one whole) is a select; every step is exact.
+inline double scatterValue(std::uint64_t bits) noexcept {
+    const double low =
+        (std::bit_cast<double>((bits & 0xFFFFFFFFFFFFFull) | 0x4330000000000000ull) - 4503599627370496.0) *
+        2.220446049250313e-16;  // m / 2^52
+    return (bits >> 52) != 0 ? low : low - 1.0;
+}
+
+// The scatter at a pixel (shared by the Random transform's fast and plain
+// forms).
+inline double scatter(std::int64_t x, std::int64_t y, std::uint32_t salt) noexcept {
+    return scatterValue(scatterBits(x, y, salt));
+}
+
+}  // namespace PLR_TRANSFORM_ISA
 }  // namespace plr::effect_lib::fast

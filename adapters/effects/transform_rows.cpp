@@ -1,228 +1,52 @@
 #include "adapters/effects/transform_rows.h"
 
-#include <algorithm>
-#include <cmath>
-
-#include "adapters/effects/transform_math.h"
-
-// Built without errno for the maths functions and without floating-point
-// traps, so that std::sqrt is one vector instruction and the selects need no
-// branches: these loops stay vector code.
+#include "adapters/effects/transform_row_formulas.h"
+#include "core/cpu_features.h"
 
 namespace plr::effect_lib {
 namespace {
 
-using fast::cosTurns;
-using fast::sinTurns;
-
-// Distances and angles are worked out in T: float where a float's 24 bits
-// are plenty, double where they would show (at the rim of an ellipse, in a
-// spin wave of many turns); the sines are single precision either way.
-template <class T>
-struct Centre {
-    T cx, cy;
-    explicit Centre(const Transform& t) noexcept : cx(static_cast<T>(t.cx)), cy(static_cast<T>(t.cy)) {}
+struct RowKernels {
+    void (*apply)(const Transform&, float*, float*, std::int32_t) noexcept;
+    void (*grid)(const Transform&, std::int32_t, float*, float*, std::int32_t) noexcept;
+    void (*marbleGrid)(const Transform&, std::int32_t, const float*, float*, float*, std::int32_t) noexcept;
 };
 
-using RowFormula = void (*)(const Transform&, float* xs, float* ys, std::int32_t n) noexcept;
-
-// Each pixel at `scale` times its distance from the centre, scale(dx, dy, d)
-// from the offset and the distance. Outside the effect scale is 1.
-template <class T, class Scale>
-void scaleRows(const Transform& t, float* xs, float* ys, std::int32_t n, Scale scale) noexcept {
-    const Centre<T> c(t);
-    for (std::int32_t i = 0; i < n; ++i) {
-        const T dx = xs[i] - c.cx, dy = ys[i] - c.cy, d = std::sqrt(dx * dx + dy * dy);
-        const T k = scale(dx, dy, d);
-        xs[i] = static_cast<float>(c.cx + dx * k);
-        ys[i] = static_cast<float>(c.cy + dy * k);
-    }
-}
-
-// Each pixel turned about the centre by angle(d) turns (0 outside the effect).
-template <class T, class Angle>
-void turnRows(const Transform& t, float* xs, float* ys, std::int32_t n, Angle angle) noexcept {
-    const Centre<T> c(t);
-    for (std::int32_t i = 0; i < n; ++i) {
-        const T dx = xs[i] - c.cx, dy = ys[i] - c.cy, d = std::sqrt(dx * dx + dy * dy);
-        const T turns = angle(d);
-        // No turn is exactly none (the polynomial's cosine of 0 is a float's step short of 1).
-        const bool turned = turns != 0;
-        float sine, cosine;
-        fast::sinCosTurns(turns, sine, cosine);
-        const T s = turned ? T(sine) : T(0), k = turned ? T(cosine) : T(1);
-        xs[i] = static_cast<float>(c.cx + (dx * k - dy * s));
-        ys[i] = static_cast<float>(c.cy + (dx * s + dy * k));
-    }
-}
-
-void offsetRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    const float dx = static_cast<float>(t.a), dy = static_cast<float>(t.b);
-    for (std::int32_t i = 0; i < n; ++i) {
-        xs[i] -= dx;
-        ys[i] -= dy;
-    }
-}
-
-void ellipticalRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1 || t.b < 1) return;
-    const double ia = 1.0 / t.a, ib = 1.0 / t.b;
-    scaleRows<double>(t, xs, ys, n, [ia, ib](double dx, double dy, double) {
-        const double u = dx * ia, v = dy * ib, r = std::sqrt(u * u + v * v);
-        const bool inside = (r > 0) & (r < 1);
-        // A half sphere seen from above: asin(r) / r * 2 / pi.
-        return inside ? double(fast::asinOver(inside ? r : 0.5) * 0.636619772367581343f) : 1.0;
-    });
-}
-
-void lensRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
-    const float inverse = static_cast<float>(1.0 / t.a);
-    scaleRows<float>(t, xs, ys, n, [inverse](float, float, float d) {
-        const float r = d * inverse;
-        return r < 1 ? 0.5f + 0.5f * r : 1.0f;
-    });
-}
-
-void marbleRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    // sin(f y + 2 sin(f x / 2)) with f = scale turns per 128 pixels.
-    const double f = t.a / 128.0, half = 0.5 * f, b = t.b, k = t.c;
-    constexpr double kRadianTurns = 0.318309886183790672;  // 2 radians in turns
-    for (std::int32_t i = 0; i < n; ++i) {
-        const double x0 = xs[i], y0 = ys[i];
-        xs[i] = static_cast<float>(x0 + b * sinTurns(f * y0 + kRadianTurns * sinTurns(half * x0)));
-        ys[i] = static_cast<float>(y0 + k * sinTurns(f * x0 + kRadianTurns * sinTurns(half * y0)));
-    }
-}
-
-void pinchRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
-    const Centre<float> c(t);
-    const float inverse2 = static_cast<float>(1.0 / (t.a * t.a));
-    // r^(-k/2) = 2^(-k/4 log2 r^2): no square root needed.
-    const float power = static_cast<float>(-0.25 * std::clamp(t.b / 100.0, -1.0, 1.0));
-    const float cx = c.cx, cy = c.cy;
-    for (std::int32_t i = 0; i < n; ++i) {
-        const float dx = xs[i] - cx, dy = ys[i] - cy;
-        const float r2 = (dx * dx + dy * dy) * inverse2;
-        const bool inside = (r2 > 0) & (r2 < 1);
-        const float scale = inside ? fast::exp2Of(power * fast::log2Of(inside ? r2 : 0.5f)) : 1.0f;
-        xs[i] = cx + dx * scale;
-        ys[i] = cy + dy * scale;
-    }
-}
-
-void rippleRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
-    const float inverse = static_cast<float>(1.0 / t.a), amplitude = static_cast<float>(t.b);
-    const float phase = static_cast<float>(t.c / 100.0);
-    scaleRows<float>(t, xs, ys, n, [=](float, float, float d) {
-        return d > 0 ? 1.0f + amplitude * sinTurns(d * inverse + phase) / (d > 0 ? d : 1.0f) : 1.0f;
-    });
-}
-
-void spinRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
-    const float turns = static_cast<float>(t.b / 360.0), inverse = static_cast<float>(1.0 / t.a);
-    turnRows<float>(t, xs, ys, n, [=](float d) {
-        const float r = d * inverse;
-        return r < 1 ? turns * (1 - r) * (1 - r) : 0.0f;
-    });
-}
-
-void spinWaveRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
-    const double turns = t.b / 360.0, waves = t.c / 10.0, inverse = 1.0 / t.a;
-    turnRows<double>(t, xs, ys, n, [=](double d) {
-        const double r = d * inverse;
-        return r < 1 ? turns * (1 - r) * cosTurns(waves * r) : 0.0;
-    });
-}
-
-// Rows and columns shifted along a wave of period 1 (sine or triangle), a
-// = amplitude, b = wavelength.
-template <float (*Shape)(float) noexcept>
-void waveRows(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    const float inverse = static_cast<float>(1.0 / std::fmax(1.0, t.b)), a = static_cast<float>(t.a);
-    for (std::int32_t i = 0; i < n; ++i) {
-        const float x0 = xs[i], y0 = ys[i];
-        xs[i] = x0 - a * Shape(y0 * inverse);
-        ys[i] = y0 - a * Shape(x0 * inverse);
-    }
-}
-
-void waveRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    waveRows<static_cast<float (*)(float) noexcept>(sinTurns)>(t, xs, ys, n);
-}
-
-void wowRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    if (t.a < 1) return;
-    const float inverse = static_cast<float>(1.0 / t.a);
-    turnRows<float>(t, xs, ys, n, [=](float d) { return (1.0f / 12) * sinTurns(d * inverse); });  // up to 30 degrees
-}
-
-// -1 .. 1 triangle wave of period 1, 0 at 0: 4 |v + 1/4 - nearest whole| - 1.
-inline float triangle(float v) noexcept {
-    const float w = v + 0.25f, r = w - fast::roundNear(w);
-    return 4.0f * (r < 0 ? -r : r) - 1.0f;
-}
-
-void zigZagRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept { waveRows<triangle>(t, xs, ys, n); }
-
-void randomRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    // Whole-pixel steps: frosting picks neighbours, it does not blur them.
-    for (std::int32_t i = 0; i < n; ++i) {
-        const std::int64_t px = std::llround(xs[i]), py = std::llround(ys[i]);
-        xs[i] = static_cast<float>(double(xs[i]) + std::round(t.a * fast::scatter(px, py, 0x51u)));
-        ys[i] = static_cast<float>(double(ys[i]) + std::round(t.a * fast::scatter(px, py, 0xA7u)));
-    }
-}
-
-// In the order of TransformKind.
-constexpr RowFormula kRowFormulas[] = {offsetRow, ellipticalRow, lensRow, marbleRow,  pinchRow, rippleRow,
-                                       spinRow,   spinWaveRow,   waveRow, wowRow,     zigZagRow, randomRow};
-
-// p folded into 0 .. n (exclusive) for n >= 1.
-inline float wrapInto(float p, float n, float inverse) noexcept {
-    float r = p - fast::floorOf(p * inverse) * n;
-    r = r >= n ? r - n : r;
-    return r < 0 ? r + n : r;
-}
-
-// Positions folded into 0 .. n - 1 (pixel centres) by the edge mode: 1
-// wraps, 2 clamps, 3 mirrors; any other mode leaves them.
-void foldRow(float* p, std::int32_t count, std::int32_t n, std::int32_t mode) noexcept {
-    const float size = static_cast<float>(n), last = size - 1, inverse = static_cast<float>(1.0 / n);
-    switch (mode) {
-        case 1:
-            for (std::int32_t i = 0; i < count; ++i) p[i] = wrapInto(p[i], size, inverse);
-            return;
-        case 2:
-            for (std::int32_t i = 0; i < count; ++i) p[i] = p[i] < 0 ? 0 : p[i] > last ? last : p[i];
-            return;
-        case 3: {
-            const float period = 2 * size, inversePeriod = static_cast<float>(0.5 / n);
-            for (std::int32_t i = 0; i < count; ++i) {
-                const float r = wrapInto(p[i] + 0.5f, period, inversePeriod);
-                p[i] = n == 1 ? 0.0f : (r < size ? r : period - r) - 0.5f;
-            }
-            return;
-        }
-        default: return;
-    }
+// Chosen once, on first use: the AVX2 build where the processor has it and
+// PALORAN_NO_AVX2 does not forbid it. Both give the same bits.
+const RowKernels& rowKernels() noexcept {
+    static const RowKernels kernels = processorHasAvx2() && avx2AllowedByEnvironment()
+                                          ? RowKernels{applyTransformToRowAvx2, applyTransformToGridRowAvx2, marbleGridRowAvx2}
+                                          : RowKernels{applyTransformToRowBaseline, applyTransformToGridRowBaseline,
+                                                       marbleGridRowBaseline};
+    return kernels;
 }
 
 }  // namespace
 
-void applyTransformToRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
-    kRowFormulas[static_cast<int>(t.kind)](t, xs, ys, n);
-    foldRow(xs, n, t.width, t.edgeMode);
-    foldRow(ys, n, t.height, t.edgeMode);
+void applyTransformToRowBaseline(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    applyRow(t, xs, ys, n);
 }
 
-// x' = x + b sin(f y + 2 sin(f x / 2)), y' = y + c sin(f x + 2 sin(f y / 2))
-// (in turns as marbleRow): the tables hold sin and cos of 2 sin(f x / 2)
-// and of f x for each column x.
+void applyTransformToGridRowBaseline(const Transform& t, std::int32_t y, float* xs, float* ys,
+                                     std::int32_t n) noexcept {
+    applyGridRow(t, y, xs, ys, n);
+}
+
+void marbleGridRowBaseline(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
+                           std::int32_t n) noexcept {
+    marbleGrid(t, y, tables, xs, ys, n);
+}
+
+void applyTransformToRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    rowKernels().apply(t, xs, ys, n);
+}
+
+// The tables of sin and cos of 2 sin(f x / 2) and of f x for each column x.
+void applyTransformToGridRow(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    rowKernels().grid(t, y, xs, ys, n);
+}
+
 void marbleColumns(const Transform& t, float* tables, std::int32_t n) noexcept {
     const double f = t.a / 128.0, half = 0.5 * f;
     constexpr double kRadianTurns = 0.318309886183790672;
@@ -231,31 +55,17 @@ void marbleColumns(const Transform& t, float* tables, std::int32_t n) noexcept {
     float* sinP = tables + 2 * std::size_t(n);
     float* cosP = tables + 3 * std::size_t(n);
     for (std::int32_t x = 0; x < n; ++x) {
-        const double b = kRadianTurns * sinTurns(half * x), p = f * x;
-        sinB[x] = sinTurns(b);
-        cosB[x] = cosTurns(b);
-        sinP[x] = sinTurns(p);
-        cosP[x] = cosTurns(p);
+        const double b = kRadianTurns * fast::sinTurns(half * x), p = f * x;
+        sinB[x] = fast::sinTurns(b);
+        cosB[x] = fast::cosTurns(b);
+        sinP[x] = fast::sinTurns(p);
+        cosP[x] = fast::cosTurns(p);
     }
 }
 
 void marbleGridRow(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
                    std::int32_t n) noexcept {
-    const double f = t.a / 128.0, half = 0.5 * f;
-    constexpr double kRadianTurns = 0.318309886183790672;
-    const double a = f * y, q = kRadianTurns * sinTurns(half * y);
-    const float sinA = sinTurns(a), cosA = cosTurns(a), sinQ = sinTurns(q), cosQ = cosTurns(q);
-    const float b = static_cast<float>(t.b), c = static_cast<float>(t.c), row = static_cast<float>(y);
-    const float* sinB = tables;
-    const float* cosB = tables + n;
-    const float* sinP = tables + 2 * std::size_t(n);
-    const float* cosP = tables + 3 * std::size_t(n);
-    for (std::int32_t x = 0; x < n; ++x) {
-        xs[x] = static_cast<float>(x) + b * (sinA * cosB[x] + cosA * sinB[x]);
-        ys[x] = row + c * (sinP[x] * cosQ + cosP[x] * sinQ);
-    }
-    foldRow(xs, n, t.width, t.edgeMode);
-    foldRow(ys, n, t.height, t.edgeMode);
+    rowKernels().marbleGrid(t, y, tables, xs, ys, n);
 }
 
 }  // namespace plr::effect_lib

@@ -1,8 +1,8 @@
 #pragma once
 // The transform formulas over a whole row of positions at once, in single
-// precision and without per-pixel calls, so that each loop is vector code.
-// transforms_reference.cpp holds the same formulas one pixel at a time in
-// double precision.
+// precision and without per-pixel calls, so that each loop is vector code
+// (transform_row_formulas.h). transforms_reference.cpp holds the same
+// formulas one pixel at a time in double precision.
 #include <cstdint>
 
 #include "adapters/effects/transforms.h"
@@ -21,5 +21,22 @@ constexpr std::int32_t kMarbleTables = 4;
 void marbleColumns(const Transform& t, float* tables, std::int32_t n) noexcept;
 void marbleGridRow(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
                    std::int32_t n) noexcept;
+
+// Row y of the pixel grid through t: as the grid's positions through
+// applyTransformToRow, bit for bit, with the radial transforms' factors
+// worked out for half the pixels either side of the centre only.
+void applyTransformToGridRow(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept;
+
+// The two builds of applyTransformToRow, applyTransformToGridRow and marbleGridRow, which pick one
+// of them on first use: the baseline, and the same source built for AVX2
+// (call only where processorHasAvx2()). They give the same bits.
+void applyTransformToRowBaseline(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept;
+void applyTransformToRowAvx2(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept;
+void applyTransformToGridRowBaseline(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept;
+void applyTransformToGridRowAvx2(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept;
+void marbleGridRowBaseline(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
+                           std::int32_t n) noexcept;
+void marbleGridRowAvx2(const Transform& t, std::int32_t y, const float* tables, float* xs, float* ys,
+                       std::int32_t n) noexcept;
 
 }  // namespace plr::effect_lib

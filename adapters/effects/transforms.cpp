@@ -97,12 +97,17 @@ std::int32_t AddRandomTransform(TransformList& list, std::int32_t width, std::in
 }
 
 void TransformRow(const TransformList& list, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
-    const float row = static_cast<float>(y);
-    for (std::int32_t x = 0; x < n; ++x) {
-        xs[x] = static_cast<float>(x);
-        ys[x] = row;
+    if (list.count == 0) {
+        const float row = static_cast<float>(y);
+        for (std::int32_t x = 0; x < n; ++x) {
+            xs[x] = static_cast<float>(x);
+            ys[x] = row;
+        }
+        return;
     }
-    for (int i = list.count - 1; i >= 0; --i) applyTransformToRow(list.items[i], xs, ys, n);
+    // The transform applied first reads the pixel grid.
+    applyTransformToGridRow(list.items[list.count - 1], y, xs, ys, n);
+    for (int i = list.count - 2; i >= 0; --i) applyTransformToRow(list.items[i], xs, ys, n);
 }
 
 std::int32_t TransformProcess(const TransformList& list, const void* src, std::int32_t width, std::int32_t height,

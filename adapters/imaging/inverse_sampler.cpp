@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <emmintrin.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -13,7 +14,9 @@ namespace {
 
 constexpr int kTableBits = 5, kTableSize = 1 << kTableBits;
 constexpr int kWeightBits = 15, kWeightOne = 1 << kWeightBits;
-constexpr std::int32_t kBandRows = 32;
+// Bands of 128 rows: remap works through tiles of 128 x 128 pixels, which
+// a turned or scattered map reads with the best reuse of the source.
+constexpr std::int32_t kBandRows = 128;
 constexpr int kBorders[] = {cv::BORDER_CONSTANT, cv::BORDER_WRAP, cv::BORDER_REPLICATE, cv::BORDER_REFLECT};
 
 bool validArguments(const std::uint8_t* src, std::int32_t width, std::int32_t height, std::int32_t srcStride,
@@ -92,13 +95,39 @@ void gridOf(float p, std::int32_t& whole, int& frac) noexcept {
     frac = q & (kTableSize - 1);
 }
 
-// The band's positions held in range; a NaN x stays NaN when it marks a
-// pixel to skip (that pixel's sample is thrown away).
-void holdBand(float* xs, float* ys, std::size_t n, bool keepNaN) noexcept {
-    for (std::size_t i = 0; i < n; ++i) {
-        const float x = xs[i];
-        xs[i] = keepNaN && x != x ? x : held(x);
-        ys[i] = held(ys[i]);
+// The band's positions on the sampler's grid, in the form remap takes
+// without converting them again: whole pixels as interleaved int16 x, y
+// (saturated) and the fraction index fy * 32 + fx. Four positions at a time:
+// the rounding (nearest, ties to even) and the saturation are gridOf's. A
+// NaN x (a pixel to skip) gives some grid point: its sample is thrown away.
+void gridBand(const float* xs, const float* ys, std::size_t n, std::int16_t* whole, std::uint16_t* frac) noexcept {
+    const __m128 scale = _mm_set1_ps(float(kTableSize)), lo = _mm_set1_ps(-kFarthest), hi = _mm_set1_ps(kFarthest);
+    const __m128i fractionBits = _mm_set1_epi32(kTableSize - 1);
+    // held(): maxps gives its second operand when the first is NaN, so NaN
+    // goes to -kFarthest as held() sends it.
+    auto grid = [&](const float* p) {
+        const __m128 v = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(p), lo), hi);
+        return _mm_cvtps_epi32(_mm_mul_ps(v, scale));
+    };
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i qx = grid(xs + i), qy = grid(ys + i);
+        const __m128i wx = _mm_srai_epi32(qx, kTableBits), wy = _mm_srai_epi32(qy, kTableBits);
+        const __m128i packed = _mm_packs_epi32(wx, wy);  // x0..x3 y0..y3, saturated
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(whole + 2 * i),
+                         _mm_unpacklo_epi16(packed, _mm_srli_si128(packed, 8)));
+        const __m128i f = _mm_or_si128(_mm_slli_epi32(_mm_and_si128(qy, fractionBits), kTableBits),
+                                       _mm_and_si128(qx, fractionBits));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(frac + i), _mm_packs_epi32(f, f));
+    }
+    for (; i < n; ++i) {
+        std::int32_t x0, y0;
+        int fx, fy;
+        gridOf(xs[i], x0, fx);
+        gridOf(ys[i], y0, fy);
+        whole[2 * i] = static_cast<std::int16_t>(x0);
+        whole[2 * i + 1] = static_cast<std::int16_t>(y0);
+        frac[i] = static_cast<std::uint16_t>(fy * kTableSize + fx);
     }
 }
 
@@ -135,12 +164,18 @@ std::int32_t InverseMapImage(const std::uint8_t* src, std::int32_t width, std::i
                              const SampleSettings& settings) noexcept {
     if (!validArguments(src, width, height, srcStride, dst, dstStride, map, settings)) return 0;
     const std::size_t band = std::size_t(width) * std::size_t(kBandRows);
-    Block<float> mapX, mapY;
     // Pixels that keep some of their bytes are sampled into a band of their
-    // own first and then copied over.
+    // own first and then copied over; skipping needs the band's positions
+    // kept, otherwise one row of them at a time is enough.
     const bool partial = settings.keepAlpha || settings.skipUnmapped;
+    const std::size_t kept = settings.skipUnmapped ? band : std::size_t(width);
+    Block<float> mapX, mapY;
+    Block<std::int16_t> whole;
+    Block<std::uint16_t> frac;
     Block<std::uint8_t> scratch;
-    if (!mapX.allocate(band) || !mapY.allocate(band) || (partial && !scratch.allocate(band * 4))) return 0;
+    if (!mapX.allocate(kept) || !mapY.allocate(kept) || !whole.allocate(2 * band) || !frac.allocate(band) ||
+        (partial && !scratch.allocate(band * 4)))
+        return 0;
     try {
         const cv::Mat in(height, width, CV_8UC4, const_cast<std::uint8_t*>(src), std::size_t(srcStride));
         const std::uint32_t f = settings.fill;
@@ -149,12 +184,14 @@ std::int32_t InverseMapImage(const std::uint8_t* src, std::int32_t width, std::i
         const std::size_t copied = settings.keepAlpha ? 3 : 4;
         for (std::int32_t y0 = 0; y0 < height; y0 += kBandRows) {
             const std::int32_t rows = std::min(kBandRows, height - y0);
-            for (std::int32_t r = 0; r < rows; ++r)
-                map.row(map.context, y0 + r, mapX.data() + std::size_t(r) * width, mapY.data() + std::size_t(r) * width,
-                        width);
-            holdBand(mapX.data(), mapY.data(), std::size_t(rows) * std::size_t(width), settings.skipUnmapped);
+            for (std::int32_t r = 0; r < rows; ++r) {
+                const std::size_t at = std::size_t(r) * width, slot = kept == band ? at : 0;
+                map.row(map.context, y0 + r, mapX.data() + slot, mapY.data() + slot, width);
+                gridBand(mapX.data() + slot, mapY.data() + slot, std::size_t(width), whole.data() + 2 * at,
+                         frac.data() + at);
+            }
             std::uint8_t* out = dst + std::int64_t{y0} * dstStride;
-            const cv::Mat mx(rows, width, CV_32FC1, mapX.data()), my(rows, width, CV_32FC1, mapY.data());
+            const cv::Mat mx(rows, width, CV_16SC2, whole.data()), my(rows, width, CV_16UC1, frac.data());
             if (!partial) {
                 cv::Mat outMat(rows, width, CV_8UC4, out, std::size_t(dstStride));
                 cv::remap(in, outMat, mx, my, cv::INTER_LINEAR, border, fill);

@@ -7,9 +7,11 @@
 #include <random>
 #include <vector>
 
+#include "adapters/effects/transform_rows.h"
 #include "adapters/effects/transforms.h"
 #include "adapters/effects/transforms_reference.h"
 #include "adapters/imaging/inverse_sampler.h"
+#include "core/cpu_features.h"
 #include "engine_fixture.h"
 
 namespace plr::test {
@@ -126,6 +128,102 @@ TEST_F(TransformRows, ChainsStayWithinTwoSamplerStepsOfThePlainFormulas) {
         }
         EXPECT_LE(largestError(list, 1201, 797, 41), 2.0 / 32) << "draw " << draw;
     }
+}
+
+TEST_F(TransformRows, ShortWavesFarFromTheCentreStayWithinTheTolerance) {
+    // Wow's rings and Ripple's waves of a few pixels, read thousands of
+    // pixels out: the wave's phase needs more than a float there.
+    el::TransformList list;
+    for (int radius : {1, 3, 10, 50, 300, 1500})
+        for (auto [cx, cy] : {std::pair{0, 0}, std::pair{-3001, 2003}}) {
+            el::ClearAllTransforms(list);
+            ASSERT_EQ(el::AddWowTransform(list, 3001, 2003, radius, 0), 1);
+            list.items[0].cx += cx / 2.0;
+            list.items[0].cy += cy / 2.0;
+            EXPECT_LE(largestError(list, 3001, 2003, 13), kTolerance) << "wow " << radius;
+            el::ClearAllTransforms(list);
+            ASSERT_EQ(el::AddRippleTransform(list, 3001, 2003, radius, radius % 2 ? 60 : -45, 30, cx, cy, 0), 1);
+            EXPECT_LE(largestError(list, 3001, 2003, 13), kTolerance) << "ripple " << radius;
+        }
+}
+
+TEST_F(TransformRows, RandomRoundsHalfPixelsAwayFromZeroAsThePlainFormula) {
+    // Positions half way between pixels pick the neighbour away from zero,
+    // on both sides of the origin.
+    el::TransformList list;
+    for (double shift : {0.5, -0.5, 2.5, -3.5, 640.5}) {
+        el::ClearAllTransforms(list);
+        ASSERT_EQ(el::AddOffsetTransform(list, 301, 203, shift, -shift, 0), 1);
+        ASSERT_EQ(el::AddRandomTransform(list, 301, 203, 7), 1);
+        EXPECT_EQ(largestError(list, 301, 203, 1), 0.0) << shift;
+    }
+}
+
+TEST_F(TransformRows, GridRowsGiveTheBitsOfTheGridThroughTheRowFormula) {
+    // The radial kinds mirror half a grid row's factors about the centre
+    // column: centres on whole and half pixels, inside and beyond the picture,
+    // and rows of one and two pixels.
+    std::mt19937 rng(31);
+    el::TransformList list;
+    for (auto [w, h] : {std::pair{1001, 601}, std::pair{1, 9}, std::pair{2, 5}})
+        for (int kind = 0; kind < kKinds; ++kind)
+            for (int draw = 0; draw < 6; ++draw) {
+                el::ClearAllTransforms(list);
+                ASSERT_EQ(addRandom(list, kind, w, h, draw % 5, rng), 1);
+                el::Transform t = list.items[0];
+                if (draw == 5) t.cx += 3.0 * w;  // the whole row on one side
+                std::vector<float> gx(static_cast<std::size_t>(w)), gy(gx.size()), rx(gx.size()), ry(gx.size());
+                for (int y = 0; y < h; y += h > 100 ? 29 : 1) {
+                    el::applyTransformToGridRow(t, y, gx.data(), gy.data(), w);
+                    for (int x = 0; x < w; ++x) {
+                        rx[std::size_t(x)] = static_cast<float>(x);
+                        ry[std::size_t(x)] = static_cast<float>(y);
+                    }
+                    el::applyTransformToRow(t, rx.data(), ry.data(), w);
+                    ASSERT_EQ(std::memcmp(gx.data(), rx.data(), gx.size() * 4), 0) << "kind " << kind << " row " << y;
+                    ASSERT_EQ(std::memcmp(gy.data(), ry.data(), gy.size() * 4), 0) << "kind " << kind << " row " << y;
+                }
+            }
+}
+
+TEST_F(TransformRows, TheAvx2BuildGivesTheBaselineBits) {
+    if (!processorHasAvx2()) GTEST_SKIP() << "no AVX2 and FMA";
+    std::mt19937 rng(23);
+    constexpr int kW = 1203, kH = 811;
+    el::TransformList list;
+    std::vector<float> bx(kW), by(kW), wx(kW), wy(kW), tables(std::size_t(kW) * el::kMarbleTables);
+    for (int kind = 0; kind < kKinds; ++kind)
+        for (int edge = 0; edge < 5; ++edge) {
+            el::ClearAllTransforms(list);
+            ASSERT_EQ(addRandom(list, kind, kW, kH, edge, rng), 1);
+            const el::Transform& t = list.items[0];
+            // Rows of scattered positions, in and beyond the picture, odd lengths for the loop tails.
+            for (int row = 0; row < 40; ++row) {
+                const int n = kW - row;
+                for (int x = 0; x < n; ++x) {
+                    bx[std::size_t(x)] = wx[std::size_t(x)] = std::uniform_real_distribution<float>(-300.f, kW + 300.f)(rng);
+                    by[std::size_t(x)] = wy[std::size_t(x)] = std::uniform_real_distribution<float>(-300.f, kH + 300.f)(rng);
+                }
+                el::applyTransformToRowBaseline(t, bx.data(), by.data(), n);
+                el::applyTransformToRowAvx2(t, wx.data(), wy.data(), n);
+                ASSERT_EQ(std::memcmp(bx.data(), wx.data(), std::size_t(n) * 4), 0) << "kind " << kind << " edge " << edge;
+                ASSERT_EQ(std::memcmp(by.data(), wy.data(), std::size_t(n) * 4), 0) << "kind " << kind << " edge " << edge;
+            }
+            for (int y = 0; y < kH; y += 53) {
+                el::applyTransformToGridRowBaseline(t, y, bx.data(), by.data(), kW);
+                el::applyTransformToGridRowAvx2(t, y, wx.data(), wy.data(), kW);
+                ASSERT_EQ(std::memcmp(bx.data(), wx.data(), std::size_t(kW) * 4), 0) << "grid row " << y;
+                ASSERT_EQ(std::memcmp(by.data(), wy.data(), std::size_t(kW) * 4), 0) << "grid row " << y;
+            }
+            if (t.kind != el::TransformKind::Marble) continue;
+            el::marbleColumns(t, tables.data(), kW);
+            for (int y = 0; y < kH; y += 37) {
+                el::marbleGridRowBaseline(t, y, tables.data(), bx.data(), by.data(), kW);
+                el::marbleGridRowAvx2(t, y, tables.data(), wx.data(), wy.data(), kW);
+                ASSERT_EQ(std::memcmp(bx.data(), wx.data(), std::size_t(kW) * 4), 0) << "marble row " << y;
+                ASSERT_EQ(std::memcmp(by.data(), wy.data(), std::size_t(kW) * 4), 0) << "marble row " << y;
+            }
+        }
 }
 
 // The plain formulas' map, for the plain sampler.
