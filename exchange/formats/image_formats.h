@@ -36,7 +36,11 @@
 namespace plr::formats {
 
 constexpr std::int32_t kMaxDecodeSide = 32768;
+#if defined(PALORAN_DECODE_PIXELS_AT_MOST)  // fuzzing builds decode smaller pictures
+constexpr std::uint64_t kMaxDecodePixels = PALORAN_DECODE_PIXELS_AT_MOST;
+#else
 constexpr std::uint64_t kMaxDecodePixels = std::uint64_t{1} << 27;
+#endif
 // How many leading bytes the sniffers may look at (an EMF's signature sits at 40,
 // the PCX plane count at 65).
 constexpr std::size_t kSniffBytes = 128;
