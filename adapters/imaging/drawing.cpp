@@ -42,14 +42,25 @@ std::int32_t DrawEllipseOnImage(void* pixels, std::int32_t width, std::int32_t h
     const std::int64_t a2 = std::int64_t{rx} * rx, b2 = std::int64_t{ry} * ry;
     const std::int32_t y0 = std::max<std::int64_t>(std::int64_t{cy} - ry, 0);
     const std::int32_t y1 = std::min<std::int64_t>(std::int64_t{cy} + ry, height - 1);
+    // Radii to 2^15 keep every product below 2^62: the edge is found exactly
+    // in integers. Larger ones (far beyond any picture) take the half width
+    // in double.
+    const bool exact = rx <= 32768 && ry <= 32768;
     for (std::int32_t y = y0; y <= y1; ++y) {
         const std::int64_t dy = y - std::int64_t{cy};
-        const std::int64_t room = a2 * b2 - dy * dy * a2;  // dx^2 * b2 must not exceed this
-        if (room < 0) continue;
-        // Largest dx with dx^2 <= room / b2, found without rounding trouble.
-        std::int64_t dx = static_cast<std::int64_t>(std::sqrt(static_cast<double>(room / b2)));
-        while (dx > 0 && dx * dx * b2 > room) --dx;
-        while ((dx + 1) * (dx + 1) * b2 <= room) ++dx;
+        std::int64_t dx;
+        if (exact) {
+            const std::int64_t room = a2 * b2 - dy * dy * a2;  // dx^2 * b2 must not exceed this
+            if (room < 0) continue;
+            // Largest dx with dx^2 <= room / b2, found without rounding trouble.
+            dx = static_cast<std::int64_t>(std::sqrt(static_cast<double>(room / b2)));
+            while (dx > 0 && dx * dx * b2 > room) --dx;
+            while ((dx + 1) * (dx + 1) * b2 <= room) ++dx;
+        } else {
+            const double t = double(dy) / ry, share = 1 - t * t;
+            if (share < 0) continue;
+            dx = static_cast<std::int64_t>(std::floor(rx * std::sqrt(share)));
+        }
         const std::int32_t x0 = std::max<std::int64_t>(cx - dx, 0);
         const std::int32_t x1 = std::min<std::int64_t>(cx + dx, width - 1);
         if (x0 <= x1) fillSpan(base + std::int64_t{y} * stride, x0, x1, bytesPerPixel, colour);

@@ -1,5 +1,7 @@
 // Grey conversion, resampling, solid shapes, blur and effect 51.
 #include <cstring>
+#include <climits>
+#include <cstdint>
 #include <vector>
 
 #include "adapters/effects/effect_library.h"
@@ -81,6 +83,16 @@ TEST_F(ImagingSeam, RectanglesAndEllipsesAreClipped) {
             ASSERT_EQ(e[y * 9 + x], in) << x << "," << y;
         }
     EXPECT_EQ(imaging_lib::DrawEllipseOnImage(e.data(), 9, 9, 1, 9, 4, 4, 0, 2, 1), 0);
+    // Radii up to the integer limit: a huge ellipse round the picture covers
+    // it; one whose lowest point is the middle of row 4 covers the rows above
+    // and that one pixel.
+    std::vector<std::uint8_t> huge(9 * 9, 0);
+    ASSERT_EQ(imaging_lib::DrawEllipseOnImage(huge.data(), 9, 9, 1, 9, 4, 4, INT32_MAX, INT32_MAX, 1), 1);
+    for (std::uint8_t v : huge) ASSERT_EQ(v, 1);
+    std::vector<std::uint8_t> edge(9 * 9, 0);
+    ASSERT_EQ(imaging_lib::DrawEllipseOnImage(edge.data(), 9, 9, 1, 9, 4, -1000000000 + 4, INT32_MAX, 1000000000, 1), 1);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x) ASSERT_EQ(edge[y * 9 + x], y < 4 || (y == 4 && x == 4) ? 1 : 0) << x << "," << y;
 }
 
 TEST_F(ImagingSeam, BlurKeepsFlatPicturesAndSpreadsSymmetrically) {
