@@ -5,6 +5,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/memory_prefault.h"
+
 #if defined(__SANITIZE_ADDRESS__)
 #define PALORAN_ASAN 1
 #elif defined(__has_feature)
@@ -104,24 +106,31 @@ unsigned char* takeRetained(std::size_t bytes, std::size_t& capacity) noexcept {
     return nullptr;
 }
 
-// Keeps a released large block in place of the oldest kept one; false when
-// it is not kept (too small or too large).
+// Keeps a released large block as the most recent one; when every slot is
+// taken the oldest goes. A take may empty any slot, so the kept ones close
+// up first: their order stays the order they were released in.
 bool keep(unsigned char* raw, std::size_t capacity) noexcept {
     if (capacity < kRetainFromBytes || capacity > kRetainedBytesAtMost / kRetainedBlocks) return false;
     Retained& r = retained();
     unsigned char* dropped = nullptr;
     {
         std::lock_guard<std::mutex> hold(r.lock);
-        int slot = 0;
-        while (slot < kRetainedBlocks && r.block[slot]) ++slot;
-        if (slot == kRetainedBlocks) {  // full: the oldest goes
+        int used = 0;
+        for (int i = 0; i < kRetainedBlocks; ++i) {
+            if (!r.block[i]) continue;
+            r.block[used] = r.block[i];
+            r.capacity[used] = r.capacity[i];
+            ++used;
+        }
+        for (int i = used; i < kRetainedBlocks; ++i) r.block[i] = nullptr, r.capacity[i] = 0;
+        if (used == kRetainedBlocks) {  // full: the oldest goes
             dropped = r.block[0];
             for (int i = 1; i < kRetainedBlocks; ++i) r.block[i - 1] = r.block[i], r.capacity[i - 1] = r.capacity[i];
-            slot = kRetainedBlocks - 1;
+            used = kRetainedBlocks - 1;
         }
         poison(raw, capacity, true);
-        r.block[slot] = raw;
-        r.capacity[slot] = capacity;
+        r.block[used] = raw;
+        r.capacity[used] = capacity;
     }
     if (dropped) rawFree(dropped);
     return true;
@@ -156,21 +165,44 @@ std::size_t retainedBytes() noexcept {
     return total;
 }
 
-void* allocate(std::size_t bytes) noexcept {
+namespace {
+
+// The block for `bytes`, and whether it is fresh from the system (not one
+// kept from an earlier release).
+void* obtain(std::size_t bytes, bool& fresh) noexcept {
+    fresh = false;
     const std::uint64_t request = ++gAllocations;
     if (request >= gFailFrom && request < gFailUntil) return nullptr;
     if (bytes > SIZE_MAX - kHeader) return nullptr;
     std::size_t capacity = bytes;
     auto* raw = takeRetained(bytes, capacity);
-    if (!raw) raw = static_cast<unsigned char*>(rawAlloc(bytes + kHeader));
-    // Short of memory: what is kept goes back first.
-    if (!raw && releaseRetained() > 0) raw = static_cast<unsigned char*>(rawAlloc(bytes + kHeader));
+    if (!raw) {
+        fresh = true;
+        raw = static_cast<unsigned char*>(rawAlloc(bytes + kHeader));
+        // Short of memory: what is kept goes back first.
+        if (!raw && releaseRetained() > 0) raw = static_cast<unsigned char*>(rawAlloc(bytes + kHeader));
+    }
     if (!raw) return nullptr;
     const Header h{bytes, capacity};
     std::memcpy(raw, &h, sizeof h);
     ++gLiveBlocks;
     gLiveBytes += static_cast<std::int64_t>(bytes);
     return raw + kHeader;
+}
+
+}  // namespace
+
+void* allocate(std::size_t bytes) noexcept {
+    bool fresh;
+    return obtain(bytes, fresh);
+}
+
+void* allocateToFill(std::size_t bytes) noexcept {
+    bool fresh;
+    void* block = obtain(bytes, fresh);
+    // A kept block is present already; asking again only walks its pages.
+    if (block && fresh) platform::prefaultForWriting(block, bytes);
+    return block;
 }
 
 void release(void* block) noexcept {

@@ -11,6 +11,10 @@ namespace plr::mem {
 // returns a distinct block so that "has pixels" stays a null test.
 void* allocate(std::size_t bytes) noexcept;
 void release(void* block) noexcept;
+// The same, for a block the caller is about to write from end to end (a
+// decoded picture): fresh memory from the system is made present in one go
+// rather than a page fault at a time; a kept block already is.
+void* allocateToFill(std::size_t bytes) noexcept;
 
 // Large blocks (layer planes, snapshots, pictures) are not handed back to the
 // system at once: the last few released are kept, already faulted in, and

@@ -27,14 +27,9 @@ public:
 
     // Releases the old contents, then allocates `count` elements (contents
     // undefined). False, and the block empty, when the heap says no.
-    [[nodiscard]] bool allocate(std::size_t count) noexcept {
-        reset();
-        if (count > SIZE_MAX / sizeof(T)) return false;
-        p_ = static_cast<T*>(mem::allocate(count * sizeof(T)));
-        if (!p_) return false;
-        n_ = count;
-        return true;
-    }
+    [[nodiscard]] bool allocate(std::size_t count) noexcept { return obtain(count, mem::allocate); }
+    // The same for contents about to be written end to end (mem::allocateToFill).
+    [[nodiscard]] bool allocateToFill(std::size_t count) noexcept { return obtain(count, mem::allocateToFill); }
     void reset() noexcept {
         mem::release(p_);
         p_ = nullptr;
@@ -55,6 +50,15 @@ public:
     const T& operator[](std::size_t i) const noexcept { return p_[i]; }
 
 private:
+    bool obtain(std::size_t count, void* (*from)(std::size_t) noexcept) noexcept {
+        reset();
+        if (count > SIZE_MAX / sizeof(T)) return false;
+        p_ = static_cast<T*>(from(count * sizeof(T)));
+        if (!p_) return false;
+        n_ = count;
+        return true;
+    }
+
     T* p_ = nullptr;
     std::size_t n_ = 0;
 };

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "core/sizes.h"
-#include "platform/memory_prefault.h"
 
 namespace plr::formats {
 namespace {
@@ -137,12 +136,11 @@ bool allocateRgba(RgbaImage& out, std::int64_t width, std::int64_t height) noexc
     out.pixels.reset();
     out.width = out.height = 0;
     if (!decodeSizeAllowed(width, height)) return false;
-    if (!out.pixels.allocate(saturatingProduct(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 4))) {
+    // Every reader writes the whole picture.
+    if (!out.pixels.allocateToFill(saturatingProduct(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 4))) {
         out.outOfMemory = true;
         return false;
     }
-    // Every reader writes the whole picture: its pages made present in one go.
-    platform::prefaultForWriting(out.pixels.data(), out.pixels.size());
     out.width = static_cast<std::int32_t>(width);
     out.height = static_cast<std::int32_t>(height);
     return true;

@@ -38,6 +38,26 @@ TEST_F(KeptBlocks, ALargeBlockServesTheNextRequestOfAboutItsSizeOnly) {
     EXPECT_EQ(mem::retainedBytes(), 0u);
 }
 
+// Taking the older of two kept blocks and releasing a third keeps the two
+// released last; the newer kept one is not the one dropped. A block to fill
+// comes from the kept ones the same way.
+TEST_F(KeptBlocks, TheOldestKeptBlockIsTheOneDroppedAfterATake) {
+    mem::releaseRetained();
+    void* older = mem::allocate(kLarge);
+    void* newer = mem::allocate(kLarge * 2);
+    void* third = mem::allocate(kLarge * 3);
+    mem::release(older);
+    mem::release(newer);
+    EXPECT_EQ(mem::allocateToFill(kLarge), older);  // the older slot is now empty
+    mem::release(third);                            // kept: newer, third
+    mem::release(older);                            // kept: third, older (newer was oldest)
+    EXPECT_EQ(mem::retainedBytes(), kLarge * 3 + kLarge);
+    void* again = mem::allocate(kLarge * 3);
+    EXPECT_EQ(again, third);
+    mem::release(again);
+    mem::releaseRetained();
+}
+
 TEST_F(KeptBlocks, SmallBlocksAreNotKeptAndInjectedFailuresStillFail) {
     mem::releaseRetained();
     mem::release(mem::allocate(mem::kRetainFromBytes - 1));
