@@ -28,16 +28,21 @@ constexpr char kScript[] =
     "  end\n"
     "end\n";
 
+std::string scriptFile(const char* name, const char* text) {
+    const auto p = std::filesystem::temp_directory_path() /
+                   ("plr_bench_lua_" + std::string(name) + std::to_string(::getpid()) + ".lua");
+    std::ofstream(p, std::ios::binary) << text;
+    return p.string();
+}
 std::string scriptFile() {
-    static const std::string path = [] {
-        const auto p = std::filesystem::temp_directory_path() / ("plr_bench_lua_" + std::to_string(::getpid()) + ".lua");
-        std::ofstream(p, std::ios::binary) << kScript;
-        return p.string();
-    }();
+    static const std::string path = scriptFile("pixels", kScript);
     return path;
 }
 
-void EnginePixelFunctions(benchmark::State& state) {
+// A run's fixed part (the buffers filled from the layer, the Lua state, the
+// result written back), for a script that touches no pixel: what the pixel
+// run costs beyond it is the functions'.
+void EngineRun(benchmark::State& state, const std::string& path) {
     plr::resetEngine();
     PLR_CreateImage(nullptr, kSide, kSide, 8, 0);
     PLR_CreateLayer(1, kSide, kSide);
@@ -46,10 +51,14 @@ void EnginePixelFunctions(benchmark::State& state) {
     PLR_LoadRGBA32(picture.data(), kSide * 4, 0);
     PLR_IPLAllocSrcBuffer32();
     PLR_IPLAllocDstBuffer32();
-    const std::string path = scriptFile();
     for (auto _ : state) PLR_LuaFilterRun(path.c_str(), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
     state.SetItemsProcessed(state.iterations() * kSide * kSide);
     plr::resetEngine();
+}
+void EnginePixelFunctions(benchmark::State& state) { EngineRun(state, scriptFile()); }
+void EngineRunWithoutPixels(benchmark::State& state) {
+    static const std::string path = scriptFile("empty", "local n = width * height\n");
+    EngineRun(state, path);
 }
 
 int nothing(lua_State*) { return 0; }
@@ -72,6 +81,7 @@ void EmptyCFunctions(benchmark::State& state) {
 }
 
 BENCHMARK(EnginePixelFunctions)->Unit(benchmark::kMillisecond);
+BENCHMARK(EngineRunWithoutPixels)->Unit(benchmark::kMillisecond);
 BENCHMARK(EmptyCFunctions)->Unit(benchmark::kMillisecond);
 
 }  // namespace
