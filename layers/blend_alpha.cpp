@@ -1,0 +1,268 @@
+#include "layers/blend_alpha.h"
+
+#include <emmintrin.h>
+
+#include "layers/blend_lanes.h"
+#include "layers/blend_modes.h"
+#include "layers/blend_pixel.h"
+#include "layers/four_pixels_sse2.h"
+
+namespace plr {
+namespace {
+
+// 32-bit lanes holding 16-bit values: signed compares are exact on them.
+inline __m128i splat(std::int32_t x) { return _mm_set1_epi32(x); }
+inline __m128i sel(__m128i mask, __m128i a, __m128i b) {
+    return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
+}
+inline __m128i gt(__m128i a, std::int32_t k) { return _mm_cmpgt_epi32(a, splat(k)); }
+inline __m128i lt(__m128i a, std::int32_t k) { return _mm_cmplt_epi32(a, splat(k)); }
+inline __m128i isZero(__m128i a) { return _mm_cmpeq_epi32(a, _mm_setzero_si128()); }
+// x > y ? x - y : 0
+inline __m128i minusOrZero(__m128i x, __m128i y) { return _mm_and_si128(_mm_cmpgt_epi32(x, y), _mm_sub_epi32(x, y)); }
+// min(x, 0xFFFF)
+inline __m128i atMostMax(__m128i x) { return sel(gt(x, 0xFFFF), splat(0xFFFF), x); }
+
+// Effective source lanes of stage 1: colour, alpha A and where the
+// destination alpha counts as 0.
+struct Source4 {
+    __m128i c[3];
+    __m128i A;
+    __m128i replace;
+};
+
+// Shade of one channel in double, as the scalar rule: above the pivot
+// v + (0xFFFF - v) (a - P) / Dl, else v - v (P - a) / Dd, held to 0..0xFFFF
+// and truncated. Both sides are computed; the pivot test picks.
+inline __m128d shadeHalf(__m128i v, __m128i a, const ShadeParams& p, __m128i upper) {
+    const __m128d vd = _mm_cvtepi32_pd(v);
+    const __m128d P = _mm_set1_pd(static_cast<double>(p.pivot));
+    const __m128d ad = _mm_cvtepi32_pd(a);
+    const __m128d light = _mm_add_pd(
+        vd, _mm_div_pd(_mm_mul_pd(_mm_sub_pd(_mm_set1_pd(65535.0), vd), _mm_sub_pd(ad, P)), _mm_set1_pd(p.lighten)));
+    const __m128d dark = _mm_sub_pd(vd, _mm_div_pd(_mm_mul_pd(vd, _mm_sub_pd(P, ad)), _mm_set1_pd(p.darken)));
+    const __m128d m = _mm_castsi128_pd(upper);
+    const __m128d out = _mm_or_pd(_mm_and_pd(m, light), _mm_andnot_pd(m, dark));
+    return _mm_min_pd(_mm_max_pd(out, _mm_setzero_pd()), _mm_set1_pd(65535.0));
+}
+inline __m128i shade(__m128i v, __m128i a, const ShadeParams& p) {
+    const __m128i up = gt(a, p.pivot);
+    const __m128d lo = shadeHalf(v, a, p, _mm_unpacklo_epi32(up, up));
+    const __m128d hi = shadeHalf(_mm_shuffle_epi32(v, 0xEE), _mm_shuffle_epi32(a, 0xEE), p, _mm_unpackhi_epi32(up, up));
+    return _mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi));
+}
+
+// Alpha Shader Color: below 0x7FFF each channel falls by 2 (0x7FFF - a) (not
+// below 0), from there it rises by 2a - 0xFFFE (not above 0xFFFF).
+inline void shaderColour(__m128i c[3], __m128i a) {
+    const __m128i low = lt(a, 0x7FFF);
+    const __m128i down = _mm_slli_epi32(_mm_sub_epi32(splat(0x7FFF), a), 1);
+    const __m128i up = _mm_sub_epi32(_mm_slli_epi32(a, 1), splat(0xFFFE));
+    for (int i = 0; i < 3; ++i)
+        c[i] = sel(low, minusOrZero(c[i], down), atMostMax(_mm_add_epi32(c[i], up)));
+}
+
+// a - steps (0x7FFF - a), not below 0 (used where a < 0x7FFF).
+inline __m128i fade(__m128i a, int shift) {
+    return minusOrZero(a, _mm_slli_epi32(_mm_sub_epi32(splat(0x7FFF), a), shift));
+}
+
+// Ramp(a): 0 below 0x1FFF; 0xFFFF - min(0xFFFF, (0x23FF - a) 64) below 0x23FF; O from there.
+inline __m128i ramp(__m128i a, __m128i O) {
+    const __m128i rise = atMostMax(_mm_slli_epi32(_mm_sub_epi32(splat(0x23FF), a), 6));
+    const __m128i mid = _mm_sub_epi32(splat(0xFFFF), rise);
+    return _mm_andnot_si128(lt(a, 0x1FFF), sel(lt(a, 0x23FF), mid, O));
+}
+
+// Stage 1 of four pixels: source lanes (R, G, B, a) and, with a Layer Mask,
+// the mask pixels.
+inline Source4 stage1Four(const __m128i px[4], const std::uint16_t* mk, const AlphaRowParams& st, __m128i O) {
+    Source4 p;
+    p.c[0] = px[0], p.c[1] = px[1], p.c[2] = px[2];
+    p.replace = _mm_setzero_si128();
+    __m128i a = px[3];
+    if (st.mask) a = four::maskedAlpha(mk, a);
+    if (st.opacityPlusOne < 256) a = four::withOpacity(a, st.opacityPlusOne);
+    p.A = a;
+    const __m128i nz = _mm_xor_si128(isZero(a), splat(-1));
+    const __m128i zero = _mm_setzero_si128(), max = splat(0xFFFF);
+
+    if (st.same) {
+        switch (st.sameRule) {
+            case SameRule::Replace:
+                p.replace = nz;
+                break;
+            case SameRule::Ramp:
+                p.A = _mm_andnot_si128(lt(a, 0x1FFF), a);
+                p.replace = gt(a, 0x23FE);
+                break;
+            case SameRule::Step:
+                p.A = _mm_andnot_si128(lt(a, 0x1FFF), a);
+                p.replace = gt(a, 0x1FFE);
+                break;
+            case SameRule::Highlight:
+                p.replace = gt(a, 0x7F00);
+                p.A = _mm_and_si128(p.replace, a);
+                break;
+            default:
+                break;
+        }
+        return p;
+    }
+
+    if (st.shade.pivot != 0)
+        for (__m128i& c : p.c) c = shade(c, a, st.shade);
+    switch (st.rule) {
+        case AlphaRule::Constant:
+            p.A = _mm_and_si128(nz, O);
+            break;
+        case AlphaRule::Filter:
+            p.c[0] = p.c[1] = p.c[2] = max;
+            p.A = _mm_sub_epi32(max, a);
+            break;
+        case AlphaRule::BlackOutline: {
+            const __m128i outline = _mm_and_si128(nz, lt(a, 0xFF00));
+            for (__m128i& c : p.c) c = _mm_andnot_si128(outline, c);
+            p.A = sel(outline, O, a);
+            break;
+        }
+        case AlphaRule::OutlineTint:
+            p.A = _mm_and_si128(nz, sel(gt(a, 0x2FFE), O, _mm_sub_epi32(max, a)));
+            break;
+        case AlphaRule::Invert:
+            p.A = _mm_and_si128(nz, _mm_sub_epi32(max, a));
+            break;
+        case AlphaRule::Shader:
+            for (__m128i& c : p.c) c = sel(nz, a, c);
+            p.A = _mm_and_si128(nz, O);
+            break;
+        case AlphaRule::ShaderColor: {
+            __m128i shaded[3] = {p.c[0], p.c[1], p.c[2]};
+            shaderColour(shaded, a);
+            for (int i = 0; i < 3; ++i) p.c[i] = sel(nz, shaded[i], p.c[i]);
+            p.A = _mm_and_si128(nz, O);
+            break;
+        }
+        case AlphaRule::HighlightTex: {
+            const __m128i bright = gt(a, 0x7FFE);
+            __m128i shaded[3] = {p.c[0], p.c[1], p.c[2]};
+            shaderColour(shaded, a);
+            for (int i = 0; i < 3; ++i) p.c[i] = sel(bright, shaded[i], p.c[i]);
+            p.A = sel(bright, O, fade(a, 1));  // a = 0 fades to 0
+            break;
+        }
+        case AlphaRule::Smooth:
+            p.A = _mm_and_si128(nz, sel(gt(a, 0x7FFE), O, fade(a, 2)));
+            break;
+        case AlphaRule::Ramp:
+            p.A = ramp(a, O);
+            break;
+        case AlphaRule::Step:
+            p.A = _mm_andnot_si128(lt(a, 0x1FFF), O);
+            break;
+        case AlphaRule::Highlight:
+            p.A = _mm_andnot_si128(gt(a, 0x7F00), a);
+            break;
+        case AlphaRule::Hidden:
+            p.A = zero;
+            break;
+        case AlphaRule::Luminance:
+            p.A = four::third(_mm_add_epi32(_mm_add_epi32(px[0], px[1]), px[2]));
+            p.c[0] = p.c[1] = p.c[2] = max;
+            break;
+        case AlphaRule::LuminanceInvert:
+            p.A = _mm_sub_epi32(max, four::third(_mm_add_epi32(_mm_add_epi32(px[0], px[1]), px[2])));
+            p.c[0] = p.c[1] = p.c[2] = zero;
+            break;
+        case AlphaRule::None:
+            break;
+    }
+    return p;
+}
+
+inline void lanesOf(const std::uint16_t* q, __m128i out[4]) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i rg, ba;
+    four::split(q, rg, ba);
+    out[0] = _mm_unpacklo_epi16(rg, zero);
+    out[1] = _mm_unpackhi_epi16(rg, zero);
+    out[2] = _mm_unpacklo_epi16(ba, zero);
+    out[3] = _mm_unpackhi_epi16(ba, zero);
+}
+
+// Stage 2 of four pixels as lane masks: a destination whose alpha is (or
+// counts as) 0 is cleared or takes the source; otherwise a transparent
+// effective source keeps it; the rest is composed in float.
+template <int F>
+inline void stage2Four(const Source4& p, std::uint16_t* d, const AlphaRowParams& st) {
+    __m128i dq[4];
+    lanesOf(d, dq);
+    const __m128i Ad = _mm_andnot_si128(p.replace, dq[3]);
+    const __m128i adZero = isZero(Ad), aZero = isZero(p.A);
+    const __m128i copy = st.clears ? _mm_setzero_si128() : _mm_andnot_si128(aZero, adZero);
+    const __m128i keep = _mm_andnot_si128(adZero, aZero);
+    const __m128i composed = _mm_andnot_si128(_mm_or_si128(adZero, aZero), splat(-1));
+    __m128i out[4];
+    for (int i = 0; i < 3; ++i) out[i] = _mm_or_si128(_mm_and_si128(copy, p.c[i]), _mm_and_si128(keep, dq[i]));
+    out[3] = _mm_or_si128(_mm_and_si128(copy, p.A), _mm_and_si128(keep, dq[3]));
+    if (_mm_movemask_epi8(composed) != 0) {
+        lanes::Lanes in;
+        for (int i = 0; i < 3; ++i) in.src[i] = p.c[i], in.dst[i] = dq[i];
+        in.srcAlpha = p.A;
+        in.lum = _mm_add_epi32(_mm_add_epi32(p.c[0], p.c[1]), p.c[2]);
+        in.dstAlpha = dq[3];
+        const lanes::LanesOut r = lanes::composeLanes<F>(in);
+        for (int i = 0; i < 3; ++i) out[i] = _mm_or_si128(out[i], _mm_and_si128(composed, r.c[i]));
+        out[3] = _mm_or_si128(out[3], _mm_and_si128(composed, r.a));
+    }
+    four::store(d, out[0], out[1], out[2], st.alphaLock ? dq[3] : out[3]);
+}
+
+template <int F>
+void alphaRows(const BlendRequest& rq, const AlphaRowParams& st, const Stage1Settings& settings) noexcept {
+    const __m128i O = splat(static_cast<std::int32_t>(st.alphaLayerOpacity));
+    const AlphaRowFn wide = alphaRowPath(F);
+    for (std::int32_t j = 0; j < rq.height; ++j) {
+        const std::ptrdiff_t so = static_cast<std::ptrdiff_t>(rq.sourceY + j) * rq.sourceRowValues +
+                                  static_cast<std::ptrdiff_t>(rq.sourceX) * 4;
+        const std::ptrdiff_t dof = static_cast<std::ptrdiff_t>(rq.destY + j) * rq.destRowValues +
+                                   static_cast<std::ptrdiff_t>(rq.destX) * 4;
+        const std::uint16_t* s = rq.source + so;
+        const std::uint16_t* mk = st.mask ? rq.mask + so : nullptr;
+        std::uint16_t* d = rq.destination + dof;
+        std::int32_t x = wide ? wide(s, mk, d, rq.width, st) : 0;
+        for (; x + 4 <= rq.width; x += 4) {
+            __m128i px[4];
+            lanesOf(s + 4 * x, px);
+            stage2Four<F>(stage1Four(px, mk ? mk + 4 * x : nullptr, st, O), d + 4 * x, st);
+        }
+        // The last pixels of the row one at a time, by the plain rules.
+        for (; x < rq.width; ++x)
+            stage2Reference(stage1(s + 4 * x, mk ? mk + 4 * x : nullptr, settings), d + 4 * x, rq.alphaLock);
+    }
+}
+
+}  // namespace
+
+void blendAlphaModes(const BlendRequest& rq, std::int32_t formula, bool clears) noexcept {
+    const Stage1Settings settings = stage1SettingsOf(rq);
+    const BlendMode* info = blendModeInfo(rq.mode);
+    if (!info || rq.mode <= kModeUnused) return;
+    AlphaRowParams st;
+    st.rule = info->alpha;
+    st.sameRule = info->same;
+    st.same = rq.sameAlphaMode && info->same != SameRule::AsWithout;
+    st.shade = info->shade;
+    st.mask = settings.layerMask;
+    st.opacityPlusOne = settings.opacity < 255 ? static_cast<std::uint32_t>(settings.opacity + 1) : 256;
+    st.alphaLayerOpacity = rq.alphaLayerOpacity;
+    st.alphaLock = rq.alphaLock;
+    st.clears = clears;
+    // The alpha modes compose as Normal, Multiply (32, 36 and 37 with the
+    // switch) or Texturize2 (29, 30).
+    if (formula == 1) alphaRows<1>(rq, st, settings);
+    else if (formula == kModeTexturize2) alphaRows<kModeTexturize2>(rq, st, settings);
+    else alphaRows<0>(rq, st, settings);
+}
+
+}  // namespace plr
