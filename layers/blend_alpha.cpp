@@ -33,16 +33,18 @@ struct Source4 {
 
 // Shade of one channel in double, as the scalar rule: above the pivot
 // v + (0xFFFF - v) (a - P) / Dl, else v - v (P - a) / Dd, held to 0..0xFFFF
-// and truncated. Both sides are computed; the pivot test picks.
+// and truncated. The pivot test picks the numerator and divisor first, so
+// each lane makes the one division the scalar rule makes.
 inline __m128d shadeHalf(__m128i v, __m128i a, const ShadeParams& p, __m128i upper) {
     const __m128d vd = _mm_cvtepi32_pd(v);
     const __m128d P = _mm_set1_pd(static_cast<double>(p.pivot));
     const __m128d ad = _mm_cvtepi32_pd(a);
-    const __m128d light = _mm_add_pd(
-        vd, _mm_div_pd(_mm_mul_pd(_mm_sub_pd(_mm_set1_pd(65535.0), vd), _mm_sub_pd(ad, P)), _mm_set1_pd(p.lighten)));
-    const __m128d dark = _mm_sub_pd(vd, _mm_div_pd(_mm_mul_pd(vd, _mm_sub_pd(P, ad)), _mm_set1_pd(p.darken)));
     const __m128d m = _mm_castsi128_pd(upper);
-    const __m128d out = _mm_or_pd(_mm_and_pd(m, light), _mm_andnot_pd(m, dark));
+    auto pick = [m](__m128d light, __m128d dark) { return _mm_or_pd(_mm_and_pd(m, light), _mm_andnot_pd(m, dark)); };
+    const __m128d num = pick(_mm_mul_pd(_mm_sub_pd(_mm_set1_pd(65535.0), vd), _mm_sub_pd(ad, P)),
+                             _mm_mul_pd(vd, _mm_sub_pd(P, ad)));
+    const __m128d q = _mm_div_pd(num, pick(_mm_set1_pd(p.lighten), _mm_set1_pd(p.darken)));
+    const __m128d out = pick(_mm_add_pd(vd, q), _mm_sub_pd(vd, q));
     return _mm_min_pd(_mm_max_pd(out, _mm_setzero_pd()), _mm_set1_pd(65535.0));
 }
 inline __m128i shade(__m128i v, __m128i a, const ShadeParams& p) {

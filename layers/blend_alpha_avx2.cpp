@@ -33,16 +33,16 @@ struct Source8 {
     __m256i replace;
 };
 
-// Shade of four channels in double: the same operations as the scalar rule.
+// Shade of four channels in double: the same operations as the scalar rule,
+// one division a lane (numerator and divisor picked by the pivot test first).
 inline __m128i shadeQuarter(__m128i v, __m128i a, const ShadeParams& p) {
     const __m256d vd = _mm256_cvtepi32_pd(v), ad = _mm256_cvtepi32_pd(a);
     const __m256d P = _mm256_set1_pd(static_cast<double>(p.pivot));
-    const __m256d light = _mm256_add_pd(
-        vd, _mm256_div_pd(_mm256_mul_pd(_mm256_sub_pd(_mm256_set1_pd(65535.0), vd), _mm256_sub_pd(ad, P)),
-                          _mm256_set1_pd(p.lighten)));
-    const __m256d dark =
-        _mm256_sub_pd(vd, _mm256_div_pd(_mm256_mul_pd(vd, _mm256_sub_pd(P, ad)), _mm256_set1_pd(p.darken)));
-    const __m256d out = _mm256_blendv_pd(dark, light, _mm256_cmp_pd(ad, P, _CMP_GT_OQ));
+    const __m256d up = _mm256_cmp_pd(ad, P, _CMP_GT_OQ);
+    const __m256d num = _mm256_blendv_pd(_mm256_mul_pd(vd, _mm256_sub_pd(P, ad)),
+                                         _mm256_mul_pd(_mm256_sub_pd(_mm256_set1_pd(65535.0), vd), _mm256_sub_pd(ad, P)), up);
+    const __m256d q = _mm256_div_pd(num, _mm256_blendv_pd(_mm256_set1_pd(p.darken), _mm256_set1_pd(p.lighten), up));
+    const __m256d out = _mm256_blendv_pd(_mm256_sub_pd(vd, q), _mm256_add_pd(vd, q), up);
     return _mm256_cvttpd_epi32(_mm256_min_pd(_mm256_max_pd(out, _mm256_setzero_pd()), _mm256_set1_pd(65535.0)));
 }
 inline __m256i shade(__m256i v, __m256i a, const ShadeParams& p) {
