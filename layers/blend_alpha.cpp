@@ -2,6 +2,7 @@
 
 #include <emmintrin.h>
 
+#include "layers/alpha_stage1.h"
 #include "layers/blend_lanes.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_pixel.h"
@@ -10,28 +11,27 @@
 namespace plr {
 namespace {
 
-// 32-bit lanes holding 16-bit values: signed compares are exact on them.
-inline __m128i splat(std::int32_t x) { return _mm_set1_epi32(x); }
-inline __m128i sel(__m128i mask, __m128i a, __m128i b) {
-    return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
-}
-inline __m128i gt(__m128i a, std::int32_t k) { return _mm_cmpgt_epi32(a, splat(k)); }
-inline __m128i lt(__m128i a, std::int32_t k) { return _mm_cmplt_epi32(a, splat(k)); }
-inline __m128i isZero(__m128i a) { return _mm_cmpeq_epi32(a, _mm_setzero_si128()); }
-// x > y ? x - y : 0
-inline __m128i minusOrZero(__m128i x, __m128i y) { return _mm_and_si128(_mm_cmpgt_epi32(x, y), _mm_sub_epi32(x, y)); }
-// min(x, 0xFFFF)
-inline __m128i atMostMax(__m128i x) { return sel(gt(x, 0xFFFF), splat(0xFFFF), x); }
-
-// Effective source lanes of stage 1: colour, alpha A and where the
-// destination alpha counts as 0.
-struct Source4 {
-    __m128i c[3];
-    __m128i A;
-    __m128i replace;
+// Four 32-bit lanes with the operations alpha_stage1.h is written in.
+struct I4 {
+    __m128i v;
+    static I4 splat(std::int32_t x) { return {_mm_set1_epi32(x)}; }
 };
+inline I4 operator&(I4 a, I4 b) { return {_mm_and_si128(a.v, b.v)}; }
+inline I4 operator|(I4 a, I4 b) { return {_mm_or_si128(a.v, b.v)}; }
+inline I4 operator^(I4 a, I4 b) { return {_mm_xor_si128(a.v, b.v)}; }
+inline I4 operator+(I4 a, I4 b) { return {_mm_add_epi32(a.v, b.v)}; }
+inline I4 operator-(I4 a, I4 b) { return {_mm_sub_epi32(a.v, b.v)}; }
+inline I4 andNot(I4 m, I4 x) { return {_mm_andnot_si128(m.v, x.v)}; }
+inline I4 sel(I4 m, I4 a, I4 b) { return (m & a) | andNot(m, b); }
+inline I4 gt(I4 a, std::int32_t k) { return {_mm_cmpgt_epi32(a.v, _mm_set1_epi32(k))}; }
+inline I4 lt(I4 a, std::int32_t k) { return {_mm_cmplt_epi32(a.v, _mm_set1_epi32(k))}; }
+inline I4 isZero(I4 a) { return {_mm_cmpeq_epi32(a.v, _mm_setzero_si128())}; }
+inline I4 minusOrZero(I4 x, I4 y) { return I4{_mm_cmpgt_epi32(x.v, y.v)} & (x - y); }
+inline I4 atMostMax(I4 x) { return sel(gt(x, 0xFFFF), I4::splat(0xFFFF), x); }
+inline I4 shl(I4 x, int n) { return {_mm_sll_epi32(x.v, _mm_cvtsi32_si128(n))}; }
+inline I4 third(I4 sum) { return {four::third(sum.v)}; }
 
-// Shade of one channel in double, as the scalar rule: above the pivot
+// Shade of two channel values in double, as the scalar rule: above the pivot
 // v + (0xFFFF - v) (a - P) / Dl, else v - v (P - a) / Dd, held to 0..0xFFFF
 // and truncated. The pivot test picks the numerator and divisor first, so
 // each lane makes the one division the scalar rule makes.
@@ -47,139 +47,25 @@ inline __m128d shadeHalf(__m128i v, __m128i a, const ShadeParams& p, __m128i upp
     const __m128d out = pick(_mm_add_pd(vd, q), _mm_sub_pd(vd, q));
     return _mm_min_pd(_mm_max_pd(out, _mm_setzero_pd()), _mm_set1_pd(65535.0));
 }
-inline __m128i shade(__m128i v, __m128i a, const ShadeParams& p) {
-    const __m128i up = gt(a, p.pivot);
-    const __m128d lo = shadeHalf(v, a, p, _mm_unpacklo_epi32(up, up));
-    const __m128d hi = shadeHalf(_mm_shuffle_epi32(v, 0xEE), _mm_shuffle_epi32(a, 0xEE), p, _mm_unpackhi_epi32(up, up));
-    return _mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi));
+inline I4 shade(I4 v, I4 a, const ShadeParams& p) {
+    const __m128i up = gt(a, p.pivot).v;
+    const __m128d lo = shadeHalf(v.v, a.v, p, _mm_unpacklo_epi32(up, up));
+    const __m128d hi = shadeHalf(_mm_shuffle_epi32(v.v, 0xEE), _mm_shuffle_epi32(a.v, 0xEE), p, _mm_unpackhi_epi32(up, up));
+    return {_mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi))};
 }
 
-// Alpha Shader Color: below 0x7FFF each channel falls by 2 (0x7FFF - a) (not
-// below 0), from there it rises by 2a - 0xFFFE (not above 0xFFFF).
-inline void shaderColour(__m128i c[3], __m128i a) {
-    const __m128i low = lt(a, 0x7FFF);
-    const __m128i down = _mm_slli_epi32(_mm_sub_epi32(splat(0x7FFF), a), 1);
-    const __m128i up = _mm_sub_epi32(_mm_slli_epi32(a, 1), splat(0xFFFE));
-    for (int i = 0; i < 3; ++i)
-        c[i] = sel(low, minusOrZero(c[i], down), atMostMax(_mm_add_epi32(c[i], up)));
-}
-
-// a - steps (0x7FFF - a), not below 0 (used where a < 0x7FFF).
-inline __m128i fade(__m128i a, int shift) {
-    return minusOrZero(a, _mm_slli_epi32(_mm_sub_epi32(splat(0x7FFF), a), shift));
-}
-
-// Ramp(a): 0 below 0x1FFF; 0xFFFF - min(0xFFFF, (0x23FF - a) 64) below 0x23FF; O from there.
-inline __m128i ramp(__m128i a, __m128i O) {
-    const __m128i rise = atMostMax(_mm_slli_epi32(_mm_sub_epi32(splat(0x23FF), a), 6));
-    const __m128i mid = _mm_sub_epi32(splat(0xFFFF), rise);
-    return _mm_andnot_si128(lt(a, 0x1FFF), sel(lt(a, 0x23FF), mid, O));
-}
+inline __m128i splat(std::int32_t x) { return _mm_set1_epi32(x); }
+inline __m128i isZero(__m128i a) { return _mm_cmpeq_epi32(a, _mm_setzero_si128()); }
+using Source4 = AlphaSource<I4>;
 
 // Stage 1 of four pixels: source lanes (R, G, B, a) and, with a Layer Mask,
 // the mask pixels.
 inline Source4 stage1Four(const __m128i px[4], const std::uint16_t* mk, const AlphaRowParams& st, __m128i O) {
-    Source4 p;
-    p.c[0] = px[0], p.c[1] = px[1], p.c[2] = px[2];
-    p.replace = _mm_setzero_si128();
     __m128i a = px[3];
     if (st.mask) a = four::maskedAlpha(mk, a);
     if (st.opacityPlusOne < 256) a = four::withOpacity(a, st.opacityPlusOne);
-    p.A = a;
-    const __m128i nz = _mm_xor_si128(isZero(a), splat(-1));
-    const __m128i zero = _mm_setzero_si128(), max = splat(0xFFFF);
-
-    if (st.same) {
-        switch (st.sameRule) {
-            case SameRule::Replace:
-                p.replace = nz;
-                break;
-            case SameRule::Ramp:
-                p.A = _mm_andnot_si128(lt(a, 0x1FFF), a);
-                p.replace = gt(a, 0x23FE);
-                break;
-            case SameRule::Step:
-                p.A = _mm_andnot_si128(lt(a, 0x1FFF), a);
-                p.replace = gt(a, 0x1FFE);
-                break;
-            case SameRule::Highlight:
-                p.replace = gt(a, 0x7F00);
-                p.A = _mm_and_si128(p.replace, a);
-                break;
-            default:
-                break;
-        }
-        return p;
-    }
-
-    if (st.shade.pivot != 0)
-        for (__m128i& c : p.c) c = shade(c, a, st.shade);
-    switch (st.rule) {
-        case AlphaRule::Constant:
-            p.A = _mm_and_si128(nz, O);
-            break;
-        case AlphaRule::Filter:
-            p.c[0] = p.c[1] = p.c[2] = max;
-            p.A = _mm_sub_epi32(max, a);
-            break;
-        case AlphaRule::BlackOutline: {
-            const __m128i outline = _mm_and_si128(nz, lt(a, 0xFF00));
-            for (__m128i& c : p.c) c = _mm_andnot_si128(outline, c);
-            p.A = sel(outline, O, a);
-            break;
-        }
-        case AlphaRule::OutlineTint:
-            p.A = _mm_and_si128(nz, sel(gt(a, 0x2FFE), O, _mm_sub_epi32(max, a)));
-            break;
-        case AlphaRule::Invert:
-            p.A = _mm_and_si128(nz, _mm_sub_epi32(max, a));
-            break;
-        case AlphaRule::Shader:
-            for (__m128i& c : p.c) c = sel(nz, a, c);
-            p.A = _mm_and_si128(nz, O);
-            break;
-        case AlphaRule::ShaderColor: {
-            __m128i shaded[3] = {p.c[0], p.c[1], p.c[2]};
-            shaderColour(shaded, a);
-            for (int i = 0; i < 3; ++i) p.c[i] = sel(nz, shaded[i], p.c[i]);
-            p.A = _mm_and_si128(nz, O);
-            break;
-        }
-        case AlphaRule::HighlightTex: {
-            const __m128i bright = gt(a, 0x7FFE);
-            __m128i shaded[3] = {p.c[0], p.c[1], p.c[2]};
-            shaderColour(shaded, a);
-            for (int i = 0; i < 3; ++i) p.c[i] = sel(bright, shaded[i], p.c[i]);
-            p.A = sel(bright, O, fade(a, 1));  // a = 0 fades to 0
-            break;
-        }
-        case AlphaRule::Smooth:
-            p.A = _mm_and_si128(nz, sel(gt(a, 0x7FFE), O, fade(a, 2)));
-            break;
-        case AlphaRule::Ramp:
-            p.A = ramp(a, O);
-            break;
-        case AlphaRule::Step:
-            p.A = _mm_andnot_si128(lt(a, 0x1FFF), O);
-            break;
-        case AlphaRule::Highlight:
-            p.A = _mm_andnot_si128(gt(a, 0x7F00), a);
-            break;
-        case AlphaRule::Hidden:
-            p.A = zero;
-            break;
-        case AlphaRule::Luminance:
-            p.A = four::third(_mm_add_epi32(_mm_add_epi32(px[0], px[1]), px[2]));
-            p.c[0] = p.c[1] = p.c[2] = max;
-            break;
-        case AlphaRule::LuminanceInvert:
-            p.A = _mm_sub_epi32(max, four::third(_mm_add_epi32(_mm_add_epi32(px[0], px[1]), px[2])));
-            p.c[0] = p.c[1] = p.c[2] = zero;
-            break;
-        case AlphaRule::None:
-            break;
-    }
-    return p;
+    const I4 lanes[4] = {{px[0]}, {px[1]}, {px[2]}, {px[3]}};
+    return alphaStage1(lanes, I4{a}, st, I4{O});
 }
 
 inline void lanesOf(const std::uint16_t* q, __m128i out[4]) {
@@ -199,19 +85,19 @@ template <int F>
 inline void stage2Four(const Source4& p, std::uint16_t* d, const AlphaRowParams& st) {
     __m128i dq[4];
     lanesOf(d, dq);
-    const __m128i Ad = _mm_andnot_si128(p.replace, dq[3]);
-    const __m128i adZero = isZero(Ad), aZero = isZero(p.A);
+    const __m128i Ad = _mm_andnot_si128(p.replace.v, dq[3]);
+    const __m128i adZero = isZero(Ad), aZero = isZero(p.A.v);
     const __m128i copy = st.clears ? _mm_setzero_si128() : _mm_andnot_si128(aZero, adZero);
     const __m128i keep = _mm_andnot_si128(adZero, aZero);
     const __m128i composed = _mm_andnot_si128(_mm_or_si128(adZero, aZero), splat(-1));
     __m128i out[4];
-    for (int i = 0; i < 3; ++i) out[i] = _mm_or_si128(_mm_and_si128(copy, p.c[i]), _mm_and_si128(keep, dq[i]));
-    out[3] = _mm_or_si128(_mm_and_si128(copy, p.A), _mm_and_si128(keep, dq[3]));
+    for (int i = 0; i < 3; ++i) out[i] = _mm_or_si128(_mm_and_si128(copy, p.c[i].v), _mm_and_si128(keep, dq[i]));
+    out[3] = _mm_or_si128(_mm_and_si128(copy, p.A.v), _mm_and_si128(keep, dq[3]));
     if (_mm_movemask_epi8(composed) != 0) {
         lanes::Lanes in;
-        for (int i = 0; i < 3; ++i) in.src[i] = p.c[i], in.dst[i] = dq[i];
-        in.srcAlpha = p.A;
-        in.lum = _mm_add_epi32(_mm_add_epi32(p.c[0], p.c[1]), p.c[2]);
+        for (int i = 0; i < 3; ++i) in.src[i] = p.c[i].v, in.dst[i] = dq[i];
+        in.srcAlpha = p.A.v;
+        in.lum = _mm_add_epi32(_mm_add_epi32(p.c[0].v, p.c[1].v), p.c[2].v);
         in.dstAlpha = dq[3];
         const lanes::LanesOut r = lanes::composeLanes<F>(in);
         for (int i = 0; i < 3; ++i) out[i] = _mm_or_si128(out[i], _mm_and_si128(composed, r.c[i]));
