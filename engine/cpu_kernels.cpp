@@ -20,6 +20,8 @@ EightFn eightPixelWide(std::int32_t formula) noexcept {
     return formula < 0 || formula > 18 ? nullptr : eightPixelFunctionAvx2(formula);
 }
 
+AlphaRowFn noAlphaRowPath(std::int32_t) noexcept { return nullptr; }
+
 void normalRowBaseline(const dab::NormalRow& n, std::uint16_t* px, const std::uint32_t* cov,
                        std::int32_t count) noexcept {
     dab::normalRowScalar(n, px, cov, count);
@@ -37,6 +39,7 @@ CpuKernels cpuKernelsFor(bool avx2) noexcept {
     k.avx2 = avx2;
     k.chunkKernel = avx2 ? &chunkKernelWide : &draw::chunkKernelSse2;
     k.eightPixelPath = avx2 ? &eightPixelWide : &noEightPixelPath;
+    k.alphaRowPath = avx2 ? &alphaRowFunctionAvx2 : &noAlphaRowPath;
     k.blendCovered = avx2 ? &avx2::blendCovered : &sse2::blendCovered;
     k.normalRow = avx2 ? &dab::normalRowAvx2 : &normalRowBaseline;
     k.smudgeRow = avx2 ? &dab::smudgeRowAvx2 : &smudgeRowBaseline;
@@ -50,6 +53,7 @@ const CpuKernels& cpuKernels() noexcept { return engine().kernels; }
 // The levels below reach the table through these accessors, declared beside
 // the kernels they choose between.
 EightFn eightPixelPath(std::int32_t formula) noexcept { return cpuKernels().eightPixelPath(formula); }
+AlphaRowFn alphaRowPath(std::int32_t formula) noexcept { return cpuKernels().alphaRowPath(formula); }
 draw::ChunkFn draw::chunkKernel(std::int32_t formula) noexcept { return cpuKernels().chunkKernel(formula); }
 CoveredBlendFn coveredBlendKernel() noexcept { return cpuKernels().blendCovered; }
 dab::NormalRowFn dab::normalRowKernel() noexcept { return cpuKernels().normalRow; }
@@ -60,6 +64,7 @@ void allowFastPaths(bool allowed) noexcept { engine().kernels = cpuKernelsFor(al
 void setWideBlendEnabled(bool on) noexcept {
     CpuKernels& k = engine().kernels;
     k.eightPixelPath = on && k.avx2 ? &eightPixelWide : &noEightPixelPath;
+    k.alphaRowPath = on && k.avx2 ? &alphaRowFunctionAvx2 : &noAlphaRowPath;
 }
 
 }  // namespace plr

@@ -9,6 +9,7 @@
 
 #include "brush/dab_normal_row.h"
 #include "brush/dab_smudge_row.h"
+#include "layers/blend_alpha.h"
 #include "layers/blend_eight.h"
 #include "layers/render_chunk.h"
 
@@ -20,6 +21,8 @@ struct CpuKernels {
     draw::ChunkFn (*chunkKernel)(std::int32_t formula) noexcept = nullptr;
     // Blend: the eight-pixel function of formula 0..18, or null (no wide path).
     EightFn (*eightPixelPath)(std::int32_t formula) noexcept = nullptr;
+    // Blend, alpha modes: the eight-pixel row kernel of formula 0, 1 or 18, or null.
+    AlphaRowFn (*alphaRowPath)(std::int32_t formula) noexcept = nullptr;
     // Covered layer load: pixels blended from the start of the run (a
     // multiple of four, possibly 0); the caller's baseline loop does the rest.
     std::size_t (*blendCovered)(const std::uint8_t* s, std::uint16_t* d, const std::uint32_t* cov, std::size_t n,
@@ -46,8 +49,8 @@ const CpuKernels& cpuKernels() noexcept;
 // with the AVX2 forms where the processor has them; resetEngine() goes back
 // to the choice made at load.
 void allowFastPaths(bool allowed) noexcept;
-// Switches only the blend's eight-pixel path off (and on again): lets tests
-// run the four-pixel SSE2 path on AVX2 machines.
+// Switches only the blend's eight-pixel paths (colour and alpha modes) off
+// (and on again): lets tests run the four-pixel SSE2 paths on AVX2 machines.
 void setWideBlendEnabled(bool on) noexcept;
 
 }  // namespace plr

@@ -8,6 +8,8 @@
 //   - in the colour modes, with or without a Layer Mask, eight (AVX2, layers/
 //     blend_eight_avx2.cpp) or four (SSE2) neighbouring pixels that all need
 //     the float composition are composed straight from registers;
+//   - the alpha modes run four pixels at a time through their own stage 1
+//     and lane-mask stage 2 (layers/blend_alpha.cpp);
 //   - other pixels that need it are gathered into a batch and composed four
 //     at a time (layers/blend_batch.cpp).
 #include <emmintrin.h>
@@ -15,8 +17,10 @@
 #include <cstring>
 #include <utility>
 
+#include "layers/blend_alpha.h"
 #include "layers/blend_batch.h"
 #include "layers/blend_eight.h"
+#include "layers/four_pixels_sse2.h"
 #include "layers/blend_lanes.h"
 #include "layers/blend_pixel.h"
 #include "layers/blend_request.h"
@@ -123,33 +127,6 @@ inline void blendPixel(const std::uint16_t* s, const std::uint16_t* mk, std::uin
     }
 }
 
-// Four pixels as two registers: R0..R3 G0..G3 and B0..B3 A0..A3.
-inline void split(const std::uint16_t* p, __m128i& rg, __m128i& ba) noexcept {
-    const __m128i p01 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i p23 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
-    const __m128i t0 = _mm_unpacklo_epi16(p01, p23), t1 = _mm_unpackhi_epi16(p01, p23);
-    rg = _mm_unpacklo_epi16(t0, t1);
-    ba = _mm_unpackhi_epi16(t0, t1);
-}
-
-// The Layer Mask's scale of four source alphas (32-bit lanes): where the mask
-// pixel is not transparent, a becomes ((R + G + B) / 3) * a >> 16. The sum is
-// below 2^18, where x * float(1/3) truncates to x / 3 exactly: float(1/3)
-// exceeds 1/3 by less than 2^-26, too little to reach the next whole number.
-inline __m128i maskedAlpha(const std::uint16_t* mk, __m128i sa) noexcept {
-    const __m128i zero = _mm_setzero_si128();
-    __m128i rg, ba;
-    split(mk, rg, ba);
-    const __m128i sum = _mm_add_epi32(_mm_add_epi32(_mm_unpacklo_epi16(rg, zero), _mm_unpackhi_epi16(rg, zero)),
-                                      _mm_unpacklo_epi16(ba, zero));
-    const __m128i mean = _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(sum), _mm_set1_ps(1.0f / 3.0f)));
-    // Both operands have zero upper halves in every 32-bit lane: the 16-bit
-    // high products are (mean * a) >> 16 in the low halves and 0 above.
-    const __m128i scaledA = _mm_mulhi_epu16(mean, sa);
-    const __m128i clear = _mm_cmpeq_epi32(_mm_unpackhi_epi16(ba, zero), zero);
-    return _mm_or_si128(_mm_and_si128(clear, sa), _mm_andnot_si128(clear, scaledA));
-}
-
 // Four pixels of a colour mode (mk: their Layer Mask pixels, or null), when
 // all four need the float composition (source and destination alpha
 // non-zero, not a straight copy): composed from registers. False, and
@@ -159,14 +136,11 @@ inline bool blendFour(const std::uint16_t* s, const std::uint16_t* mk, std::uint
                       std::uint32_t opacityPlusOne) noexcept {
     const __m128i zero = _mm_setzero_si128();
     __m128i srg, sba, drg, dba;
-    split(s, srg, sba);
-    split(d, drg, dba);
+    four::split(s, srg, sba);
+    four::split(d, drg, dba);
     const __m128i sa = _mm_unpackhi_epi16(sba, zero);
-    const __m128i am = mk ? maskedAlpha(mk, sa) : sa;
-    // Opacity below 255: a * (opacity + 1) >> 8, as the high half of a * ((opacity + 1) << 8)
-    // (zero upper halves again keep the lanes apart).
-    const __m128i scale = _mm_set1_epi16(static_cast<short>(opacityPlusOne << 8));
-    const __m128i A = opacityPlusOne < 256 ? _mm_mulhi_epu16(am, scale) : am;
+    const __m128i am = mk ? four::maskedAlpha(mk, sa) : sa;
+    const __m128i A = opacityPlusOne < 256 ? four::withOpacity(am, opacityPlusOne) : am;
     const __m128i da = _mm_unpackhi_epi16(dba, zero);
     __m128i off = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(sa, zero), _mm_cmpeq_epi32(A, zero)),
                                _mm_cmpeq_epi32(da, zero));
@@ -184,16 +158,7 @@ inline bool blendFour(const std::uint16_t* s, const std::uint16_t* mk, std::uint
     in.dst[2] = _mm_unpacklo_epi16(dba, zero);
     in.dstAlpha = da;
     const lanes::LanesOut out = lanes::composeLanes<kFormula>(in);
-    // 32-bit lanes (0..0xFFFF) back to 16 bits: packs is signed, so shift by 0x8000 around it.
-    const __m128i bias32 = _mm_set1_epi32(0x8000), bias16 = _mm_set1_epi16(static_cast<short>(0x8000));
-    auto pack = [&](__m128i lo, __m128i hi) {
-        return _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(lo, bias32), _mm_sub_epi32(hi, bias32)), bias16);
-    };
-    const __m128i rg = pack(out.c[0], out.c[1]);
-    const __m128i ba = pack(out.c[2], c.alphaLock ? da : out.a);
-    const __m128i t0 = _mm_unpacklo_epi16(rg, ba), t1 = _mm_unpackhi_epi16(rg, ba);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_unpacklo_epi16(t0, t1));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8), _mm_unpackhi_epi16(t0, t1));
+    four::store(d, out.c[0], out.c[1], out.c[2], c.alphaLock ? da : out.a);
     return true;
 }
 
@@ -301,7 +266,8 @@ void blend(const BlendRequest& rq) noexcept {
 
     const bool colour = rq.mode >= 0 && rq.mode <= kModeUnused;
     if (!colour) {
-        blendRows<false, false, 0>(rq, c, GeneralStage{st}, st.layerMask);
+        if (info) blendAlphaModes(rq, c.formula, c.clears);
+        else blendRows<false, false, 0>(rq, c, GeneralStage{st}, st.layerMask);
         return;
     }
     const auto plus1 = static_cast<std::uint32_t>(st.opacity + 1);

@@ -25,6 +25,7 @@ void setNoAvx2(const char* value) {
 
 bool sameTable(const CpuKernels& a, const CpuKernels& b) {
     return a.avx2 == b.avx2 && a.chunkKernel == b.chunkKernel && a.eightPixelPath == b.eightPixelPath &&
+           a.alphaRowPath == b.alphaRowPath &&
            a.blendCovered == b.blendCovered && a.normalRow == b.normalRow && a.smudgeRow == b.smudgeRow;
 }
 
@@ -65,6 +66,7 @@ TEST_F(EngineReset, TheKernelTableFollowsTheProcessorAndTheEnvironment) {
     const CpuKernels baseline = cpuKernelsFor(false);
     EXPECT_FALSE(baseline.avx2);
     EXPECT_EQ(baseline.eightPixelPath(0), nullptr);
+    EXPECT_EQ(baseline.alphaRowPath(0), nullptr);
     allowFastPaths(false);
     EXPECT_TRUE(sameTable(cpuKernels(), baseline));
     allowFastPaths(true);
