@@ -122,7 +122,8 @@ void scaleGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::in
 }
 
 // Grid row y through a turn, as turnRowsBy would take it; sines wait in xs,
-// cosines in ys. work(from, to, dy, sines, cosines) fills columns from .. to - 1.
+// cosines in ys. turnColumns(from, to, dy, sines, cosines) fills columns
+// from .. to - 1.
 template <class T, class Work>
 void turnGridBy(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n, Work turnColumns) noexcept {
     const Centre<T> c(t);
