@@ -10,6 +10,7 @@
 // Built without errno for the maths functions and without floating-point
 // traps, so that square roots are one vector instruction and the selects
 // need no branches.
+#include <cmath>
 #include <cstdint>
 
 #include "adapters/effects/transform_math.h"
@@ -62,17 +63,23 @@ inline void turnOf(T dx, T dy, Angle angle, float& sine, float& cosine) noexcept
     cosine = turned ? k : 1.0f;
 }
 
-// Each pixel turned about the centre.
-template <class T, class Angle>
-void turnRows(const Transform& t, float* xs, float* ys, std::int32_t n, Angle angle) noexcept {
+// Each pixel turned about the centre: turn(dx, dy, sine, cosine) gives the
+// sine and cosine of its turn.
+template <class T, class Turn>
+void turnRowsBy(const Transform& t, float* xs, float* ys, std::int32_t n, Turn turn) noexcept {
     const Centre<T> c(t);
     for (std::int32_t i = 0; i < n; ++i) {
         const T dx = xs[i] - c.cx, dy = ys[i] - c.cy;
         float s, k;
-        turnOf<T>(dx, dy, angle, s, k);
+        turn(dx, dy, s, k);
         xs[i] = static_cast<float>(c.cx + (dx * T(k) - dy * T(s)));
         ys[i] = static_cast<float>(c.cy + (dx * T(s) + dy * T(k)));
     }
+}
+
+template <class T, class Angle>
+void turnRows(const Transform& t, float* xs, float* ys, std::int32_t n, Angle angle) noexcept {
+    turnRowsBy<T>(t, xs, ys, n, [angle](T dx, T dy, float& s, float& k) noexcept { turnOf<T>(dx, dy, angle, s, k); });
 }
 
 // On the pixel grid the pixels x and 2 cx - x of a row lie at the same
@@ -114,16 +121,15 @@ void scaleGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::in
     }
 }
 
-// Grid row y through a turn, as turnRows would take it; sines wait in xs,
-// cosines in ys.
-template <class T, class Angle>
-void turnGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n, Angle angle) noexcept {
+// Grid row y through a turn, as turnRowsBy would take it; sines wait in xs,
+// cosines in ys. turnColumns(from, to, dy, sines, cosines) fills columns
+// from .. to - 1.
+template <class T, class Work>
+void turnGridBy(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n, Work turnColumns) noexcept {
     const Centre<T> c(t);
     const T dy = static_cast<float>(y) - c.cy;
     const Mirror m = mirrorOf(t.cx, n);
-    auto work = [&](std::int32_t from, std::int32_t to) {
-        for (std::int32_t x = from; x < to; ++x) turnOf<T>(static_cast<float>(x) - c.cx, dy, angle, xs[x], ys[x]);
-    };
+    auto work = [&](std::int32_t from, std::int32_t to) { turnColumns(from, to, dy, xs, ys); };
     work(0, m.lo);
     work(m.hi, n);
     for (std::int32_t x = m.lo; x < m.hi; ++x) {
@@ -135,6 +141,14 @@ void turnGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int
         xs[x] = static_cast<float>(c.cx + (dx * k - dy * s));
         ys[x] = static_cast<float>(c.cy + (dx * s + dy * k));
     }
+}
+
+template <class T, class Angle>
+void turnGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n, Angle angle) noexcept {
+    const Centre<T> c(t);
+    turnGridBy<T>(t, y, xs, ys, n, [&](std::int32_t from, std::int32_t to, T dy, float* sines, float* cosines) {
+        for (std::int32_t x = from; x < to; ++x) turnOf<T>(static_cast<float>(x) - c.cx, dy, angle, sines[x], cosines[x]);
+    });
 }
 
 // The pixel grid's row y.
@@ -242,6 +256,114 @@ auto spinWaveAngle(const Transform& t) noexcept {
     };
 }
 
+// The spin wave in float. Its angle turns (1 - r) cos(waves r) hangs on r
+// far more steeply than a float r holds it (a few steps of a float's 24
+// bits already move the rim by a hundredth of a pixel), so r is split: a
+// base, worked out in double for a run of offsets |dx| of kSpinWaveRun
+// pixels, and the small step from it to the pixel, which float holds to
+// its own few parts in 2^24. The step needs no square root of its own:
+// d - d0 = (d^2 - d0^2) / (d + d0), where d^2 - d0^2 is exact on the grid.
+// The base depends on |dx| and dy only, so mirrored columns still agree.
+constexpr float kSpinWaveRun = 64.0f;
+
+struct SpinWaveFloat {
+    double inverse, waves, cx, cy;
+    float inverseF, wavesF, turnsF, cxF;
+    explicit SpinWaveFloat(const Transform& t) noexcept
+        : inverse(1.0 / t.a), waves(t.c / 10.0), cx(t.cx), cy(t.cy), inverseF(static_cast<float>(1.0 / t.a)),
+          wavesF(static_cast<float>(t.c / 10.0)), turnsF(static_cast<float>(t.b / 360.0)),
+          cxF(static_cast<float>(t.cx)) {}
+};
+
+// What a run shares: its offset base a0 (the middle of its |dx| run), the
+// phase of cos(waves r0) as a sine's (a quarter turn on, whole turns off),
+// 1 - r0, and d0, d0^2 and 2 a0 for the steps.
+struct SpinWaveBase {
+    float phase, outside, d0, d0Squared, twiceA0, a0;
+};
+
+// The run that offset |dx| = a belongs to: whole runs of kSpinWaveRun from 0.
+inline float spinWaveRunOf(float a) noexcept { return fast::floorOf(a * (1.0f / kSpinWaveRun)); }
+
+inline SpinWaveBase spinWaveBase(const SpinWaveFloat& p, float run, double dySquared) noexcept {
+    const float a0 = run * kSpinWaveRun + 0.5f * kSpinWaveRun;
+    const double q0 = double(a0) * double(a0) + dySquared, d0 = fast::root(q0), r0 = d0 * p.inverse;
+    // |phase| < 2^51 for any r0 a picture reaches; beyond the rim it is unused.
+    constexpr double kMagic = 6755399441055744.0;  // 1.5 * 2^52
+    const double phase = p.waves * r0 + 0.25, whole = (phase + kMagic) - kMagic;
+    return {static_cast<float>(phase - whole), static_cast<float>(1.0 - r0), static_cast<float>(d0),
+            static_cast<float>(q0), 2.0f * a0, a0};
+}
+
+// Sine and cosine of the turn at offset |dx| = a of the base's run.
+inline void spinWaveTurn(const SpinWaveFloat& p, const SpinWaveBase& b, float a, float& sine, float& cosine) noexcept {
+    const float k = a - b.a0, dq = k * (b.twiceA0 + k);  // d^2 - d0^2
+    const float q = b.d0Squared + dq, d = fast::root(q > 0 ? q : 0.0f);
+    const float sum = d + b.d0;  // d0 >= kSpinWaveRun / 2
+    const float dr = dq / (sum > 1.0f ? sum : 1.0f) * p.inverseF;
+    const float outside = b.outside - dr;  // 1 - r
+    const float turns = outside > 0 ? p.turnsF * outside * fast::sinTurns(b.phase + p.wavesF * dr) : 0.0f;
+    const bool turned = turns != 0;
+    float s, c;
+    fast::sinCosTurns(turns, s, c);
+    sine = turned ? s : 0.0f;
+    cosine = turned ? c : 1.0f;
+}
+
+// Whether float holds the spin wave within 1/512 pixel: the float angle
+// loses a few parts in 2^24 of itself and of its cosine (at most a quarter
+// of turns at the distance it moves a pixel), the sines a few 1e-7, and the
+// steps a few parts in 2^24 of up to half a run, stretched by the angle's
+// slope in r; the limits are the errors measured in float with a margin of
+// about two.
+bool spinWaveInFloat(const Transform& t) noexcept {
+    const double turns = (t.b < 0 ? -t.b : t.b) / 360.0, waves = (t.c < 0 ? -t.c : t.c) / 10.0;
+    const double far = farthestCorner(t), reach = far < t.a ? far : t.a;
+    constexpr double kTurn = 6.28318530717958648;
+    const double error = reach * (kTurn * turns * 2e-7 + 3e-7) +
+                         kTurn * turns * (1 + kTurn * waves) * (0.5 * kSpinWaveRun) * 3e-7;
+    return t.a >= 1 && error <= 1.0 / 512;
+}
+
+void spinWaveFloatRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    const SpinWaveFloat p(t);
+    turnRowsBy<float>(t, xs, ys, n, [&p](float dx, float dy, float& s, float& k) noexcept {
+        const float a = dx < 0 ? -dx : dx;
+        spinWaveTurn(p, spinWaveBase(p, spinWaveRunOf(a), double(dy) * double(dy)), a, s, k);
+    });
+}
+
+// On the grid each run's base is worked out once: the columns from x on
+// whose |x - cx| falls in the same run end at the run's far edge on their
+// side of the centre (the run about the centre spans both sides).
+void spinWaveFloatGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    const SpinWaveFloat p(t);
+    turnGridBy<float>(t, y, xs, ys, n, [&p](std::int32_t from, std::int32_t to, float dy, float* sines, float* cosines) {
+        const double dySquared = double(dy) * double(dy);
+        for (std::int32_t x = from; x < to;) {
+            const float dx = static_cast<float>(x) - p.cxF, a = dx < 0 ? -dx : dx, run = spinWaveRunOf(a);
+            const double edge = dx >= 0 || run == 0 ? std::ceil(p.cx + (double(run) + 1) * kSpinWaveRun)
+                                                    : std::floor(p.cx - double(run) * kSpinWaveRun) + 1;
+            const std::int32_t end = edge < to ? (edge > x ? static_cast<std::int32_t>(edge) : x + 1) : to;
+            const SpinWaveBase b = spinWaveBase(p, run, dySquared);
+            if (b.outside < -kSpinWaveRun * p.inverseF) {
+                // The whole run lies beyond the rim: its steps from r0 stay
+                // below half a run over the radius, so no pixel turns.
+                for (std::int32_t i = x; i < end; ++i) {
+                    sines[i] = 0.0f;
+                    cosines[i] = 1.0f;
+                }
+            } else {
+                for (std::int32_t i = x; i < end; ++i) {
+                    const float di = static_cast<float>(i) - p.cxF;
+                    spinWaveTurn(p, b, di < 0 ? -di : di, sines[i], cosines[i]);
+                }
+            }
+            x = end;
+        }
+    });
+}
+
 bool wowInFloat(const Transform& t) noexcept {
     const double far = farthestCorner(t);
     return far * far / t.a <= 7500;
@@ -290,6 +412,15 @@ void wowRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
 void wowGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
     if (t.a >= 1 && wowInFloat(t)) return turnKindGrid<float, wowAngle<float>>(t, y, xs, ys, n);
     turnKindGrid<double, wowAngle<double>>(t, y, xs, ys, n);
+}
+
+void spinWaveRow(const Transform& t, float* xs, float* ys, std::int32_t n) noexcept {
+    if (spinWaveInFloat(t)) return spinWaveFloatRow(t, xs, ys, n);
+    turnKindRow<double, spinWaveAngle>(t, xs, ys, n);
+}
+void spinWaveGrid(const Transform& t, std::int32_t y, float* xs, float* ys, std::int32_t n) noexcept {
+    if (spinWaveInFloat(t)) return spinWaveFloatGrid(t, y, xs, ys, n);
+    turnKindGrid<double, spinWaveAngle>(t, y, xs, ys, n);
 }
 
 // Rows and columns shifted along a wave of period 1 (sine or triangle), a
@@ -376,7 +507,7 @@ constexpr KindFormulas kFormulas[] = {
     {scaleKindRow<float, pinchScale, radiusActive>, scaleKindGrid<float, pinchScale, radiusActive>},
     {rippleRow, rippleGrid},
     {turnKindRow<float, spinAngle>, turnKindGrid<float, spinAngle>},
-    {turnKindRow<double, spinWaveAngle>, turnKindGrid<double, spinWaveAngle>},
+    {spinWaveRow, spinWaveGrid},
     {waveRow, nullptr},
     {wowRow, wowGrid},
     {zigZagRow, nullptr},

@@ -147,6 +147,21 @@ TEST_F(TransformRows, ShortWavesFarFromTheCentreStayWithinTheTolerance) {
         }
 }
 
+TEST_F(TransformRows, SpinWavesOfEverySizeStayWithinTheTolerance) {
+    // The spin wave's angle is steep in r: wide spins of many waves, small
+    // and picture-sized radii, centres inside and far outside the picture.
+    el::TransformList list;
+    for (int radius : {7, 300, 1500, 2000, 4000})
+        for (int angle : {15, -90, 180, 720})
+            for (int waves : {0, 5, 50, 100})
+                for (auto [cx, cy] : {std::pair{0, 0}, std::pair{-3001, 2003}}) {
+                    el::ClearAllTransforms(list);
+                    ASSERT_EQ(el::AddSpinWaveTransform(list, 3001, 2003, radius, angle, waves, cx, cy), 1);
+                    EXPECT_LE(largestError(list, 3001, 2003, 37), kTolerance)
+                        << "radius " << radius << " angle " << angle << " waves " << waves << " centre " << cx;
+                }
+}
+
 TEST_F(TransformRows, RandomRoundsHalfPixelsAwayFromZeroAsThePlainFormula) {
     // Positions half way between pixels pick the neighbour away from zero,
     // on both sides of the origin.
