@@ -5,6 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace plr::fuzz {
 
@@ -38,5 +42,14 @@ private:
     const std::uint8_t* p_;
     std::size_t n_;
 };
+
+// A scratch file of this process for inputs that must pass through a file:
+// in /dev/shm where there is one, as every input is written and read back
+// once and a disk folder made that round trip a large part of a run.
+inline std::string scratchPath(const char* stem, const char* extension) {
+    struct stat folder {};
+    const bool memory = ::stat("/dev/shm", &folder) == 0 && S_ISDIR(folder.st_mode) && ::access("/dev/shm", W_OK) == 0;
+    return std::string(memory ? "/dev/shm/" : "/tmp/") + stem + std::to_string(::getpid()) + extension;
+}
 
 }  // namespace plr::fuzz

@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <string>
 
-#include <unistd.h>
-
 #include "engine/engine.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/fuzz_page.h"
@@ -60,7 +58,7 @@ std::string snippet(ByteSource& in) {
 }
 
 const std::string& scriptFile() {
-    static const std::string path = "/tmp/paloran_fuzz_lua_" + std::to_string(::getpid()) + ".lua";
+    static const std::string path = scratchPath("paloran_fuzz_lua_", ".lua");
     return path;
 }
 

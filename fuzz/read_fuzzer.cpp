@@ -1,19 +1,18 @@
 // libFuzzer target for one image reader (PALORAN_FUZZ_FORMAT names its
-// table entry): the input is written to a file, then read through the
+// table entry): the input is written to a scratch file, then read through the
 // format's reader and dimension query, and for metafiles rendered at a
 // fixed size. Nothing may crash, leak, read out of bounds or hang.
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include <unistd.h>
-
 #include "exchange/formats/image_formats.h"
+#include "fuzz/fuzz_input.h"
 
 namespace {
 
 const std::string& scratchFile() {
-    static const std::string path = "/tmp/paloran_fuzz_" + std::to_string(::getpid());
+    static const std::string path = plr::fuzz::scratchPath("paloran_fuzz_", "");
     return path;
 }
 
