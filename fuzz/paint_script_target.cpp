@@ -18,7 +18,7 @@ int paintScriptOne(const std::uint8_t* data, std::size_t size) {
     std::string error;
     if (!host::parsePaintScript(in, script, error)) return 0;
     freshPage(24, 20, 2);
-    host::Painter painter;
+    host::Painter painter(24, 20);
     (void)host::playScript(script, painter, nullptr);
     checkInvariants("a paint script");
     finishPage();

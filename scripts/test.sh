@@ -8,9 +8,15 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/check-layering.sh"
 "$root/scripts/install-deps.sh" test
 # Screen capture is tested against an X server: without a display, a virtual
-# one (xvfb-run) where installed; otherwise those tests skip.
+# one (xvfb-run) where installed; otherwise those tests skip. The server must
+# not reset when its last client leaves: tests open and close the display
+# over and over, and a connection made during a reset is refused.
 run_suite() {
-  if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then xvfb-run -a "$@"; else "$@"; fi
+  if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
+    xvfb-run -a -s "-screen 0 640x480x8 -noreset" "$@"
+  else
+    "$@"
+  fi
 }
 
 "$root/scripts/build.sh" release

@@ -8,7 +8,10 @@
 
 namespace plr::host {
 
-Painter::Painter() : brush_(findBrush(1)) {}
+Painter::Painter(std::int32_t pageWidth, std::int32_t pageHeight)
+    : pageWidth_(std::clamp(pageWidth, 1, kLargestPage)),
+      pageHeight_(std::clamp(pageHeight, 1, kLargestPage)),
+      brush_(findBrush(1)) {}
 
 bool Painter::selectBrush(int number, std::int32_t slot) {
     const Brush* b = findBrush(number);
@@ -82,9 +85,11 @@ void Painter::strokeTo(const PenPoint& p) {
     double length = std::sqrt(dx * dx + dy * dy);
     if (!std::isfinite(length)) length = std::hypot(dx, dy);  // squares beyond the double range
     if (length <= 0) return;
-    // A segment leaving the reach of every page is walked only where it is
+    // A segment leaving the reach of the page is walked only where it is
     // within reach (a script may hold any coordinates: walking 1e300 pixels
-    // of dabs would never end). Segments within reach walk as they are.
+    // of dabs would never end, and a small page would spend nearly all its
+    // time on dabs that cannot touch it). Segments within reach walk as they
+    // are.
     double from = 0, to = 1;
     if (!withinReach(last_, dx, dy, from, to)) {
         carried_ = 0;
@@ -109,17 +114,17 @@ void Painter::strokeTo(const PenPoint& p) {
     last_ = p;
 }
 
-bool Painter::withinReach(const PenPoint& a, double dx, double dy, double& from, double& to) {
-    // No page is wider or taller than 10000 pixels and no dab wider than the
-    // largest brush: a dab centred further out than this paints nothing.
-    constexpr double kReach = 10000 + 2 * kMaxBrushSize;
+bool Painter::withinReach(const PenPoint& a, double dx, double dy, double& from, double& to) const {
+    // No dab is wider than the largest brush: one centred further than that
+    // outside the page paints nothing.
+    constexpr double kMargin = kMaxBrushSize;
+    const double left = -kMargin, top = -kMargin, right = pageWidth_ + kMargin, bottom = pageHeight_ + kMargin;
     if (!std::isfinite(dx) || !std::isfinite(dy)) return false;
-    if (std::fabs(a.x) <= kReach && std::fabs(a.y) <= kReach && std::fabs(a.x + dx) <= kReach &&
-        std::fabs(a.y + dy) <= kReach)
-        return true;
-    // Cut the segment a + t (dx, dy), 0 <= t <= 1, to the square of reach.
+    const auto inside = [&](double x, double y) { return x >= left && x <= right && y >= top && y <= bottom; };
+    if (inside(a.x, a.y) && inside(a.x + dx, a.y + dy)) return true;
+    // Cut the segment a + t (dx, dy), 0 <= t <= 1, to the rectangle of reach.
     const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x + kReach, kReach - a.x, a.y + kReach, kReach - a.y};
+    const double q[4] = {a.x - left, right - a.x, a.y - top, bottom - a.y};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
             if (q[i] < 0) return false;

@@ -14,7 +14,11 @@ struct PenPoint {
 
 class Painter {
 public:
-    Painter();
+    // The page the dabs land on: a stroke is walked only where its dabs can
+    // reach it. Without a size, every page a host can make (10000 pixels a
+    // side at most).
+    Painter() : Painter(kLargestPage, kLargestPage) {}
+    Painter(std::int32_t pageWidth, std::int32_t pageHeight);
 
     // A brush number from the built-in set and the slot it paints on.
     bool selectBrush(int number, std::int32_t slot);
@@ -43,9 +47,11 @@ private:
     void placeDab(const PenPoint& p);
     double spacingFor(double pressure) const;
     // The part from..to (of 0..1) of the segment from `a` along (dx, dy)
-    // that dabs on any page can reach; false when none.
-    static bool withinReach(const PenPoint& a, double dx, double dy, double& from, double& to);
+    // that dabs on the page can reach; false when none.
+    bool withinReach(const PenPoint& a, double dx, double dy, double& from, double& to) const;
 
+    static constexpr std::int32_t kLargestPage = 10000;
+    double pageWidth_, pageHeight_;
     const Brush* brush_;
     std::int32_t slot_ = 2;
     std::int32_t size_ = 24;

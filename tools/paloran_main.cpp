@@ -196,7 +196,7 @@ int demo(Options o) {
         std::printf("script: %s (%zu records)\n", o.writeScript.c_str(), script.records.size());
     }
     if (!startDocument(o, seed)) return 1;
-    Painter painter;
+    Painter painter(o.width, o.height);
     auto t = Clock::now();
     const PlayResult r = playWithProgress(script, painter);
     if (!r.ok) {
@@ -235,7 +235,7 @@ int replay(Options o) {
         o.output = (dot == std::string::npos ? given : given.substr(0, dot)) + ".png";
     }
     if (!startDocument(o, o.haveSeed ? o.seed : script.seed)) return 1;
-    Painter painter;
+    Painter painter(o.width, o.height);
     const auto t = Clock::now();
     const PlayResult r = playWithProgress(script, painter);
     if (!r.ok) {

@@ -31,11 +31,13 @@ struct Gen {
 
     static constexpr double kCoverings = 64, kShapeOverhead = 16;
     void startBudget() { budget = kCoverings * double(img.cols) * img.rows + 65536; }
-    // Spends one shape of about `pixels` pixels (no more than the picture);
-    // false when the work is used up and the shape is not to be drawn.
-    bool draws(double pixels) {
+    // Spends one shape of about `pixels` pixels (no more than the picture),
+    // drawn in `pieces` calls (the segments of a path: each call costs its
+    // set-up however little of it lands on the picture); false when the work
+    // is used up and the shape is not to be drawn.
+    bool draws(double pixels, double pieces = 1) {
         if (budget <= 0) return false;
-        budget -= kShapeOverhead + std::min(std::max(pixels, 0.0), double(img.cols) * img.rows);
+        budget -= kShapeOverhead * std::max(pieces, 1.0) + std::min(std::max(pixels, 0.0), double(img.cols) * img.rows);
         return true;
     }
 
@@ -164,7 +166,7 @@ void splines(Gen& g) {
         curve[n++] = cv::Point(int(ctrl[points].x), int(ctrl[points].y));
         const cv::Point* pts = curve;
         const int thick = spreadSize(g, g.value(8, 1, 25), g.v[17]);
-        if (!g.draws(double(points) * reach * thick)) break;
+        if (!g.draws(double(points) * reach * thick, n - 1)) break;
         cv::polylines(g.layer, &pts, &n, 1, false, g.colour(g.v[18], g.v[16] == 1), thick, cv::LINE_AA);
     }
 }
@@ -187,7 +189,7 @@ void worms(Gen& g, Block<cv::Point>& path) {
             path[n++] = cv::Point(int(std::lround(p.x)), int(std::lround(p.y)));
         }
         const cv::Point* pts = path.data();
-        if (!g.draws(2.0 * steps * width(g.value(7, 0, 25)))) break;
+        if (!g.draws(2.0 * steps * width(g.value(7, 0, 25)), steps)) break;
         cv::polylines(g.layer, &pts, &n, 1, false, g.colour(g.v[16], g.v[15] == 1), width(g.value(7, 0, 25)), cv::LINE_AA);
     }
 }
@@ -243,11 +245,16 @@ void fibers(Gen& g) {
         p.y -= length / 2;
         double drift = 0;
         const cv::Scalar col = g.colour(g.v[11], false);
-        if (!g.draws(double(length) * w)) break;
+        if (!g.draws(double(length) * w, (length + 3) / 4)) break;
+        // A segment draws within w / 2 and the smoothing pixels of its line:
+        // one wholly beyond that margin of the picture is skipped.
+        const double lo = -w - 2.0, top = g.img.rows + w + 2.0, right = g.img.cols + w + 2.0;
         for (int s = 0; s < length; s += 4) {
             drift = 0.9 * drift + (g.unit() * 2 - 1) * wave;
             const cv::Point2d q = p + cv::Point2d(drift, 4);
-            cv::line(g.layer, p, q, col, w, cv::LINE_AA);
+            const bool outside = (p.y < lo && q.y < lo) || (p.y > top && q.y > top) || (p.x < lo && q.x < lo) ||
+                                 (p.x > right && q.x > right);
+            if (!outside) cv::line(g.layer, p, q, col, w, cv::LINE_AA);
             p = q;
         }
     }

@@ -106,5 +106,23 @@ TEST_F(RecordedSession, ReplayingTheRecordedFileGivesTheSessionsPixels) {
     EXPECT_EQ(replayed, session);
 }
 
+// A stroke running far past a small page is walked only where its dabs can
+// reach the page: the row it crosses is painted edge to edge, by no more dabs
+// than the page and the largest brush on either side hold.
+TEST_F(RecordedSession, AStrokeFarPastThePageWalksOnlyWhereItsDabsReach) {
+    startDocument(3);
+    host::Painter p(kW, kH);
+    ASSERT_TRUE(p.selectBrush(1, 2));
+    p.setSize(1);
+    p.setColor(255, 0, 0);
+    p.line(-1e6, 30, 1e6, 30);
+    EXPECT_GT(p.dabCount(), kW);
+    EXPECT_LE(p.dabCount(), kW + 2 * host::kMaxBrushSize + 2);
+    std::vector<std::uint16_t> row(static_cast<std::size_t>(kW) * kH * 4);
+    PLR_GetRGBA64Layer(reinterpret_cast<std::uint8_t*>(row.data()), kW * 8, host::kPaintSlot);
+    for (int x = 0; x < kW; ++x) EXPECT_GT(row[(static_cast<std::size_t>(30) * kW + x) * 4 + 3], 0) << x;
+    host::deleteDocument();
+}
+
 }  // namespace
 }  // namespace plr::test
