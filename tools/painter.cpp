@@ -7,6 +7,14 @@
 #include "paloran.h"
 
 namespace plr::host {
+namespace {
+
+// A script may hold any coordinate: far-off ones are held where the engine
+// simply clips (no page comes near a billion pixels), and NaN counts as far
+// off, so that converting to the engine's 32-bit coordinates is defined.
+double held(double v) { return v == v ? std::clamp(v, -1e9, 1e9) : -1e9; }
+
+}  // namespace
 
 Painter::Painter(std::int32_t pageWidth, std::int32_t pageHeight)
     : pageWidth_(std::clamp(pageWidth, 1, kLargestPage)),
@@ -70,7 +78,7 @@ void Painter::startStrokeAt(const PenPoint& p) {
     carried_ = 0;
     if (brush_->kind == StrokeKind::Smudge) {
         // The carried paint starts as the picture under the first dab.
-        PLR_CopyBlendBufferSurface(static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y), 0, 0);
+        PLR_CopyBlendBufferSurface(static_cast<std::int32_t>(held(p.x)), static_cast<std::int32_t>(held(p.y)), 0, 0);
     }
     placeDab(p);
 }
@@ -188,7 +196,8 @@ void Painter::placeDab(const PenPoint& p) {
     const std::int32_t size = std::max<std::int32_t>(1, static_cast<std::int32_t>(size_ * pressure));
     PLR_SetScaleSize(size);
     PLR_SetAlpha(static_cast<std::int32_t>(opacity_ * pressure));
-    const auto x = static_cast<std::int32_t>(std::lround(p.x)), y = static_cast<std::int32_t>(std::lround(p.y));
+    const auto x = static_cast<std::int32_t>(std::lround(held(p.x)));
+    const auto y = static_cast<std::int32_t>(std::lround(held(p.y)));
     if (brush_->kind == StrokeKind::Smudge) PLR_MixBlendBufferSurface(x, y, 40);
     if (brush_->kind == StrokeKind::Erase) PLR_SetEraseModeOn();
     PLR_DrawDabGrit(x, y, rgb_[0] << 8, rgb_[1] << 8, rgb_[2] << 8);
