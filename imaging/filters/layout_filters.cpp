@@ -1,6 +1,7 @@
 // Effects laid out over the whole picture: vignette, reflection, fader,
 // borders.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "adapters/imaging/drawing.h"
@@ -62,8 +63,10 @@ void effectVignette(EffectParams& e) {
 
 void effectReflection(EffectParams& e) {
     const std::int32_t w = e.width, h = e.height;
-    const std::int32_t g = static_cast<std::int32_t>((1.0 - e.p[1]) * (h - 1));
-    std::int32_t common = 0;
+    // The horizon row; a slider far out of range puts it far above or below
+    // the picture, held to where row numbers stay exact.
+    const std::int64_t g = static_cast<std::int64_t>(std::clamp((1.0 - e.p[1]) * (h - 1), -0x1p52, 0x1p52));
+    std::int64_t common = 0;
     if (e.option[3] == 1)
         for (std::int32_t y = 0; y < h; ++y)
             for (std::int32_t x = 0; x < w; ++x)
@@ -72,22 +75,31 @@ void effectReflection(EffectParams& e) {
     const double rows16 = std::max(h / 16, 1);
     const double rateStep = e.p[2] * e.p[3] / rows16, sourceStep = 4.0 * e.p[4];
     for (std::int32_t x = 0; x < w; ++x) {
-        std::int32_t n = common;
+        std::int64_t n = common;
         if (e.option[3] != 1) {
             n = g - 1;
             if (e.option[4] != 1)
-                for (std::int32_t y = h - 1; y >= g + 1; --y)
+                for (std::int64_t y = h - 1; y >= g + 1; --y)
                     if (e.at(x, y, 3) != 0) {
                         n = y;
                         break;
                     }
         }
         if (n >= h - 1) continue;
-        double o = n - 1.0, r = e.p[2];
-        for (std::int32_t j = n; j <= h - 1; ++j, o -= sourceStep, r -= rateStep) {
-            const std::int64_t from = static_cast<std::int64_t>(o);
+        double o = static_cast<double>(n) - 1.0, r = e.p[2];
+        std::int64_t j = n;
+        // Rows above the picture are not written, but they take their steps.
+        // More than a picture's height of them are taken in one step each
+        // for the source row and the rate.
+        if (j < -std::int64_t{h}) {
+            const double skipped = static_cast<double>(-std::int64_t{h} - j);
+            o -= skipped * sourceStep, r -= skipped * rateStep, j = -std::int64_t{h};
+        }
+        for (; j <= h - 1; ++j, o -= sourceStep, r -= rateStep) {
+            // Outside the 64-bit range the source row is off the picture anyway.
+            const std::int64_t from = std::fabs(o) < 0x1p62 ? static_cast<std::int64_t>(o) : -1;
             for (int c = 0; c < 3; ++c) e.put(x, j, c, e.at(x, from, c));
-            e.put(x, j, 3, static_cast<std::int32_t>(e.at(x, from, 3) * r));
+            e.put(x, j, 3, e.at(x, from, 3) * r);
         }
     }
 }
