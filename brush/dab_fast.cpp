@@ -1,8 +1,9 @@
-// The dab loop for the common settings: no per-pixel variation, no rotation,
-// Normal mode (smudge with the mixing buffer), not erasing; grit or not. Same
-// results as the reference loop; per-dab work is hoisted, the shape columns
-// are looked up once per dab, and the divisions of the Normal rule become
-// exact reciprocal multiplies.
+// The dab loop for the common settings: no per-pixel variation, Normal mode
+// (smudge with the mixing buffer), not erasing; grit or not, rotated or not.
+// Same results as the reference loop; per-dab work is hoisted, the shape
+// columns are looked up once per dab (the shape cells of a rotated dab once
+// per row), and the divisions of the Normal rule become exact reciprocal
+// multiplies.
 #include <algorithm>
 
 #include "brush/dab_divide.h"
@@ -48,7 +49,7 @@ inline void normalOver(u32 cov, const u32 s[4], const u32 d[4], u32 r[3], u32& r
 
 bool fastDabApplies(const PageBrush& page, const DabFrame& f) noexcept {
     const BrushSettings& st = page.brush.settings;
-    if (st.rotateMode == 1 || st.mixMode != kMixModeNormal || st.eraseMode) return false;
+    if (st.mixMode != kMixModeNormal || st.eraseMode) return false;
     if (f.bufferActive && st.imageBrushMode) return false;
     const VariationCursors v = VariationCursors::forDab(page);
     return !v.colour && !v.lum;
@@ -58,14 +59,16 @@ namespace {
 
 // Coverage of one row: shape value, opacity, paper texture, mask, solid; 0
 // where the grit cell is above the density (the pixel is not painted at all).
-// Branch-free so that the contiguous case vectorises.
+// Pixel i reads shape and grit at cell cells[i] from their bases; with
+// Contiguous the cells run cells[0], cells[0] + 1, ... Branch-free so that
+// the contiguous case vectorises.
 template <bool Contiguous>
-void rowCoverage(const FastSettings& fs, const std::uint16_t* shapeRow, const std::int32_t* columns,
-                 const std::uint8_t* tex, const std::uint16_t* msk, const std::uint8_t* gritRow,
+void rowCoverage(const FastSettings& fs, const std::uint16_t* shapeBase, const std::int32_t* cells,
+                 const std::uint8_t* tex, const std::uint16_t* msk, const std::uint8_t* gritBase,
                  std::int32_t density, std::int32_t width, u32* cov) noexcept {
-    const std::uint16_t* at = shapeRow + columns[0];
+    const std::uint16_t* at = shapeBase + cells[0];
     for (std::int32_t i = 0; i < width; ++i) {
-        const u32 sv = Contiguous ? at[i] : shapeRow[columns[i]];
+        const u32 sv = Contiguous ? at[i] : shapeBase[cells[i]];
         cov[i] = fs.fullAlpha ? sv : (sv * fs.alpha128) >> 7;
     }
     if (tex)
@@ -74,13 +77,55 @@ void rowCoverage(const FastSettings& fs, const std::uint16_t* shapeRow, const st
         for (std::int32_t i = 0; i < width; ++i) cov[i] = msk[i] < 65535 ? (cov[i] * msk[i]) >> 16 : cov[i];
     if (fs.solid)
         for (std::int32_t i = 0; i < width; ++i) cov[i] = cov[i] != 0 ? 65535u : 0u;
-    if (gritRow) {
-        const std::uint8_t* at = gritRow + columns[0];
+    if (gritBase) {
+        const std::uint8_t* at = gritBase + cells[0];
         for (std::int32_t i = 0; i < width; ++i) {
-            const std::int32_t g = Contiguous ? at[i] : gritRow[columns[i]];
+            const std::int32_t g = Contiguous ? at[i] : gritBase[cells[i]];
             cov[i] = g > density ? 0u : cov[i];
         }
     }
+}
+
+// The rotated dab's sample positions: the products of each column's offset
+// from the centre with the cosine and sine, made once per dab. Per row the
+// reference's sums are then formed from the same rounded products, so every
+// cell is the one shapeSample picks.
+struct RotatedColumns {
+    float uCos[kScaleTableLength];
+    float uSin[kScaleTableLength];
+};
+
+void rotatedColumns(const BrushSettings& st, const DabFrame& f, const std::int32_t* columns, std::int32_t width,
+                    RotatedColumns& rc) noexcept {
+    for (std::int32_t i = 0; i < width; ++i) {
+        const float u = static_cast<float>(columns[i] - f.half);
+        rc.uCos[i] = u * st.rotateCos;
+        rc.uSin[i] = u * st.rotateSin;
+    }
+}
+
+// The shape cells (row * maxBrushSize + column) of one rotated row: the
+// rotated sample where it lies inside the shape square, else the unrotated
+// one. Returns whether the cells are contiguous.
+bool rotatedRowCells(const BrushSettings& st, const DabFrame& f, const RotatedColumns& rc,
+                     const std::int32_t* columns, std::int32_t sr, std::int32_t width, std::int32_t* cells) noexcept {
+    const float v = static_cast<float>(sr - f.half);
+    const float vSin = v * st.rotateSin, vCos = v * st.rotateCos;
+    const std::uint32_t limit = static_cast<std::uint32_t>(st.brushSize);
+    const std::int32_t half = f.half, mbs = f.maxBrushSize;
+    const std::int32_t rowCell = sr * mbs;
+    for (std::int32_t i = 0; i < width; ++i) {
+        const std::int32_t rx = static_cast<std::int32_t>(rc.uCos[i] - vSin) + half;
+        const std::int32_t ry = static_cast<std::int32_t>(vCos + rc.uSin[i]) + half;
+        // Branch-free so that the loop vectorises.
+        const std::int32_t inside = static_cast<std::int32_t>(static_cast<std::uint32_t>(rx) < limit) &
+                                    static_cast<std::int32_t>(static_cast<std::uint32_t>(ry) < limit);
+        const std::int32_t rotatedCell = ry * mbs + rx, plainCell = rowCell + columns[i];
+        cells[i] = plainCell + ((rotatedCell - plainCell) & -inside);
+    }
+    std::int32_t breaks = 0;
+    for (std::int32_t i = 1; i < width; ++i) breaks |= cells[i] - cells[i - 1] - 1;
+    return breaks == 0;
 }
 
 }  // namespace
@@ -103,12 +148,16 @@ void drawDabFast(PageBrush& page, const DabFrame& f) {
         columns[i] = shapeColumn(st, f, i);
         contiguous = contiguous && columns[i] == columns[0] + i;
     }
+    const bool rotated = st.rotateMode == 1;
+    RotatedColumns rc;
+    std::int32_t cells[kScaleTableLength];
+    if (rotated) rotatedColumns(st, f, columns, width, rc);
     // A plain brush: one colour, Normal, colour and alpha written as composed.
     const bool plainRow = !f.bufferActive && !st.colorLocked && !st.blobLocked && st.alphaLevel < 1;
     const dab::NormalRow normal{{f.c0[0], f.c0[1], f.c0[2], f.c0[3]}, f.alphaWritable};
     const auto normalRow = dab::normalRowKernel();
-    // Smudge over contiguous shape columns, colour and alpha written as composed.
-    const bool smudgeRows = f.bufferActive && contiguous && !st.colorLocked && !st.blobLocked && st.alphaLevel < 1;
+    // Smudge over contiguous shape cells, colour and alpha written as composed.
+    const bool smudgeRows = f.bufferActive && !st.colorLocked && !st.blobLocked && st.alphaLevel < 1;
     dab::SmudgeRow smudge;
     smudge.alphaWritable = f.alphaWritable;
     smudge.remix = fs.remixOn;
@@ -123,29 +172,39 @@ void drawDabFast(PageBrush& page, const DabFrame& f) {
         std::uint16_t* row =
             f.target + static_cast<std::size_t>(y) * f.rowValues + static_cast<std::size_t>(f.area.left) * 4;
         const std::int32_t sr = std::min(st.scaleTable[j], st.brushSize - 1);
-        const std::uint16_t* shapeRow = f.shape + static_cast<std::size_t>(sr) * f.maxBrushSize;
-        std::uint16_t* mixRow = f.buffer + static_cast<std::size_t>(sr) * f.brushRowValues;
         const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
         const std::uint16_t* msk = f.mask ? f.mask + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
-        const std::uint8_t* gritRow = f.grit ? f.grit + static_cast<std::size_t>(sr) * f.maxBrushSize : nullptr;
-        if (contiguous)
-            rowCoverage<true>(fs, shapeRow, columns, tex, msk, gritRow, st.density, width, cov);
+        // This row's shape cells from a base shared by shape, grit and the
+        // mixing buffer (four values a cell): the shape row and its columns,
+        // or the whole square and the rotated cells.
+        const std::size_t baseCell = rotated ? 0 : static_cast<std::size_t>(sr) * f.maxBrushSize;
+        const std::int32_t* rowCells = columns;
+        bool rowContiguous = contiguous;
+        if (rotated) {
+            rowContiguous = rotatedRowCells(st, f, rc, columns, sr, width, cells);
+            rowCells = cells;
+        }
+        const std::uint16_t* shapeBase = f.shape + baseCell;
+        std::uint16_t* mixBase = f.buffer + baseCell * 4;
+        const std::uint8_t* gritBase = f.grit ? f.grit + baseCell : nullptr;
+        if (rowContiguous)
+            rowCoverage<true>(fs, shapeBase, rowCells, tex, msk, gritBase, st.density, width, cov);
         else
-            rowCoverage<false>(fs, shapeRow, columns, tex, msk, gritRow, st.density, width, cov);
+            rowCoverage<false>(fs, shapeBase, rowCells, tex, msk, gritBase, st.density, width, cov);
 
         if (plainRow) {
             normalRow(normal, row, cov, width);
             continue;
         }
-        if (smudgeRows) {
-            smudgeRow(smudge, row, mixRow + static_cast<std::size_t>(columns[0]) * 4, cov, width);
+        if (smudgeRows && rowContiguous) {
+            smudgeRow(smudge, row, mixBase + static_cast<std::size_t>(rowCells[0]) * 4, cov, width);
             continue;
         }
         for (std::int32_t i = 0; i < width; ++i) {
             const u32 c = cov[i];
             if (c == 0) continue;
             u32 s[4];
-            std::uint16_t* mix = mixRow + static_cast<std::size_t>(columns[i]) * 4;
+            std::uint16_t* mix = mixBase + static_cast<std::size_t>(rowCells[i]) * 4;
             if (fs.bufferActive) {
                 s[0] = mix[0], s[1] = mix[1], s[2] = mix[2], s[3] = mix[3];
                 if (fs.primaryOn)
