@@ -1,8 +1,8 @@
 // The dab loop for the common settings: no per-pixel variation, Normal mode
-// (smudge with the mixing buffer), not erasing; grit or not, rotated or not.
+// (smudge with the mixing buffer), not erasing; grit or not, turned or not.
 // Same results as the reference loop; per-dab work is hoisted, the shape
-// columns are looked up once per dab (the shape cells of a rotated dab once
-// per row), and the divisions of the Normal rule become exact reciprocal
+// columns are looked up once per dab (the cells of a turned dab once per
+// row), and the divisions of the Normal rule become exact reciprocal
 // multiplies.
 #include <algorithm>
 
@@ -10,6 +10,7 @@
 #include "brush/dab_loops.h"
 #include "brush/dab_normal_row.h"
 #include "brush/dab_pixel.h"
+#include "brush/dab_rotated_row.h"
 #include "brush/dab_smudge_row.h"
 #include "brush/page_brush.h"
 
@@ -57,18 +58,21 @@ bool fastDabApplies(const PageBrush& page, const DabFrame& f) noexcept {
 
 namespace {
 
+// How a row's shape values are read: along contiguous cells, gathered from
+// a cell table, or already in the coverage array (a turned row).
+enum class ShapeRead { Contiguous, Gathered, Loaded };
+
 // Coverage of one row: shape value, opacity, paper texture, mask, solid; 0
 // where the grit cell is above the density (the pixel is not painted at all).
-// Pixel i reads shape and grit at cell cells[i] from their bases; with
-// Contiguous the cells run cells[0], cells[0] + 1, ... Branch-free so that
-// the contiguous case vectorises.
-template <bool Contiguous>
+// Pixel i reads shape and grit at cell cells[i] from their bases.
+// Branch-free so that the contiguous case vectorises.
+template <ShapeRead Read>
 void rowCoverage(const FastSettings& fs, const std::uint16_t* shapeBase, const std::int32_t* cells,
                  const std::uint8_t* tex, const std::uint16_t* msk, const std::uint8_t* gritBase,
                  std::int32_t density, std::int32_t width, u32* cov) noexcept {
     const std::uint16_t* at = shapeBase + cells[0];
     for (std::int32_t i = 0; i < width; ++i) {
-        const u32 sv = Contiguous ? at[i] : shapeBase[cells[i]];
+        const u32 sv = Read == ShapeRead::Contiguous ? at[i] : Read == ShapeRead::Gathered ? shapeBase[cells[i]] : cov[i];
         cov[i] = fs.fullAlpha ? sv : (sv * fs.alpha128) >> 7;
     }
     if (tex)
@@ -80,52 +84,10 @@ void rowCoverage(const FastSettings& fs, const std::uint16_t* shapeBase, const s
     if (gritBase) {
         const std::uint8_t* at = gritBase + cells[0];
         for (std::int32_t i = 0; i < width; ++i) {
-            const std::int32_t g = Contiguous ? at[i] : gritBase[cells[i]];
+            const std::int32_t g = Read == ShapeRead::Contiguous ? at[i] : gritBase[cells[i]];
             cov[i] = g > density ? 0u : cov[i];
         }
     }
-}
-
-// The rotated dab's sample positions: the products of each column's offset
-// from the centre with the cosine and sine, made once per dab. Per row the
-// reference's sums are then formed from the same rounded products, so every
-// cell is the one shapeSample picks.
-struct RotatedColumns {
-    float uCos[kScaleTableLength];
-    float uSin[kScaleTableLength];
-};
-
-void rotatedColumns(const BrushSettings& st, const DabFrame& f, const std::int32_t* columns, std::int32_t width,
-                    RotatedColumns& rc) noexcept {
-    for (std::int32_t i = 0; i < width; ++i) {
-        const float u = static_cast<float>(columns[i] - f.half);
-        rc.uCos[i] = u * st.rotateCos;
-        rc.uSin[i] = u * st.rotateSin;
-    }
-}
-
-// The shape cells (row * maxBrushSize + column) of one rotated row: the
-// rotated sample where it lies inside the shape square, else the unrotated
-// one. Returns whether the cells are contiguous.
-bool rotatedRowCells(const BrushSettings& st, const DabFrame& f, const RotatedColumns& rc,
-                     const std::int32_t* columns, std::int32_t sr, std::int32_t width, std::int32_t* cells) noexcept {
-    const float v = static_cast<float>(sr - f.half);
-    const float vSin = v * st.rotateSin, vCos = v * st.rotateCos;
-    const std::uint32_t limit = static_cast<std::uint32_t>(st.brushSize);
-    const std::int32_t half = f.half, mbs = f.maxBrushSize;
-    const std::int32_t rowCell = sr * mbs;
-    for (std::int32_t i = 0; i < width; ++i) {
-        const std::int32_t rx = static_cast<std::int32_t>(rc.uCos[i] - vSin) + half;
-        const std::int32_t ry = static_cast<std::int32_t>(vCos + rc.uSin[i]) + half;
-        // Branch-free so that the loop vectorises.
-        const std::int32_t inside = static_cast<std::int32_t>(static_cast<std::uint32_t>(rx) < limit) &
-                                    static_cast<std::int32_t>(static_cast<std::uint32_t>(ry) < limit);
-        const std::int32_t rotatedCell = ry * mbs + rx, plainCell = rowCell + columns[i];
-        cells[i] = plainCell + ((rotatedCell - plainCell) & -inside);
-    }
-    std::int32_t breaks = 0;
-    for (std::int32_t i = 1; i < width; ++i) breaks |= cells[i] - cells[i - 1] - 1;
-    return breaks == 0;
 }
 
 }  // namespace
@@ -148,10 +110,19 @@ void drawDabFast(PageBrush& page, const DabFrame& f) {
         columns[i] = shapeColumn(st, f, i);
         contiguous = contiguous && columns[i] == columns[0] + i;
     }
+    // A turned dab: the column products once per dab, the cells per row.
     const bool rotated = st.rotateMode == 1;
-    RotatedColumns rc;
+    float uCos[kScaleTableLength], uSin[kScaleTableLength];
     std::int32_t cells[kScaleTableLength];
-    if (rotated) rotatedColumns(st, f, columns, width, rc);
+    if (rotated)
+        for (std::int32_t i = 0; i < width; ++i) {
+            const float u = static_cast<float>(columns[i] - f.half);
+            uCos[i] = u * st.rotateCos;
+            uSin[i] = u * st.rotateSin;
+        }
+    dab::RotatedRow turn{uCos, uSin, columns, 0.0f, 0.0f, f.half, static_cast<std::uint32_t>(st.brushSize),
+                         f.maxBrushSize, 0, f.shape, static_cast<std::size_t>(f.maxBrushSize) * f.maxBrushSize};
+    const auto rotatedRow = dab::rotatedRowKernel();
     // A plain brush: one colour, Normal, colour and alpha written as composed.
     const bool plainRow = !f.bufferActive && !st.colorLocked && !st.blobLocked && st.alphaLevel < 1;
     const dab::NormalRow normal{{f.c0[0], f.c0[1], f.c0[2], f.c0[3]}, f.alphaWritable};
@@ -174,23 +145,27 @@ void drawDabFast(PageBrush& page, const DabFrame& f) {
         const std::int32_t sr = std::min(st.scaleTable[j], st.brushSize - 1);
         const std::uint8_t* tex = f.texture ? f.texture + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
         const std::uint16_t* msk = f.mask ? f.mask + static_cast<std::size_t>(y) * page.width + f.area.left : nullptr;
-        // This row's shape cells from a base shared by shape, grit and the
+        // The row's shape cells from a base shared by shape, grit and the
         // mixing buffer (four values a cell): the shape row and its columns,
-        // or the whole square and the rotated cells.
+        // or the whole square and the turned row's cells.
         const std::size_t baseCell = rotated ? 0 : static_cast<std::size_t>(sr) * f.maxBrushSize;
-        const std::int32_t* rowCells = columns;
-        bool rowContiguous = contiguous;
-        if (rotated) {
-            rowContiguous = rotatedRowCells(st, f, rc, columns, sr, width, cells);
-            rowCells = cells;
-        }
         const std::uint16_t* shapeBase = f.shape + baseCell;
         std::uint16_t* mixBase = f.buffer + baseCell * 4;
         const std::uint8_t* gritBase = f.grit ? f.grit + baseCell : nullptr;
-        if (rowContiguous)
-            rowCoverage<true>(fs, shapeBase, rowCells, tex, msk, gritBase, st.density, width, cov);
-        else
-            rowCoverage<false>(fs, shapeBase, rowCells, tex, msk, gritBase, st.density, width, cov);
+        const std::int32_t* rowCells = rotated ? cells : columns;
+        bool rowContiguous = contiguous;
+        if (rotated) {
+            const float v = static_cast<float>(sr - f.half);
+            turn.vCos = v * st.rotateCos;
+            turn.vSin = v * st.rotateSin;
+            turn.rowCell = sr * f.maxBrushSize;
+            rowContiguous = rotatedRow(turn, width, cells, cov);
+            rowCoverage<ShapeRead::Loaded>(fs, shapeBase, cells, tex, msk, gritBase, st.density, width, cov);
+        } else if (contiguous) {
+            rowCoverage<ShapeRead::Contiguous>(fs, shapeBase, columns, tex, msk, gritBase, st.density, width, cov);
+        } else {
+            rowCoverage<ShapeRead::Gathered>(fs, shapeBase, columns, tex, msk, gritBase, st.density, width, cov);
+        }
 
         if (plainRow) {
             normalRow(normal, row, cov, width);

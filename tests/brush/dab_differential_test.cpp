@@ -108,8 +108,10 @@ TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
     std::mt19937 rng(20261208);
     int fastRuns = 0, rotatedFastRuns = 0;
     for (int round = 0; round < 160; ++round) {
-        const int w = 1 + static_cast<int>(rng() % 67), h = 1 + static_cast<int>(rng() % 40);
-        const int mbs = 1 + static_cast<int>(rng() % (round % 8 == 0 ? 64 : 24));
+        // Now and then a wide page and brush: a turned dab is drawn in column strips.
+        const bool wide = round % 8 == 4;
+        const int w = 1 + static_cast<int>(rng() % (wide ? 400 : 67)), h = 1 + static_cast<int>(rng() % 40);
+        const int mbs = 1 + static_cast<int>(rng() % (wide ? 300 : round % 8 == 0 ? 64 : 24));
         const int size = 1 + static_cast<int>(rng() % mbs);
         allowFastPaths(round % 2 == 0);  // the AVX2 row kernel and the baseline loop
         makePage(w, h, mbs, size, 2 + static_cast<int>(rng() % 3) - 1);
