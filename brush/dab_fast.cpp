@@ -5,6 +5,7 @@
 // row), and the divisions of the Normal rule become exact reciprocal
 // multiplies.
 #include <algorithm>
+#include <cmath>
 
 #include "brush/dab_divide.h"
 #include "brush/dab_loops.h"
@@ -120,8 +121,16 @@ void drawDabFast(PageBrush& page, const DabFrame& f) {
             uCos[i] = u * st.rotateCos;
             uSin[i] = u * st.rotateSin;
         }
+    // The samples of a turned row wander across many shape rows, too far
+    // apart for the hardware to fetch ahead: the row kernel asks early for
+    // the cells kPrefetchRows rows on, one dab row moving the samples by
+    // (-sin, cos).
+    constexpr float kPrefetchRows = 4.0f;
+    const std::int32_t ahead =
+        static_cast<std::int32_t>(std::lround(kPrefetchRows * st.rotateCos)) * f.maxBrushSize -
+        static_cast<std::int32_t>(std::lround(kPrefetchRows * st.rotateSin));
     dab::RotatedRow turn{uCos, uSin, columns, 0.0f, 0.0f, f.half, static_cast<std::uint32_t>(st.brushSize),
-                         f.maxBrushSize, 0, f.shape, static_cast<std::size_t>(f.maxBrushSize) * f.maxBrushSize};
+                         f.maxBrushSize, 0, f.shape, static_cast<std::size_t>(f.maxBrushSize) * f.maxBrushSize, ahead};
     const auto rotatedRow = dab::rotatedRowKernel();
     // A plain brush: one colour, Normal, colour and alpha written as composed.
     const bool plainRow = !f.bufferActive && !st.colorLocked && !st.blobLocked && st.alphaLevel < 1;

@@ -22,6 +22,7 @@ struct RotatedRow {
     std::int32_t rowCell;          // row * maxBrushSize: the unrotated row
     const std::uint16_t* shape;    // the shape plane
     std::size_t shapeCells;        // its length: maxBrushSize^2
+    std::int32_t ahead;            // cells from a sample to its place a few rows on (fetched early)
 };
 
 inline std::int32_t rotatedCell(const RotatedRow& r, std::int32_t i) noexcept {

@@ -108,7 +108,7 @@ TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
     std::mt19937 rng(20261208);
     int fastRuns = 0, rotatedFastRuns = 0;
     for (int round = 0; round < 160; ++round) {
-        // Now and then a wide page and brush: a turned dab is drawn in column strips.
+        // Now and then a wide page and brush: long rows, many eight-pixel steps.
         const bool wide = round % 8 == 4;
         const int w = 1 + static_cast<int>(rng() % (wide ? 400 : 67)), h = 1 + static_cast<int>(rng() % 40);
         const int mbs = 1 + static_cast<int>(rng() % (wide ? 300 : round % 8 == 0 ? 64 : 24));
@@ -193,6 +193,31 @@ TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
     allowFastPaths(true);
     EXPECT_GT(fastRuns, 700) << "the settings above should mostly reach the fast loop";
     EXPECT_GT(rotatedFastRuns, 300) << "rotated dabs take the fast loop too";
+}
+
+TEST_F(DabDifferential, TurnedDabReadsTheShapePlanesLastCellAsTheReferenceDoes) {
+    // Brush as large as the planes, no turn: the last pixel of the last row
+    // samples the planes' last cell, inside an eight-pixel step for these sizes.
+    std::mt19937 rng(5);
+    for (const bool avx2 : {false, true}) {
+        for (const int size : {8, 15, 16, 24}) {
+            allowFastPaths(avx2);
+            makePage(48, 48, size, size);
+            Page& p = page();
+            for (std::size_t i = 0; i < p.brush.shapePlane.size(); ++i) p.brush.shapePlane.data()[i] = pick(rng);
+            LayerRecord& target = *p.currentLayer;
+            for (std::size_t i = 0; i < target.pixels.size(); ++i) target.pixels.data()[i] = pick(rng);
+            PLR_SetRotateBrushMode(1, 0);
+            const Snapshot before = take(p, target);
+            drawDab(p, 24, 24, 0x1200, 0x3400, 0x5600, DabPath::Auto);
+            const Snapshot fast = take(p, target);
+            restore(p, target, before);
+            drawDab(p, 24, 24, 0x1200, 0x3400, 0x5600, DabPath::Reference);
+            EXPECT_EQ(fast.target, take(p, target).target) << "size " << size << (avx2 ? " AVX2" : "");
+            resetEngine();
+        }
+    }
+    allowFastPaths(true);
 }
 
 std::uint64_t fnv(const std::uint16_t* p, std::size_t n, std::uint64_t h = 1469598103934665603ull) {
