@@ -72,10 +72,12 @@ void rowCoverage(const FastSettings& fs, const std::uint16_t* shapeBase, const s
                  const std::uint8_t* tex, const std::uint16_t* msk, const std::uint8_t* gritBase,
                  std::int32_t density, std::int32_t width, u32* cov) noexcept {
     const std::uint16_t* at = shapeBase + cells[0];
-    for (std::int32_t i = 0; i < width; ++i) {
-        const u32 sv = Read == ShapeRead::Contiguous ? at[i] : Read == ShapeRead::Gathered ? shapeBase[cells[i]] : cov[i];
-        cov[i] = fs.fullAlpha ? sv : (sv * fs.alpha128) >> 7;
-    }
+    if (Read != ShapeRead::Loaded || !fs.fullAlpha)
+        for (std::int32_t i = 0; i < width; ++i) {
+            const u32 sv =
+                Read == ShapeRead::Contiguous ? at[i] : Read == ShapeRead::Gathered ? shapeBase[cells[i]] : cov[i];
+            cov[i] = fs.fullAlpha ? sv : (sv * fs.alpha128) >> 7;
+        }
     if (tex)
         for (std::int32_t i = 0; i < width; ++i) cov[i] = tex[i] < 255 ? (cov[i] * tex[i]) >> 8 : cov[i];
     if (msk)
@@ -124,11 +126,14 @@ void drawDabFast(PageBrush& page, const DabFrame& f) {
     // The samples of a turned row wander across many shape rows, too far
     // apart for the hardware to fetch ahead: the row kernel asks early for
     // the cells kPrefetchRows rows on, one dab row moving the samples by
-    // (-sin, cos).
+    // (-sin, cos). Only a hint, held to that many rows and columns.
     constexpr float kPrefetchRows = 4.0f;
-    const std::int32_t ahead =
-        static_cast<std::int32_t>(std::lround(kPrefetchRows * st.rotateCos)) * f.maxBrushSize -
-        static_cast<std::int32_t>(std::lround(kPrefetchRows * st.rotateSin));
+    const auto rowsOn = [](float x) {
+        return x >= -kPrefetchRows && x <= kPrefetchRows ? static_cast<std::int32_t>(std::lround(x)) : 0;
+    };
+    const std::int32_t ahead = rotated ? rowsOn(kPrefetchRows * st.rotateCos) * f.maxBrushSize -
+                                             rowsOn(kPrefetchRows * st.rotateSin)
+                                       : 0;
     dab::RotatedRow turn{uCos, uSin, columns, 0.0f, 0.0f, f.half, static_cast<std::uint32_t>(st.brushSize),
                          f.maxBrushSize, 0, f.shape, static_cast<std::size_t>(f.maxBrushSize) * f.maxBrushSize, ahead};
     const auto rotatedRow = dab::rotatedRowKernel();
