@@ -1,8 +1,10 @@
 // Dab throughput: dabs per second and dab megapixels per second (the stamped
 // square, diameter^2, per dab) for diameters 16, 64, 256 and 1000 in Normal
 // mode, smudging (mixing buffer with remix) and with grit and paper texture;
-// and, as a yardstick, libmypaint's dab on its fixed tiled surface (full
-// hardness, opaque, one thread) at the same diameters.
+// the same turned by 30 degrees (Normal and smudge), with the plain
+// reference loop beside the rotated Normal dab; and, as a yardstick,
+// libmypaint's dab on its fixed tiled surface (full hardness, opaque, one
+// thread) at the same diameters.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -24,6 +26,12 @@ constexpr int kDabsPerIteration = 8;
 
 enum class Kind { Normal, Smudge, GritTexture };
 
+struct DabCase {
+    Kind kind;
+    bool rotated = false;
+    plr::DabPath path = plr::DabPath::Auto;
+};
+
 // The centre of dab n along a stroke: dabs a quarter diameter apart on
 // horizontal passes half a diameter apart, the whole dab inside the page.
 void centre(int n, int diameter, int& x, int& y) {
@@ -40,7 +48,8 @@ void setCounters(benchmark::State& state, int diameter) {
     state.counters["Mpx/s"] = benchmark::Counter(dabs * diameter * diameter / 1e6, benchmark::Counter::kIsRate);
 }
 
-void Dabs(benchmark::State& state, Kind kind) {
+void Dabs(benchmark::State& state, DabCase c) {
+    const Kind kind = c.kind;
     const int diameter = static_cast<int>(state.range(0));
     plr::resetEngine();
     PLR_SetRandomSeed(1);
@@ -61,12 +70,16 @@ void Dabs(benchmark::State& state, Kind kind) {
                 p.texture.data()[i] = static_cast<std::uint8_t>(4 + (i * 2654435761u >> 13) % 247);
     }
     if (kind == Kind::Smudge) PLR_CopyBlendBufferSurface(kWidth / 2, kHeight / 2, 128, 0);
+    if (c.rotated) PLR_SetRotateBrushMode(1, 30);
     int n = 0;
     for (auto _ : state) {
         for (int k = 0; k < kDabsPerIteration; ++k, ++n) {
             int x, y;
             centre(n, diameter, x, y);
-            PLR_DrawDabGrit(x, y, 0x4000 + (n & 0xFF) * 64, 0x8000, 0xC000);
+            if (c.path == plr::DabPath::Auto)
+                PLR_DrawDabGrit(x, y, 0x4000 + (n & 0xFF) * 64, 0x8000, 0xC000);
+            else
+                plr::drawDab(plr::page(), x, y, 0x4000 + (n & 0xFF) * 64, 0x8000, 0xC000, c.path);
         }
         benchmark::DoNotOptimize(plr::page().currentLayer->pixels.data());
     }
@@ -101,21 +114,42 @@ void MyPaintDabs(benchmark::State& state) {
 BENCHMARK(MyPaintDabs)->Arg(16)->Arg(64)->Arg(256)->Arg(1000)->MinTime(0.2)->Unit(benchmark::kMicrosecond);
 #endif
 
-BENCHMARK_CAPTURE(Dabs, Normal, Kind::Normal)
+BENCHMARK_CAPTURE(Dabs, Normal, DabCase{Kind::Normal})
     ->Arg(16)
     ->Arg(64)
     ->Arg(256)
     ->Arg(1000)
     ->MinTime(0.2)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Dabs, Smudge, Kind::Smudge)
+BENCHMARK_CAPTURE(Dabs, Smudge, DabCase{Kind::Smudge})
     ->Arg(16)
     ->Arg(64)
     ->Arg(256)
     ->Arg(1000)
     ->MinTime(0.2)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Dabs, GritTexture, Kind::GritTexture)
+BENCHMARK_CAPTURE(Dabs, GritTexture, DabCase{Kind::GritTexture})
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(256)
+    ->Arg(1000)
+    ->MinTime(0.2)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Dabs, Rotated, DabCase{Kind::Normal, true})
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(256)
+    ->Arg(1000)
+    ->MinTime(0.2)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Dabs, RotatedReference, DabCase{Kind::Normal, true, plr::DabPath::Reference})
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(256)
+    ->Arg(1000)
+    ->MinTime(0.2)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Dabs, RotatedSmudge, DabCase{Kind::Smudge, true})
     ->Arg(16)
     ->Arg(64)
     ->Arg(256)

@@ -11,9 +11,9 @@ struct PageBrush;
 // applies them.
 void drawDabReference(PageBrush& page, const DabFrame& f);
 
-// A specialised loop for the common settings (no grit, no per-pixel
-// variation, no rotation, Normal or smudge, no image-brush mode): the same
-// pixels, mixing buffer and rectangles without per-pixel division.
+// A specialised loop for the common settings (no per-pixel variation, Normal
+// or smudge, not erasing, no image-brush mode; grit and rotation either way):
+// the same pixels, mixing buffer and rectangles without per-pixel division.
 bool fastDabApplies(const PageBrush& page, const DabFrame& f) noexcept;
 void drawDabFast(PageBrush& page, const DabFrame& f);
 

@@ -32,6 +32,11 @@ void smudgeRowBaseline(const dab::SmudgeRow& k, std::uint16_t* px, std::uint16_t
     dab::smudgeRowScalar(k, px, mix, cov, count);
 }
 
+bool rotatedRowBaseline(const dab::RotatedRow& r, std::int32_t count, std::int32_t* cells,
+                        std::uint32_t* shapeValues) noexcept {
+    return dab::rotatedRowScalar(r, count, cells, shapeValues);
+}
+
 }  // namespace
 
 CpuKernels cpuKernelsFor(bool avx2) noexcept {
@@ -43,6 +48,7 @@ CpuKernels cpuKernelsFor(bool avx2) noexcept {
     k.blendCovered = avx2 ? &avx2::blendCovered : &sse2::blendCovered;
     k.normalRow = avx2 ? &dab::normalRowAvx2 : &normalRowBaseline;
     k.smudgeRow = avx2 ? &dab::smudgeRowAvx2 : &smudgeRowBaseline;
+    k.rotatedRow = avx2 ? &dab::rotatedRowAvx2 : &rotatedRowBaseline;
     return k;
 }
 
@@ -58,6 +64,7 @@ draw::ChunkFn draw::chunkKernel(std::int32_t formula) noexcept { return cpuKerne
 CoveredBlendFn coveredBlendKernel() noexcept { return cpuKernels().blendCovered; }
 dab::NormalRowFn dab::normalRowKernel() noexcept { return cpuKernels().normalRow; }
 dab::SmudgeRowFn dab::smudgeRowKernel() noexcept { return cpuKernels().smudgeRow; }
+dab::RotatedRowFn dab::rotatedRowKernel() noexcept { return cpuKernels().rotatedRow; }
 
 void allowFastPaths(bool allowed) noexcept { engine().kernels = cpuKernelsFor(allowed && processorHasAvx2()); }
 

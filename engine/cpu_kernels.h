@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "brush/dab_normal_row.h"
+#include "brush/dab_rotated_row.h"
 #include "brush/dab_smudge_row.h"
 #include "layers/blend_alpha.h"
 #include "layers/blend_eight.h"
@@ -33,6 +34,8 @@ struct CpuKernels {
     // Dab: one row of smudge with the mixing buffer pixels beside the target's.
     void (*smudgeRow)(const dab::SmudgeRow& k, std::uint16_t* px, std::uint16_t* mix, const std::uint32_t* cov,
                       std::int32_t count) noexcept = nullptr;
+    // Dab: the shape cells and shape values of one row of a turned dab.
+    dab::RotatedRowFn rotatedRow = nullptr;
 };
 
 // The table for a processor with (true) or without AVX2.

@@ -1,5 +1,5 @@
 // Specialised dab loop against the reference loop: identical pixels,
-// mixing buffer and rectangles over random settings, colours and targets;
+// mixing buffer and rectangles over random settings, turns, colours and targets;
 // the exact division helpers over their input range; and a seeded stroke
 // whose bytes are pinned by a digest the reference loop produced.
 #include <random>
@@ -106,10 +106,12 @@ std::uint16_t pick(std::mt19937& rng) {
 
 TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
     std::mt19937 rng(20261208);
-    int fastRuns = 0;
+    int fastRuns = 0, rotatedFastRuns = 0;
     for (int round = 0; round < 160; ++round) {
-        const int w = 1 + static_cast<int>(rng() % 67), h = 1 + static_cast<int>(rng() % 40);
-        const int mbs = 1 + static_cast<int>(rng() % (round % 8 == 0 ? 64 : 24));
+        // Now and then a wide page and brush: long rows, many eight-pixel steps.
+        const bool wide = round % 8 == 4;
+        const int w = 1 + static_cast<int>(rng() % (wide ? 400 : 67)), h = 1 + static_cast<int>(rng() % 40);
+        const int mbs = 1 + static_cast<int>(rng() % (wide ? 300 : round % 8 == 0 ? 64 : 24));
         const int size = 1 + static_cast<int>(rng() % mbs);
         allowFastPaths(round % 2 == 0);  // the AVX2 row kernel and the baseline loop
         makePage(w, h, mbs, size, 2 + static_cast<int>(rng() % 3) - 1);
@@ -141,6 +143,15 @@ TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
         PLR_SetColorVary(rng() % 3 == 0 ? static_cast<int>(rng() % 200) : 0);
         p.currentLayer->alphaLock = static_cast<std::uint8_t>(rng() % 5 == 0);
         if (rng() % 4 == 0) PLR_TempDisableBlend();
+        // Half the rounds turn the brush (their own generator, so the draws
+        // above and below stay those of the unrotated rounds): quarter and
+        // eighth turns, small turns either way, and any angle.
+        std::mt19937 turn(static_cast<unsigned>(round));
+        const bool rotated = turn() % 2 != 0;
+        if (rotated) {
+            constexpr int kTurns[] = {0, 90, 45, 30, -1, 359, 180, 271};
+            PLR_SetRotateBrushMode(1, turn() % 3 ? kTurns[turn() % 8] : static_cast<int>(turn() % 720) - 360);
+        }
         if (rng() % 6 == 0) {  // grit, drawn everywhere or in part
             tool().gritCellSize = 3;
             PLR_SetDensity(rng() % 2 ? 256 : static_cast<int>(rng() % 256));
@@ -155,7 +166,9 @@ TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
             {
                 DabFrame f;
                 ASSERT_TRUE(prepareDab(p, x, y, false, f));
-                fastRuns += fastDabApplies(p, f);
+                const bool fast = fastDabApplies(p, f);
+                fastRuns += fast;
+                rotatedFastRuns += fast && rotated;
                 restore(p, target, before);
             }
             drawDab(p, x, y, r, g, b, DabPath::Auto);
@@ -179,6 +192,32 @@ TEST_F(DabDifferential, FastLoopMatchesTheReferenceOverRandomSettings) {
     }
     allowFastPaths(true);
     EXPECT_GT(fastRuns, 700) << "the settings above should mostly reach the fast loop";
+    EXPECT_GT(rotatedFastRuns, 300) << "rotated dabs take the fast loop too";
+}
+
+TEST_F(DabDifferential, TurnedDabReadsTheShapePlanesLastCellAsTheReferenceDoes) {
+    // Brush as large as the planes, no turn: the last pixel of the last row
+    // samples the planes' last cell, inside an eight-pixel step for these sizes.
+    std::mt19937 rng(5);
+    for (const bool avx2 : {false, true}) {
+        for (const int size : {8, 15, 16, 24}) {
+            allowFastPaths(avx2);
+            makePage(48, 48, size, size);
+            Page& p = page();
+            for (std::size_t i = 0; i < p.brush.shapePlane.size(); ++i) p.brush.shapePlane.data()[i] = pick(rng);
+            LayerRecord& target = *p.currentLayer;
+            for (std::size_t i = 0; i < target.pixels.size(); ++i) target.pixels.data()[i] = pick(rng);
+            PLR_SetRotateBrushMode(1, 0);
+            const Snapshot before = take(p, target);
+            drawDab(p, 24, 24, 0x1200, 0x3400, 0x5600, DabPath::Auto);
+            const Snapshot fast = take(p, target);
+            restore(p, target, before);
+            drawDab(p, 24, 24, 0x1200, 0x3400, 0x5600, DabPath::Reference);
+            EXPECT_EQ(fast.target, take(p, target).target) << "size " << size << (avx2 ? " AVX2" : "");
+            resetEngine();
+        }
+    }
+    allowFastPaths(true);
 }
 
 std::uint64_t fnv(const std::uint16_t* p, std::size_t n, std::uint64_t h = 1469598103934665603ull) {
