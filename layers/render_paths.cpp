@@ -124,8 +124,10 @@ struct ChunkWork {
 };
 
 // Composes n page pixels of row py: columns c0.. (cols null) or cols[0..n).
+// aheadOffset: where the chunk composed next starts in every entry's pixels
+// (-1: none, or not contiguous), asked for while this one is composed.
 void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, const std::int32_t* cols,
-                  std::int32_t n, ChunkWork& w) noexcept {
+                  std::int32_t n, std::ptrdiff_t aheadOffset, ChunkWork& w) noexcept {
     if (plan.count == 0)
         for (auto& channel : w.run.c) std::memset(channel, 0, sizeof(channel));
     w.run.useCover = false;
@@ -151,7 +153,7 @@ void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, cons
             stage(p, src, mask, n, w.staged);
             src = w.staged;
         }
-        p.kernel(src, n, p.params, w.run, k);
+        p.kernel(src, n, p.params, w.run, k, aheadOffset < 0 ? nullptr : p.pixels + aheadOffset);
     }
 }
 
@@ -214,14 +216,15 @@ void drawContiguousRow(const PageLayers& page, const Plan& plan, const Finishing
     std::uint8_t* out = t.row(dy);
     for (std::int32_t c0 = first; c0 < end; c0 += kChunk) {
         const std::int32_t n = std::min(kChunk, end - c0);
-        // Ask for the next chunk of every entry while this one is composed:
-        // the entries are as many streams through memory as there are layers.
-        const std::int32_t ahead = std::min(kChunk, end - (c0 + n));
-        for (int k = 0; k < plan.count && ahead > 0; ++k) {
-            const std::uint16_t* next = plan.entries[k].pixels + rowOffset + 4 * static_cast<std::ptrdiff_t>(c0 + n);
-            for (std::int32_t i = 0; i < ahead; i += 8) __builtin_prefetch(next + 4 * i);
-        }
-        composeChunk(plan, rowOffset, c0, nullptr, n, w);
+        // The next chunk of the row, or the start of the next page row (the
+        // band's rows follow one another): every entry's pixels there are
+        // asked for while this chunk is composed. The entries are as many
+        // streams through memory as there are layers.
+        const std::ptrdiff_t ahead = c0 + n < end ? static_cast<std::ptrdiff_t>(rowOffset) + 4 * (c0 + n)
+                                     : py + 1 < g.area.bottom
+                                         ? static_cast<std::ptrdiff_t>(rowOffset + page.rowValues) + 4 * first
+                                         : -1;
+        composeChunk(plan, rowOffset, c0, nullptr, n, ahead, w);
         finishChunk(page, f, py, py, c0, nullptr, n, w);
         if (g.path == Path::OneToOne) {
             std::memcpy(out + static_cast<std::ptrdiff_t>(c0 - g.area.left) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
@@ -301,7 +304,7 @@ void drawReduced(const PageLayers& page, const Plan& plan, const Finishing& f, c
             const std::int32_t maskRow = reducedMaskRow(g, dy, page.height);
             for (std::int32_t c = 0; c < strip; c += kChunk) {
                 const std::int32_t n = std::min(kChunk, strip - c);
-                composeChunk(plan, rowOffset, 0, cols + c, n, w);
+                composeChunk(plan, rowOffset, 0, cols + c, n, -1, w);
                 finishChunk(page, f, iy, maskRow, 0, cols + c, n, w);
                 std::memcpy(t.row(dy) + static_cast<std::ptrdiff_t>(dx0 + c) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
             }
