@@ -188,7 +188,16 @@ void finishChunk(const PageLayers& page, const Finishing& f, std::int32_t py, st
             const auto b = static_cast<std::uint32_t>(static_cast<std::int32_t>(w.run.c[2][i] * kColourScale));
             words[i] = (b >> 8) | (g & 0xFF00) | ((r & 0xFF00) << 8);
         }
-        for (std::int32_t i = 0; i < n; ++i) std::memcpy(w.bytes + 3 * i, &words[i], 4);
+        // Four pixels (twelve bytes) a step as one eight- and one four-byte
+        // store, the words shifted together; the rest one pixel at a time.
+        std::int32_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            const std::uint64_t low = words[i] | std::uint64_t{words[i + 1]} << 24 | std::uint64_t{words[i + 2]} << 48;
+            const std::uint32_t high = words[i + 2] >> 16 | words[i + 3] << 8;
+            std::memcpy(w.bytes + 3 * i, &low, 8);
+            std::memcpy(w.bytes + 3 * i + 8, &high, 4);
+        }
+        for (; i < n; ++i) std::memcpy(w.bytes + 3 * i, &words[i], 4);
         return;
     }
     composedPixels(n, w);
