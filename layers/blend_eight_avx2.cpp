@@ -27,8 +27,8 @@ using eight::store8;
 
 // The composition of eight pixels that all need it, to 16-bit lanes. With
 // kOpaqueBelow every destination alpha is 0xFFFF, whose quotient is exactly
-// 1: the constant takes its place, and the products with it and the terms
-// with 1 - 1 fold away at compile time (both exact in IEEE arithmetic).
+// 1: the constant takes its place, so its quotient and the products with it
+// (x * 1 is x in IEEE arithmetic) fold away at compile time.
 template <int F, bool kOpaqueBelow>
 inline void composeEight(const Eight& sp, __m256i A, const Eight& dq, bool alphaLock, __m256i out[4]) noexcept {
     const __m256i lum = _mm256_add_epi32(_mm256_add_epi32(sp.c[0], sp.c[1]), sp.c[2]);

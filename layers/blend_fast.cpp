@@ -7,7 +7,8 @@
 //     memmove and skips transparent runs without looking at the destination;
 //   - in the colour modes, with or without a Layer Mask, eight (AVX2, layers/
 //     blend_eight_avx2.cpp) or four (SSE2) neighbouring pixels that all need
-//     the float composition are composed straight from registers;
+//     the float composition are composed straight from registers, with the
+//     rows asked for from memory ahead of them (layers/blend_prefetch.h);
 //   - the alpha modes run four pixels at a time through their own stage 1
 //     and lane-mask stage 2 (layers/blend_alpha.cpp);
 //   - other pixels that need it are gathered into a batch and composed four

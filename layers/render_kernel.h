@@ -84,7 +84,7 @@ void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams&
                 const V lum = I::scaled(ch[0] + ch[1] + ch[2], kPerLum);
                 // Over an exactly opaque running result (the common case below
                 // a background) the constant 1 stands in for its alpha: the
-                // products with it and the terms with 1 - 1 fold away.
+                // products with it fold away (x * 1 is x in IEEE arithmetic).
                 const Straight<V> r = allOne(ad) ? composeStraightT<F>(s, as, lum, d, one)
                                                  : composeStraightT<F>(s, as, lum, d, ad);
                 for (int c = 0; c < 3; ++c) out[c] = r.c[c];
