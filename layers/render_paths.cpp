@@ -7,6 +7,8 @@
 // ahead). Transparent source pixels cost a test per vector; groups of eight
 // pixels under an opaque Normal entry skip every entry below it; Layer Mask
 // entries only mask. Same bytes as renderReference().
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -97,6 +99,20 @@ void findCover(const Plan& plan, std::size_t rowOffset, std::int32_t c0, std::in
         for (std::int32_t g = 0; g < groups; ++g) {
             if (run.cover[g] != 0) continue;
             const std::int32_t end = std::min(n, (g + 1) * kGroup);
+            if (end - g * kGroup == kGroup) {
+                // A whole group, 64 bytes, ANDed together in four registers:
+                // all alphas are 0xFFFF exactly when both alpha words of the
+                // result (16-bit lanes 3 and 7) are.
+                const auto* v = reinterpret_cast<const __m128i*>(src + 4 * g * kGroup);
+                const __m128i all = _mm_and_si128(_mm_and_si128(_mm_loadu_si128(v), _mm_loadu_si128(v + 1)),
+                                                  _mm_and_si128(_mm_loadu_si128(v + 2), _mm_loadu_si128(v + 3)));
+                const int ones = _mm_movemask_epi8(_mm_cmpeq_epi16(all, _mm_set1_epi16(-1)));
+                if ((ones & 0xC0C0) == 0xC0C0) {
+                    run.cover[g] = static_cast<std::uint8_t>(k);
+                    run.useCover = true;
+                }
+                continue;
+            }
             // The pixels as 64-bit words ANDed together: all alphas are 0xFFFF
             // exactly when the top 16 bits of the result are.
             std::uint64_t all = ~std::uint64_t{0};
