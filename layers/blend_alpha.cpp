@@ -6,6 +6,7 @@
 #include "layers/blend_lanes.h"
 #include "layers/blend_modes.h"
 #include "layers/blend_pixel.h"
+#include "layers/blend_prefetch.h"
 #include "layers/four_pixels_sse2.h"
 
 namespace plr {
@@ -120,6 +121,8 @@ void alphaRows(const BlendRequest& rq, const AlphaRowParams& st, const Stage1Set
         std::uint16_t* d = rq.destination + dof;
         std::int32_t x = wide ? wide(s, mk, d, rq.width, st) : 0;
         for (; x + 4 <= rq.width; x += 4) {
+            _mm_prefetch(reinterpret_cast<const char*>(s + 4 * x) + kBlendPrefetchBytes, _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(d + 4 * x) + kBlendPrefetchBytes, _MM_HINT_T0);
             __m128i px[4];
             lanesOf(s + 4 * x, px);
             stage2Four<F>(stage1Four(px, mk ? mk + 4 * x : nullptr, st, O), d + 4 * x, st);

@@ -7,6 +7,7 @@
 #include "layers/alpha_stage1.h"
 #include "layers/blend_alpha.h"
 #include "layers/blend_formula.h"
+#include "layers/blend_prefetch.h"
 #include "layers/eight_pixels_avx2.h"
 #include "layers/float8_avx2.h"
 
@@ -103,8 +104,12 @@ std::int32_t alphaRowEight(const std::uint16_t* s, const std::uint16_t* mk, std:
                            const AlphaRowParams& p) noexcept {
     const __m256i O = splat(static_cast<std::int32_t>(p.alphaLayerOpacity));
     std::int32_t x = 0;
-    for (; x + 8 <= n; x += 8)
+    for (; x + 8 <= n; x += 8) {
+        // Eight pixels are one line of each plane.
+        _mm_prefetch(reinterpret_cast<const char*>(s + 4 * x) + kBlendPrefetchBytes, _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(d + 4 * x) + kBlendPrefetchBytes, _MM_HINT_T0);
         stage2Eight<F>(stage1Eight(eight::load8(s + 4 * x), mk ? mk + 4 * x : nullptr, p, O), d + 4 * x, p);
+    }
     return x;
 }
 

@@ -7,7 +7,8 @@
 //     memmove and skips transparent runs without looking at the destination;
 //   - in the colour modes, with or without a Layer Mask, eight (AVX2, layers/
 //     blend_eight_avx2.cpp) or four (SSE2) neighbouring pixels that all need
-//     the float composition are composed straight from registers;
+//     the float composition are composed straight from registers, with the
+//     rows asked for from memory ahead of them (layers/blend_prefetch.h);
 //   - the alpha modes run four pixels at a time through their own stage 1
 //     and lane-mask stage 2 (layers/blend_alpha.cpp);
 //   - other pixels that need it are gathered into a batch and composed four
@@ -23,6 +24,7 @@
 #include "layers/four_pixels_sse2.h"
 #include "layers/blend_lanes.h"
 #include "layers/blend_pixel.h"
+#include "layers/blend_prefetch.h"
 #include "layers/blend_request.h"
 
 namespace plr {
@@ -135,6 +137,10 @@ template <int kFormula>
 inline bool blendFour(const std::uint16_t* s, const std::uint16_t* mk, std::uint16_t* d, const RowContext& c,
                       std::uint32_t opacityPlusOne) noexcept {
     const __m128i zero = _mm_setzero_si128();
+    // Half a line of each plane a call: the second request of a line finds it
+    // already on its way and costs next to nothing.
+    _mm_prefetch(reinterpret_cast<const char*>(s) + kBlendPrefetchBytes, _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(d) + kBlendPrefetchBytes, _MM_HINT_T0);
     __m128i srg, sba, drg, dba;
     four::split(s, srg, sba);
     four::split(d, drg, dba);

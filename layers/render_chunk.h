@@ -37,8 +37,11 @@ struct KernelParams {
 // Applies n source pixels (16-bit RGBA, alpha already the effective alpha
 // A unless the parameters say otherwise) to run[0..n).
 // `entry` is the entry's place in the list (compared with run.cover).
+// `ahead`: the entry's page pixels of the chunk composed next (null when
+// there is none), asked for from memory a line per step while this chunk is
+// composed, so that the waits for memory overlap the arithmetic.
 using ChunkFn = void (*)(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run,
-                         int entry) noexcept;
+                         int entry, const std::uint16_t* ahead) noexcept;
 
 // The kernel for composition formula 0..19 (19: keeps the destination):
 // AVX2 when the processor has it and fast paths are allowed, else SSE2.

@@ -41,8 +41,9 @@ struct Sse2 {
 };
 
 template <int F>
-void kernel(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run, int entry) noexcept {
-    composeChunkT<Sse2, F>(src, n, kp, run, entry);
+void kernel(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run, int entry,
+            const std::uint16_t* ahead) noexcept {
+    composeChunkT<Sse2, F>(src, n, kp, run, entry, ahead);
 }
 
 template <int... F>

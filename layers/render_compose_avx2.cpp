@@ -48,8 +48,9 @@ struct Avx2 {
 };
 
 template <int F>
-void kernel(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run, int entry) noexcept {
-    composeChunkT<Avx2, F>(src, n, kp, run, entry);
+void kernel(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run, int entry,
+            const std::uint16_t* ahead) noexcept {
+    composeChunkT<Avx2, F>(src, n, kp, run, entry, ahead);
 }
 
 template <int... F>

@@ -27,8 +27,8 @@ namespace plr::draw {
 // in float for every 16-bit value and every sum of three (the exhaustive
 // check is BlendBatch.ScaledLoadsEqualDivision) and spares the divider.
 template <class I, int F>
-void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run,
-                   int entry) noexcept {
+void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams& kp, Running& run, int entry,
+                   const std::uint16_t* ahead) noexcept {
     using V = typename I::V;
     constexpr int L = I::kLanes;
     const V zero = V::splat(0.0f), one = V::splat(1.0f);
@@ -38,6 +38,8 @@ void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams&
     const V copyLimit = V::splat(65280.0f);
     const V noLanes = zero;  // an all-false mask
     for (std::int32_t i = 0; i < n; i += L) {
+        // A step of the widest kernel is one line of the next chunk.
+        if (ahead) __builtin_prefetch(ahead + 4 * static_cast<std::ptrdiff_t>(i));
         bool first = kp.first;
         if (run.useCover) {
             const int cover = run.cover[i / kGroup];
@@ -57,6 +59,9 @@ void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams&
         // (opacity + 1) * a >> 8: the product is below 2^24, exact in float.
         if (kp.scaleAlpha) A = I::truncate(A * opacity * perStep);
         const V active = zero < A;
+        // A transparent source changes nothing: passed over before any
+        // conversion (the first entry still writes its transparent start).
+        if (!first && I::none(active)) continue;
         V s[3];
         for (int c = 0; c < 3; ++c) s[c] = I::scaled(ch[c], kPerColour);
         const V as = I::scaled(A, kPerAlpha);
@@ -66,7 +71,6 @@ void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams&
             I::storef(run.c[3] + i, kp.clears ? zero : select(active, as, zero));
             continue;
         }
-        if (I::none(active)) continue;  // transparent source: nothing changes
 
         V d[3], ad = I::loadf(run.c[3] + i);
         for (int c = 0; c < 3; ++c) d[c] = I::loadf(run.c[c] + i);
@@ -78,7 +82,11 @@ void composeChunkT(const std::uint16_t* src, std::int32_t n, const KernelParams&
             const V need = I::andNotMask(I::orMask(dstEmpty, copy), active);
             if (!I::none(need)) {
                 const V lum = I::scaled(ch[0] + ch[1] + ch[2], kPerLum);
-                const Straight<V> r = composeStraightT<F>(s, as, lum, d, ad);
+                // Over an exactly opaque running result (the common case below
+                // a background) the constant 1 stands in for its alpha: the
+                // products with it fold away (x * 1 is x in IEEE arithmetic).
+                const Straight<V> r = allOne(ad) ? composeStraightT<F>(s, as, lum, d, one)
+                                                 : composeStraightT<F>(s, as, lum, d, ad);
                 for (int c = 0; c < 3; ++c) out[c] = r.c[c];
                 outA = r.a;
             }

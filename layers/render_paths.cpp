@@ -7,6 +7,8 @@
 // ahead). Transparent source pixels cost a test per vector; groups of eight
 // pixels under an opaque Normal entry skip every entry below it; Layer Mask
 // entries only mask. Same bytes as renderReference().
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -97,6 +99,20 @@ void findCover(const Plan& plan, std::size_t rowOffset, std::int32_t c0, std::in
         for (std::int32_t g = 0; g < groups; ++g) {
             if (run.cover[g] != 0) continue;
             const std::int32_t end = std::min(n, (g + 1) * kGroup);
+            if (end - g * kGroup == kGroup) {
+                // A whole group, 64 bytes, ANDed together in four registers:
+                // all alphas are 0xFFFF exactly when both alpha words of the
+                // result (16-bit lanes 3 and 7) are.
+                const auto* v = reinterpret_cast<const __m128i*>(src + 4 * g * kGroup);
+                const __m128i all = _mm_and_si128(_mm_and_si128(_mm_loadu_si128(v), _mm_loadu_si128(v + 1)),
+                                                  _mm_and_si128(_mm_loadu_si128(v + 2), _mm_loadu_si128(v + 3)));
+                const int ones = _mm_movemask_epi8(_mm_cmpeq_epi16(all, _mm_set1_epi16(-1)));
+                if ((ones & 0xC0C0) == 0xC0C0) {
+                    run.cover[g] = static_cast<std::uint8_t>(k);
+                    run.useCover = true;
+                }
+                continue;
+            }
             // The pixels as 64-bit words ANDed together: all alphas are 0xFFFF
             // exactly when the top 16 bits of the result are.
             std::uint64_t all = ~std::uint64_t{0};
@@ -124,8 +140,10 @@ struct ChunkWork {
 };
 
 // Composes n page pixels of row py: columns c0.. (cols null) or cols[0..n).
+// aheadOffset: where the chunk composed next starts in every entry's pixels
+// (-1: none, or not contiguous), asked for while this one is composed.
 void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, const std::int32_t* cols,
-                  std::int32_t n, ChunkWork& w) noexcept {
+                  std::int32_t n, std::ptrdiff_t aheadOffset, ChunkWork& w) noexcept {
     if (plan.count == 0)
         for (auto& channel : w.run.c) std::memset(channel, 0, sizeof(channel));
     w.run.useCover = false;
@@ -151,7 +169,7 @@ void composeChunk(const Plan& plan, std::size_t rowOffset, std::int32_t c0, cons
             stage(p, src, mask, n, w.staged);
             src = w.staged;
         }
-        p.kernel(src, n, p.params, w.run, k);
+        p.kernel(src, n, p.params, w.run, k, aheadOffset < 0 ? nullptr : p.pixels + aheadOffset);
     }
 }
 
@@ -186,7 +204,16 @@ void finishChunk(const PageLayers& page, const Finishing& f, std::int32_t py, st
             const auto b = static_cast<std::uint32_t>(static_cast<std::int32_t>(w.run.c[2][i] * kColourScale));
             words[i] = (b >> 8) | (g & 0xFF00) | ((r & 0xFF00) << 8);
         }
-        for (std::int32_t i = 0; i < n; ++i) std::memcpy(w.bytes + 3 * i, &words[i], 4);
+        // Four pixels (twelve bytes) a step as one eight- and one four-byte
+        // store, the words shifted together; the rest one pixel at a time.
+        std::int32_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            const std::uint64_t low = words[i] | std::uint64_t{words[i + 1]} << 24 | std::uint64_t{words[i + 2]} << 48;
+            const std::uint32_t high = words[i + 2] >> 16 | words[i + 3] << 8;
+            std::memcpy(w.bytes + 3 * i, &low, 8);
+            std::memcpy(w.bytes + 3 * i + 8, &high, 4);
+        }
+        for (; i < n; ++i) std::memcpy(w.bytes + 3 * i, &words[i], 4);
         return;
     }
     composedPixels(n, w);
@@ -214,14 +241,15 @@ void drawContiguousRow(const PageLayers& page, const Plan& plan, const Finishing
     std::uint8_t* out = t.row(dy);
     for (std::int32_t c0 = first; c0 < end; c0 += kChunk) {
         const std::int32_t n = std::min(kChunk, end - c0);
-        // Ask for the next chunk of every entry while this one is composed:
-        // the entries are as many streams through memory as there are layers.
-        const std::int32_t ahead = std::min(kChunk, end - (c0 + n));
-        for (int k = 0; k < plan.count && ahead > 0; ++k) {
-            const std::uint16_t* next = plan.entries[k].pixels + rowOffset + 4 * static_cast<std::ptrdiff_t>(c0 + n);
-            for (std::int32_t i = 0; i < ahead; i += 8) __builtin_prefetch(next + 4 * i);
-        }
-        composeChunk(plan, rowOffset, c0, nullptr, n, w);
+        // The next chunk of the row, or the start of the next page row (the
+        // band's rows follow one another): every entry's pixels there are
+        // asked for while this chunk is composed. The entries are as many
+        // streams through memory as there are layers.
+        const std::ptrdiff_t ahead = c0 + n < end ? static_cast<std::ptrdiff_t>(rowOffset) + 4 * (c0 + n)
+                                     : py + 1 < g.area.bottom
+                                         ? static_cast<std::ptrdiff_t>(rowOffset + page.rowValues) + 4 * first
+                                         : -1;
+        composeChunk(plan, rowOffset, c0, nullptr, n, ahead, w);
         finishChunk(page, f, py, py, c0, nullptr, n, w);
         if (g.path == Path::OneToOne) {
             std::memcpy(out + static_cast<std::ptrdiff_t>(c0 - g.area.left) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
@@ -301,7 +329,7 @@ void drawReduced(const PageLayers& page, const Plan& plan, const Finishing& f, c
             const std::int32_t maskRow = reducedMaskRow(g, dy, page.height);
             for (std::int32_t c = 0; c < strip; c += kChunk) {
                 const std::int32_t n = std::min(kChunk, strip - c);
-                composeChunk(plan, rowOffset, 0, cols + c, n, w);
+                composeChunk(plan, rowOffset, 0, cols + c, n, -1, w);
                 finishChunk(page, f, iy, maskRow, 0, cols + c, n, w);
                 std::memcpy(t.row(dy) + static_cast<std::ptrdiff_t>(dx0 + c) * 3, w.bytes, static_cast<std::size_t>(n) * 3);
             }

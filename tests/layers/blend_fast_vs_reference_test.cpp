@@ -10,6 +10,9 @@
 
 #include "core/cpu_features.h"
 #include "engine/cpu_kernels.h"
+#include "engine/threading.h"
+#include "engine_fixture.h"
+#include "layers/blend_bands.h"
 #include "layers/blend_batch.h"
 #include "layers/blend_eight.h"
 #include "layers/blend_request.h"
@@ -198,6 +201,46 @@ TEST(BlendFastPath, MatchesTheReferenceOnLargeRequestsOfEveryMode) {
                 expectSame(c, mode * 4 + variant);
                 if (::testing::Test::HasFailure()) return;
             }
+        }
+    });
+}
+
+// A translucent layer merged onto an opaque picture, the everyday merge:
+// groups whose destination is all opaque take the shortcut that knows the
+// destination alpha's quotient is 1, single translucent or transparent
+// destination pixels break the groups, rows are long enough for the
+// prefetching to run past them. Through the bands of rows at 1, 2 and 7
+// threads, with the wide path on and off.
+class BlendOverOpaque : public EngineTest {};
+constexpr std::int32_t kThreadCounts[] = {1, 2, 7};
+
+TEST_F(BlendOverOpaque, MatchesTheReferenceInBandsAtEveryThreadCount) {
+    withAndWithoutWidePath([] {
+        std::mt19937 rng(4096);
+        for (int n = 0; n < 120; ++n) {
+            setThreadCount(kThreadCounts[n % 3], true);  // bands down to one row
+            Case c = randomCase(rng, 700, 9);
+            for (std::size_t i = 3; i < c.planes.source.size(); i += 4)
+                if (rng() % 32 != 0) c.planes.source[i] = static_cast<std::uint16_t>(1 + rng() % 0xFF10);
+            for (std::size_t i = 3; i < c.planes.destination.size(); i += 4)
+                c.planes.destination[i] = rng() % 64 != 0 ? 0xFFFF : biasedAlpha(rng);
+            c.rq.mode = static_cast<std::int32_t>(rng() % 21);
+            if (rng() % 3 == 0) {
+                fill(c.planes.mask, c.planes.source.size(), rng, false);
+                c.rq.maskMode = 40;
+            } else {
+                c.planes.mask.clear();
+            }
+            std::vector<std::uint16_t> viaReference = c.planes.destination, viaBands = c.planes.destination;
+            BlendRequest rq = c.rq;
+            rq.source = c.planes.source.data();
+            rq.mask = c.planes.mask.empty() ? nullptr : c.planes.mask.data();
+            rq.destination = viaReference.data();
+            blendReference(rq);
+            rq.destination = viaBands.data();
+            blendInBands(rq);
+            ASSERT_EQ(viaReference, viaBands) << "case " << n << " mode " << rq.mode << " opacity " << rq.opacity
+                                              << " mask " << (rq.mask != nullptr) << " lock " << rq.alphaLock;
         }
     });
 }
