@@ -49,10 +49,10 @@ inline I ramp(I a, I O) {
 
 // floor(x y / D) and x y - D floor(x y / D) for x, y below 2^16 with x y
 // below 2^32 and D (0 < D < 2^16) per lane, r the bits of float(1 / D). The
-// float guess x y r is within a relative 3 2^-24 of the quotient, which stays below
-// 2^17 for the Shade rule: off by less than 0.02, so its truncation is the
-// floor or one either side, and the remainder in 32-bit lanes (wrapping, its
-// true value in [-D, 2D)) says which.
+// float guess x y r is within a relative 3 2^-24 of the quotient, which
+// stays below 2^17 for the Shade rule: off by less than 0.02, so its
+// truncation is the floor or one either side, and the remainder in 32-bit
+// lanes (wrapping, its true value in [-D, 2D)) says which.
 template <class I>
 inline I floorQuotient(I x, I y, I D, I r, I& rem) {
     const I q = quotientGuess(x, y, r);

@@ -81,8 +81,9 @@ inline void stage2Four(const Source4& p, std::uint16_t* d, const AlphaRowParams&
     const __m128i adZero = isZero(Ad), aZero = isZero(p.A.v);
     const __m128i copy = st.clears ? _mm_setzero_si128() : _mm_andnot_si128(aZero, adZero);
     const __m128i keep = _mm_andnot_si128(adZero, aZero);
-    // Four kept pixels are not stored again: a hidden source (Layer Mask,
-    // Alpha Highlight below its threshold) over an opaque destination only reads it.
+    // Four kept pixels are not stored again: where the effective source is
+    // transparent (Alpha Highlight above its threshold, Alpha Filter of an
+    // opaque layer) the destination is only read.
     if (_mm_movemask_epi8(keep) == 0xFFFF) return;
     const __m128i composed = _mm_andnot_si128(_mm_or_si128(adZero, aZero), splat(-1));
     __m128i out[4];

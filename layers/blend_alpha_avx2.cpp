@@ -91,8 +91,6 @@ inline void stage2Eight(const Source8& p, std::uint16_t* d, const AlphaRowParams
     eight::store8(d, out);
 }
 
-constexpr int kAhead = 4096;
-
 template <int F>
 std::int32_t alphaRowEight(const std::uint16_t* s, const std::uint16_t* mk, std::uint16_t* d, std::int32_t n,
                            const AlphaRowParams& p) noexcept {
