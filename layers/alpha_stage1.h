@@ -9,8 +9,8 @@
 // I::splat(x), & | ^ + - and, found by argument-dependent lookup,
 // andNot(m, x) (= ~m & x), sel(m, a, b), gt(x, k), lt(x, k), isZero(x),
 // minusOrZero(x, y) (x > y ? x - y : 0), atMostMax(x) (min(x, 0xFFFF)),
-// shl(x, n), third(sum) (sum / 3), mulLo(x, y) (the low 32 bits of x y) and
-// quotientGuess(x, y, r) (x y r truncated, in float, r a float's bits).
+// shl(x, n), third(sum) (sum / 3) and shade(v, a, params) (the scalar
+// Shade rule in double, lane by lane).
 #include "layers/blend_alpha.h"
 
 namespace plr {
@@ -45,41 +45,6 @@ template <class I>
 inline I ramp(I a, I O) {
     const I mid = I::splat(0xFFFF) - atMostMax(shl(I::splat(0x23FF) - a, 6));
     return andNot(lt(a, 0x1FFF), sel(lt(a, 0x23FF), mid, O));
-}
-
-// floor(x y / D) and x y - D floor(x y / D) for x, y below 2^16 with x y
-// below 2^32 and D (0 < D < 2^16) per lane, r the bits of float(1 / D). The
-// float guess x y r is within a relative 3 2^-24 of the quotient, which
-// stays below 2^17 for the Shade rule: off by less than 0.02, so its
-// truncation is the floor or one either side, and the remainder in 32-bit
-// lanes (wrapping, its true value in [-D, 2D)) says which.
-template <class I>
-inline I floorQuotient(I x, I y, I D, I r, I& rem) {
-    const I q = quotientGuess(x, y, r);
-    rem = mulLo(x, y) - mulLo(q, D);
-    const I under = lt(rem, 0), over = andNot(lt(rem - D, 0), I::splat(-1));  // all ones: one too many, one too few
-    rem = rem + (under & D) - (over & D);
-    return q + under - over;
-}
-
-// Shade in integers: above the pivot v + floor((0xFFFF - v)(a - P) / Dl),
-// not above 0xFFFF; from it down v - ceil(v (P - a) / Dd), not below 0. The
-// rule's double form gives exactly this: its quotient of two whole numbers
-// below 2^32 is correctly rounded and lies at least 1 / D from any whole
-// number it does not equal, so neither it nor v plus it rounds across one,
-// and truncation takes the floor. (tests/layers/shade_exact_test.cpp checks
-// every value and alpha.)
-template <class I>
-inline I shade(I v, I a, const ShadeConstants& k) {
-    const I up = gt(a, k.pivot);
-    const I P = I::splat(k.pivot);
-    const I x = sel(up, I::splat(0xFFFF) - v, v);
-    const I y = sel(up, a - P, P - a);
-    const I D = sel(up, I::splat(k.lighten), I::splat(k.darken));
-    I rem;
-    const I q = floorQuotient(x, y, D, sel(up, I::splat(k.lightenReciprocal), I::splat(k.darkenReciprocal)), rem);
-    const I ceiling = q - (isZero(rem) ^ I::splat(-1));
-    return sel(up, atMostMax(v + q), minusOrZero(v, ceiling));
 }
 
 }  // namespace alphalanes

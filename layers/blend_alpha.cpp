@@ -31,15 +31,27 @@ inline I4 atMostMax(I4 x) { return sel(gt(x, 0xFFFF), I4::splat(0xFFFF), x); }
 inline I4 shl(I4 x, int n) { return {_mm_sll_epi32(x.v, _mm_cvtsi32_si128(n))}; }
 inline I4 third(I4 sum) { return {four::third(sum.v)}; }
 
-// The low 32 bits of x y, lane by lane, from the even and odd 64-bit products.
-inline I4 mulLo(I4 x, I4 y) {
-    const __m128i even = _mm_mul_epu32(x.v, y.v);
-    const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(x.v, 32), _mm_srli_epi64(y.v, 32));
-    return {_mm_unpacklo_epi32(_mm_shuffle_epi32(even, 0x08), _mm_shuffle_epi32(odd, 0x08))};
+// Shade of two channel values in double, as the scalar rule: above the pivot
+// v + (0xFFFF - v) (a - P) / Dl, else v - v (P - a) / Dd, held to 0..0xFFFF
+// and truncated. The pivot test picks the numerator and divisor first, so
+// each lane makes the one division the scalar rule makes.
+inline __m128d shadeHalf(__m128i v, __m128i a, const ShadeParams& p, __m128i upper) {
+    const __m128d vd = _mm_cvtepi32_pd(v);
+    const __m128d P = _mm_set1_pd(static_cast<double>(p.pivot));
+    const __m128d ad = _mm_cvtepi32_pd(a);
+    const __m128d m = _mm_castsi128_pd(upper);
+    auto pick = [m](__m128d light, __m128d dark) { return _mm_or_pd(_mm_and_pd(m, light), _mm_andnot_pd(m, dark)); };
+    const __m128d num = pick(_mm_mul_pd(_mm_sub_pd(_mm_set1_pd(65535.0), vd), _mm_sub_pd(ad, P)),
+                             _mm_mul_pd(vd, _mm_sub_pd(P, ad)));
+    const __m128d q = _mm_div_pd(num, pick(_mm_set1_pd(p.lighten), _mm_set1_pd(p.darken)));
+    const __m128d out = pick(_mm_add_pd(vd, q), _mm_sub_pd(vd, q));
+    return _mm_min_pd(_mm_max_pd(out, _mm_setzero_pd()), _mm_set1_pd(65535.0));
 }
-inline I4 quotientGuess(I4 x, I4 y, I4 r) {
-    const __m128 xy = _mm_mul_ps(_mm_cvtepi32_ps(x.v), _mm_cvtepi32_ps(y.v));
-    return {_mm_cvttps_epi32(_mm_mul_ps(xy, _mm_castsi128_ps(r.v)))};
+inline I4 shade(I4 v, I4 a, const ShadeParams& p) {
+    const __m128i up = gt(a, p.pivot).v;
+    const __m128d lo = shadeHalf(v.v, a.v, p, _mm_unpacklo_epi32(up, up));
+    const __m128d hi = shadeHalf(_mm_shuffle_epi32(v.v, 0xEE), _mm_shuffle_epi32(a.v, 0xEE), p, _mm_unpackhi_epi32(up, up));
+    return {_mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi))};
 }
 
 inline void prefetchAhead(const std::uint16_t* p) {
@@ -161,15 +173,6 @@ void alphaRows(const BlendRequest& rq, const AlphaRowParams& st, const Stage1Set
 
 }  // namespace
 
-void shadeValues(const std::int32_t* v, const std::int32_t* a, std::int32_t* out, std::int32_t n,
-                 const ShadeConstants& k) noexcept {
-    for (std::int32_t i = 0; i + 4 <= n; i += 4) {
-        const I4 lanes = alphalanes::shade(I4{_mm_loadu_si128(reinterpret_cast<const __m128i*>(v + i))},
-                                           I4{_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i))}, k);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), lanes.v);
-    }
-}
-
 void blendAlphaModes(const BlendRequest& rq, std::int32_t formula, bool clears) noexcept {
     const Stage1Settings settings = stage1SettingsOf(rq);
     const BlendMode* info = blendModeInfo(rq.mode);
@@ -182,7 +185,7 @@ void blendAlphaModes(const BlendRequest& rq, std::int32_t formula, bool clears) 
     st.rule = info->alpha;
     st.sameRule = info->same;
     st.same = rq.sameAlphaMode && info->same != SameRule::AsWithout;
-    st.shade = shadeConstantsOf(info->shade);
+    st.shade = info->shade;
     st.mask = settings.layerMask;
     st.opacityPlusOne = settings.opacity < 255 ? static_cast<std::uint32_t>(settings.opacity + 1) : 256;
     st.alphaLayerOpacity = rq.alphaLayerOpacity;

@@ -38,10 +38,22 @@ inline I8 atMostMax(I8 x) { return {_mm256_min_epi32(x.v, _mm256_set1_epi32(0xFF
 inline I8 shl(I8 x, int n) { return {_mm256_sll_epi32(x.v, _mm_cvtsi32_si128(n))}; }
 inline I8 third(I8 sum) { return {simd::third(sum.v)}; }
 
-inline I8 mulLo(I8 x, I8 y) { return {_mm256_mullo_epi32(x.v, y.v)}; }
-inline I8 quotientGuess(I8 x, I8 y, I8 r) {
-    const __m256 xy = _mm256_mul_ps(_mm256_cvtepi32_ps(x.v), _mm256_cvtepi32_ps(y.v));
-    return {_mm256_cvttps_epi32(_mm256_mul_ps(xy, _mm256_castsi256_ps(r.v)))};
+// Shade of four channel values in double: the same operations as the scalar
+// rule, one division a lane (numerator and divisor picked by the pivot test first).
+inline __m128i shadeQuarter(__m128i v, __m128i a, const ShadeParams& p) {
+    const __m256d vd = _mm256_cvtepi32_pd(v), ad = _mm256_cvtepi32_pd(a);
+    const __m256d P = _mm256_set1_pd(static_cast<double>(p.pivot));
+    const __m256d up = _mm256_cmp_pd(ad, P, _CMP_GT_OQ);
+    const __m256d num = _mm256_blendv_pd(_mm256_mul_pd(vd, _mm256_sub_pd(P, ad)),
+                                         _mm256_mul_pd(_mm256_sub_pd(_mm256_set1_pd(65535.0), vd), _mm256_sub_pd(ad, P)), up);
+    const __m256d q = _mm256_div_pd(num, _mm256_blendv_pd(_mm256_set1_pd(p.darken), _mm256_set1_pd(p.lighten), up));
+    const __m256d out = _mm256_blendv_pd(_mm256_sub_pd(vd, q), _mm256_add_pd(vd, q), up);
+    return _mm256_cvttpd_epi32(_mm256_min_pd(_mm256_max_pd(out, _mm256_setzero_pd()), _mm256_set1_pd(65535.0)));
+}
+inline I8 shade(I8 v, I8 a, const ShadeParams& p) {
+    const __m128i lo = shadeQuarter(_mm256_castsi256_si128(v.v), _mm256_castsi256_si128(a.v), p);
+    const __m128i hi = shadeQuarter(_mm256_extracti128_si256(v.v, 1), _mm256_extracti128_si256(a.v, 1), p);
+    return {_mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1)};
 }
 
 inline void prefetchAhead(const std::uint16_t* p) {
@@ -105,15 +117,6 @@ std::int32_t alphaRowEight(const std::uint16_t* s, const std::uint16_t* mk, std:
 }
 
 }  // namespace
-
-void shadeValuesAvx2(const std::int32_t* v, const std::int32_t* a, std::int32_t* out, std::int32_t n,
-                     const ShadeConstants& k) noexcept {
-    for (std::int32_t i = 0; i + 8 <= n; i += 8) {
-        const I8 lanes = alphalanes::shade(I8{_mm256_loadu_si256(reinterpret_cast<const __m256i*>(v + i))},
-                                           I8{_mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i))}, k);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), lanes.v);
-    }
-}
 
 AlphaRowFn alphaRowFunctionAvx2(std::int32_t formula) noexcept {
     if (formula == 0) return &alphaRowEight<0>;
