@@ -55,6 +55,10 @@ inline I4 shade(I4 v, I4 a, const ShadeParams& p) {
     return {_mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi))};
 }
 
+inline void prefetchAhead(const std::uint16_t* p) {
+    _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(p) + kBlendPrefetchBytes), _MM_HINT_T0);
+}
+
 inline __m128i splat(std::int32_t x) { return _mm_set1_epi32(x); }
 inline __m128i isZero(__m128i a) { return _mm_cmpeq_epi32(a, _mm_setzero_si128()); }
 using Source4 = AlphaSource<I4>;
@@ -90,6 +94,10 @@ inline void stage2Four(const Source4& p, std::uint16_t* d, const AlphaRowParams&
     const __m128i adZero = isZero(Ad), aZero = isZero(p.A.v);
     const __m128i copy = st.clears ? _mm_setzero_si128() : _mm_andnot_si128(aZero, adZero);
     const __m128i keep = _mm_andnot_si128(adZero, aZero);
+    // Four kept pixels are not stored again: where the effective source is
+    // transparent (Alpha Highlight above its threshold, Alpha Filter of an
+    // opaque layer) the destination is only read.
+    if (_mm_movemask_epi8(keep) == 0xFFFF) return;
     const __m128i composed = _mm_andnot_si128(_mm_or_si128(adZero, aZero), splat(-1));
     __m128i out[4];
     for (int i = 0; i < 3; ++i) out[i] = _mm_or_si128(_mm_and_si128(copy, p.c[i].v), _mm_and_si128(keep, dq[i]));
@@ -107,6 +115,37 @@ inline void stage2Four(const Source4& p, std::uint16_t* d, const AlphaRowParams&
     four::store(d, out[0], out[1], out[2], st.alphaLock ? dq[3] : out[3]);
 }
 
+// Layer Mask merged down: its rule hides every source pixel (A = 0 with or
+// without the same-alpha-mode switch), so whatever the source, mask plane,
+// opacity or alpha lock, the merge clears the destination pixels whose alpha
+// is 0 and leaves the rest. Pixels it would not change are not stored, so an
+// opaque destination is only read and the source not at all.
+void clearTransparentPixels(std::uint16_t* d, std::int32_t n) noexcept {
+    const __m128i zero = _mm_setzero_si128();
+    std::int32_t x = 0;
+    for (; x + 4 <= n; x += 4) {
+        prefetchAhead(d + 4 * x);
+        __m128i* q = reinterpret_cast<__m128i*>(d + 4 * x);
+        const __m128i p01 = _mm_loadu_si128(q), p23 = _mm_loadu_si128(q + 1);
+        // All ones across a pixel whose alpha (its fourth value) is 0.
+        const __m128i c01 = _mm_shufflehi_epi16(_mm_shufflelo_epi16(_mm_cmpeq_epi16(p01, zero), 0xFF), 0xFF);
+        const __m128i c23 = _mm_shufflehi_epi16(_mm_shufflelo_epi16(_mm_cmpeq_epi16(p23, zero), 0xFF), 0xFF);
+        const __m128i lost = _mm_or_si128(_mm_and_si128(c01, p01), _mm_and_si128(c23, p23));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(lost, zero)) == 0xFFFF) continue;
+        _mm_storeu_si128(q, _mm_andnot_si128(c01, p01));
+        _mm_storeu_si128(q + 1, _mm_andnot_si128(c23, p23));
+    }
+    for (; x < n; ++x)
+        if (d[4 * x + 3] == 0) d[4 * x] = d[4 * x + 1] = d[4 * x + 2] = 0;
+}
+
+void layerMaskRows(const BlendRequest& rq) noexcept {
+    for (std::int32_t j = 0; j < rq.height; ++j)
+        clearTransparentPixels(rq.destination + static_cast<std::ptrdiff_t>(rq.destY + j) * rq.destRowValues +
+                                   static_cast<std::ptrdiff_t>(rq.destX) * 4,
+                               rq.width);
+}
+
 template <int F>
 void alphaRows(const BlendRequest& rq, const AlphaRowParams& st, const Stage1Settings& settings) noexcept {
     const __m128i O = splat(static_cast<std::int32_t>(st.alphaLayerOpacity));
@@ -121,8 +160,8 @@ void alphaRows(const BlendRequest& rq, const AlphaRowParams& st, const Stage1Set
         std::uint16_t* d = rq.destination + dof;
         std::int32_t x = wide ? wide(s, mk, d, rq.width, st) : 0;
         for (; x + 4 <= rq.width; x += 4) {
-            _mm_prefetch(reinterpret_cast<const char*>(s + 4 * x) + kBlendPrefetchBytes, _MM_HINT_T0);
-            _mm_prefetch(reinterpret_cast<const char*>(d + 4 * x) + kBlendPrefetchBytes, _MM_HINT_T0);
+            prefetchAhead(s + 4 * x);
+            prefetchAhead(d + 4 * x);
             __m128i px[4];
             lanesOf(s + 4 * x, px);
             stage2Four<F>(stage1Four(px, mk ? mk + 4 * x : nullptr, st, O), d + 4 * x, st);
@@ -139,6 +178,10 @@ void blendAlphaModes(const BlendRequest& rq, std::int32_t formula, bool clears) 
     const Stage1Settings settings = stage1SettingsOf(rq);
     const BlendMode* info = blendModeInfo(rq.mode);
     if (!info || rq.mode <= kModeUnused) return;
+    if (info->alpha == AlphaRule::Hidden && info->same == SameRule::AsWithout) {
+        layerMaskRows(rq);
+        return;
+    }
     AlphaRowParams st;
     st.rule = info->alpha;
     st.sameRule = info->same;

@@ -57,6 +57,10 @@ inline I8 shade(I8 v, I8 a, const ShadeParams& p) {
     return {_mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1)};
 }
 
+inline void prefetchAhead(const std::uint16_t* p) {
+    _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(p) + kBlendPrefetchBytes), _MM_HINT_T0);
+}
+
 using Source8 = AlphaSource<I8>;
 
 inline Source8 stage1Eight(const eight::Eight& px, const std::uint16_t* mk, const AlphaRowParams& st, __m256i O) {
@@ -74,6 +78,7 @@ inline void stage2Eight(const Source8& p, std::uint16_t* d, const AlphaRowParams
     const __m256i adZero = isZero(Ad), aZero = isZero(p.A.v);
     const __m256i copy = st.clears ? _mm256_setzero_si256() : _mm256_andnot_si256(aZero, adZero);
     const __m256i keep = _mm256_andnot_si256(adZero, aZero);
+    if (_mm256_movemask_epi8(keep) == -1) return;  // eight kept pixels are not stored again
     const __m256i composed = _mm256_andnot_si256(_mm256_or_si256(adZero, aZero), splat(-1));
     __m256i out[4];
     for (int i = 0; i < 3; ++i)
@@ -106,8 +111,8 @@ std::int32_t alphaRowEight(const std::uint16_t* s, const std::uint16_t* mk, std:
     std::int32_t x = 0;
     for (; x + 8 <= n; x += 8) {
         // Eight pixels are one line of each plane.
-        _mm_prefetch(reinterpret_cast<const char*>(s + 4 * x) + kBlendPrefetchBytes, _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(d + 4 * x) + kBlendPrefetchBytes, _MM_HINT_T0);
+        prefetchAhead(s + 4 * x);
+        prefetchAhead(d + 4 * x);
         stage2Eight<F>(stage1Eight(eight::load8(s + 4 * x), mk ? mk + 4 * x : nullptr, p, O), d + 4 * x, p);
     }
     return x;

@@ -14,6 +14,7 @@
 #include "layers/blend_bands.h"
 #include "layers/blend_request.h"
 #include "engine_fixture.h"
+#include "fast_and_baseline.h"
 
 namespace plr::test {
 namespace {
@@ -32,18 +33,7 @@ std::vector<std::uint16_t> plane(std::mt19937& rng, std::size_t values) {
     return p;
 }
 
-class BlendAlphaModes : public EngineTest, public ::testing::WithParamInterface<bool> {
-protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        allowFastPaths(GetParam());
-    }
-    void TearDown() override {
-        allowFastPaths(true);
-        setThreadCount(1);
-        EngineTest::TearDown();
-    }
-};
+class BlendAlphaModes : public FastAndBaselineTest {};
 INSTANTIATE_TEST_SUITE_P(FastAndBaseline, BlendAlphaModes, ::testing::Bool());
 
 TEST_P(BlendAlphaModes, MatchTheReferenceInBandsAtAnyThreadCount) {

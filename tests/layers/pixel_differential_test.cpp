@@ -6,6 +6,7 @@
 #include "engine/cpu_kernels.h"
 #include "engine/threading.h"
 #include "engine_fixture.h"
+#include "fast_and_baseline.h"
 #include "layers/pixel_reference.h"
 #include "pixel_test_support.h"
 
@@ -82,17 +83,7 @@ void expectSameLayers(int iteration) {
 }
 
 // Runs the body once with the processor's fast paths and once with the baseline loops.
-class PixelDifferentialPaths : public EngineTest, public ::testing::WithParamInterface<bool> {
-protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        allowFastPaths(GetParam());
-    }
-    void TearDown() override {
-        allowFastPaths(true);
-        EngineTest::TearDown();
-    }
-};
+class PixelDifferentialPaths : public FastAndBaselineTest {};
 INSTANTIATE_TEST_SUITE_P(FastAndBaseline, PixelDifferentialPaths, ::testing::Bool());
 
 TEST_P(PixelDifferentialPaths, CoreLoadMatchesTheReference) {
