@@ -88,6 +88,11 @@ void Dabs(benchmark::State& state, DabCase c) {
     plr::resetEngine();
 }
 
+// Every dab benchmark, ours and the anchor's, runs the same diameters.
+void diameters(benchmark::internal::Benchmark* b) {
+    b->Arg(16)->Arg(64)->Arg(256)->Arg(1000)->MinTime(0.2)->Unit(benchmark::kMicrosecond);
+}
+
 #ifdef PALORAN_BENCH_MYPAINT
 void MyPaintDabs(benchmark::State& state) {
     const int diameter = static_cast<int>(state.range(0));
@@ -111,51 +116,15 @@ void MyPaintDabs(benchmark::State& state) {
     setCounters(state, diameter);
     mypaint_surface_unref(surface);
 }
-BENCHMARK(MyPaintDabs)->Arg(16)->Arg(64)->Arg(256)->Arg(1000)->MinTime(0.2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MyPaintDabs)->Apply(diameters);
 #endif
 
-BENCHMARK_CAPTURE(Dabs, Normal, DabCase{Kind::Normal})
-    ->Arg(16)
-    ->Arg(64)
-    ->Arg(256)
-    ->Arg(1000)
-    ->MinTime(0.2)
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Dabs, Smudge, DabCase{Kind::Smudge})
-    ->Arg(16)
-    ->Arg(64)
-    ->Arg(256)
-    ->Arg(1000)
-    ->MinTime(0.2)
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Dabs, GritTexture, DabCase{Kind::GritTexture})
-    ->Arg(16)
-    ->Arg(64)
-    ->Arg(256)
-    ->Arg(1000)
-    ->MinTime(0.2)
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Dabs, Rotated, DabCase{Kind::Normal, true})
-    ->Arg(16)
-    ->Arg(64)
-    ->Arg(256)
-    ->Arg(1000)
-    ->MinTime(0.2)
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Dabs, RotatedReference, DabCase{Kind::Normal, true, plr::DabPath::Reference})
-    ->Arg(16)
-    ->Arg(64)
-    ->Arg(256)
-    ->Arg(1000)
-    ->MinTime(0.2)
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Dabs, RotatedSmudge, DabCase{Kind::Smudge, true})
-    ->Arg(16)
-    ->Arg(64)
-    ->Arg(256)
-    ->Arg(1000)
-    ->MinTime(0.2)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Dabs, Normal, DabCase{Kind::Normal})->Apply(diameters);
+BENCHMARK_CAPTURE(Dabs, Smudge, DabCase{Kind::Smudge})->Apply(diameters);
+BENCHMARK_CAPTURE(Dabs, GritTexture, DabCase{Kind::GritTexture})->Apply(diameters);
+BENCHMARK_CAPTURE(Dabs, Rotated, DabCase{Kind::Normal, true})->Apply(diameters);
+BENCHMARK_CAPTURE(Dabs, RotatedReference, DabCase{Kind::Normal, true, plr::DabPath::Reference})->Apply(diameters);
+BENCHMARK_CAPTURE(Dabs, RotatedSmudge, DabCase{Kind::Smudge, true})->Apply(diameters);
 
 }  // namespace
 
