@@ -106,7 +106,10 @@ void effectReflection(EffectParams& e) {
 
 void effectBorderize(EffectParams& e) {
     const std::int32_t w = e.width, h = e.height;
-    const std::int32_t rings = static_cast<std::int32_t>(std::min(w, h) / 2 * e.p[2]);
+    // A ring k paints only while k is inside the picture's longer side: more
+    // rings than that (a slider far out of range) change nothing.
+    const double wanted = std::min(w, h) / 2 * e.p[2];
+    const std::int32_t rings = wanted < 1 ? 0 : static_cast<std::int32_t>(std::min(wanted, double(std::max(w, h))));
     const double p1 = e.p[1];
     for (std::int32_t k = 0; k < rings; ++k) {
         std::int64_t sx, sy;
