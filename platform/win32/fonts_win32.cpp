@@ -61,10 +61,11 @@ ListedFace parseListedName(std::string name) {
         more = false;
         const std::string low = lower(name);
         for (const StyleWord& s : kStyleWords) {
-            if (!endsWith(low, s.word)) continue;
+            const std::size_t cut = std::strlen(s.word);
+            if (!endsWith(low, s.word) || name.size() < cut) continue;
             if (s.weight == 0) face.italic = true;
             else face.weight = s.weight;
-            name.resize(name.size() - std::strlen(s.word));
+            name.erase(name.size() - cut);
             more = true;
             break;
         }
